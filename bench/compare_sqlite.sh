@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Times loading the 1,000,000-idea table plus sorting it by Group then Subject
+# against sqlite3 selecting the same rows in the same order. Building the
+# data (our table file and the SQLite database) is not timed.
+#   bench/compare_sqlite.sh [RECORDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+records=${1:-1000000}
+scripts/deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DNOTARRA_BENCH=ON >/dev/null
+cmake --build build/release --target notarra-table load_sort >/dev/null
+
+data=build/bench-data
+mkdir -p "$data"
+table="$data/ideas-$records.d"
+db="$data/ideas-$records.sqlite"
+tool=build/release/src/tools/notarra-table
+
+if [ ! -f "$table" ]; then
+  echo "Generating $records ideas..."
+  "$tool" generate "$table" --records "$records" --seed 1
+fi
+if [ ! -f "$db" ]; then
+  echo "Building the SQLite database..."
+  "$tool" export "$table" --csv "$data/ideas.csv"
+  rm -f "$db.tmp"
+  sqlite3 "$db.tmp" <<SQL
+CREATE TABLE ideas(Flag, Subject TEXT, "Group" TEXT, Title TEXT, Keywords TEXT, Notes TEXT,
+                   Published TEXT, PubDate TEXT, "Key" INTEGER PRIMARY KEY, UserField1 TEXT, UserField2 TEXT);
+.import --csv --skip 1 $data/ideas.csv ideas
+SQL
+  mv "$db.tmp" "$db"
+  rm -f "$data/ideas.csv"
+fi
+
+now() { date +%s.%N; }
+sync
+# Warm the page cache for both files so that both sides read from memory.
+cat "$table" "$db" >/dev/null
+
+t0=$(now)
+ours=$(build/release/bench/load_sort "$table" "Group;Subject")
+t1=$(now)
+sqlite3 "$db" '.output /dev/null' 'SELECT * FROM ideas ORDER BY "Group", Subject;'
+t2=$(now)
+rows=$(sqlite3 "$db" 'SELECT count(*) FROM ideas;')
+
+awk -v a="$t0" -v b="$t1" -v c="$t2" -v ours="$ours" -v rows="$rows" -v size="$(stat -c %s "$table")" 'BEGIN {
+  o = b - a; s = c - b;
+  printf "table file: %.1f MB\n", size / 1e6;
+  printf "notarra load + sort: %.3f s (%s)\n", o, ours;
+  printf "sqlite3 ordered select: %.3f s (%d rows)\n", s, rows;
+  printf "ratio notarra / sqlite3: %.2f\n", o / s;
+}'

@@ -1,0 +1,193 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/exceptions.h"
+
+namespace {
+
+[[noreturn]] void ThrowIo(const char* what, const std::string& path, int err) {
+  throw EInOutError(Format("%s %s: %s", what, path.c_str(), std::strerror(err)));
+}
+
+mode_t CurrentUmask() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes to a temporary file beside the target, flushes it and renames it
+// over the target. newFileMode applies when the target does not exist yet
+// (nullptr: 0666 less the umask); an existing target keeps its mode.
+void WriteSafely(const std::string& path, const void* data, std::size_t size, const mode_t* newFileMode) {
+  std::string target = path;
+  // Through a symbolic link, replace the file it names and keep the link.
+  struct stat linkStat;
+  if (lstat(path.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode)) {
+    if (char* real = realpath(path.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+  }
+  std::size_t slash = target.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (base.empty()) ThrowIo("Cannot write file", path, EISDIR);
+
+  struct stat old;
+  bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) ThrowIo("Cannot write file", path, EISDIR);
+
+  // Long names are cut so the temporary name stays within the name limit.
+  std::string tempPath = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." +
+                         base.substr(0, 200) + ".tmp-XXXXXX";
+  int fd = mkstemp(tempPath.data());
+  if (fd < 0) ThrowIo("Cannot write file", path, errno);
+
+  auto fail = [&](int err) {
+    if (fd >= 0) close(fd);
+    unlink(tempPath.c_str());
+    ThrowIo("Cannot write file", path, err);
+  };
+  if (!WriteAll(fd, static_cast<const char*>(data), size)) fail(errno);
+  if (exists) {
+    // Only possible for the owner or root; a failure keeps our own ownership.
+    if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd, old.st_uid, old.st_gid);
+    (void)fchmod(fd, old.st_mode & 07777);
+  } else {
+    (void)fchmod(fd, newFileMode != nullptr ? *newFileMode : (0666 & ~CurrentUmask()));
+  }
+  if (fsync(fd) != 0) fail(errno);
+  int closing = fd;
+  fd = -1;
+  if (close(closing) != 0) fail(errno);
+  if (rename(tempPath.c_str(), target.c_str()) != 0) fail(errno);
+
+  // Make the rename itself durable. The new file is in place already, so a
+  // failure here is not reported as a failed write.
+  int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    (void)fsync(dirFd);
+    close(dirFd);
+  }
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::size_t ReadWholeFileInto(const std::string& path, const std::function<char*(std::size_t)>& buffer) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) ThrowIo("Cannot open file", path, errno);
+  auto fail = [&](int err) {
+    close(fd);
+    ThrowIo("Cannot open file", path, err);
+  };
+  struct stat st;
+  if (fstat(fd, &st) != 0) fail(errno);
+  if (S_ISDIR(st.st_mode)) fail(EISDIR);
+
+  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  std::size_t filled = 0;
+  char* buf = buffer(capacity);
+  for (;;) {
+    if (filled < capacity) {
+      ssize_t n = read(fd, buf + filled, capacity - filled);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        fail(errno);
+      }
+      if (n == 0) break;
+      filled += static_cast<std::size_t>(n);
+      continue;
+    }
+    // The file may hold more than its size said (it grew, or it is a
+    // special file that reports no size): keep reading until the end.
+    char probe[16384];
+    ssize_t n = read(fd, probe, sizeof probe);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    if (n == 0) break;
+    std::size_t needed = filled + static_cast<std::size_t>(n);
+    capacity = std::max(needed, capacity * 2);
+    buf = buffer(capacity);
+    std::memcpy(buf + filled, probe, static_cast<std::size_t>(n));
+    filled = needed;
+  }
+  close(fd);
+  return filled;
+}
+
+void ReadWholeFile(const std::string& path, std::string& out) {
+  std::string content;
+  std::size_t size = ReadWholeFileInto(path, [&content](std::size_t n) {
+    content.resize(n);
+    return content.data();
+  });
+  content.resize(size);
+  out = std::move(content);
+}
+
+void WriteFileSafely(const std::string& path, const void* data, std::size_t size) {
+  WriteSafely(path, data, size, nullptr);
+}
+
+void CopyFileSafely(const std::string& from, const std::string& to) {
+  std::string content;
+  ReadWholeFile(from, content);
+  struct stat st;
+  mode_t mode = 0;
+  const mode_t* newFileMode = nullptr;
+  if (stat(from.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+    newFileMode = &mode;
+  }
+  WriteSafely(to, content.data(), content.size(), newFileMode);
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+  std::size_t slash = path.rfind('/');
+  std::size_t dot = path.rfind('.');
+  std::string result;
+  if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash))
+    result = std::string(path.substr(0, dot));
+  else
+    result = std::string(path);
+  result += ext;
+  return result;
+}
+
+std::string GetCurrentDir() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    if (getcwd(buf.data(), buf.size()) != nullptr) return std::string(buf.data());
+    if (errno != ERANGE) throw EInOutError(Format("Cannot read the current folder: %s", std::strerror(errno)));
+    buf.resize(buf.size() * 2);
+  }
+}

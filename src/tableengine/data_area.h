@@ -1,0 +1,82 @@
+// Accessors for values in a record's data area. A data area owns the String
+// texts and BLOB blocks it refers to: copying one copies them (deep copy),
+// releasing one frees them. An all-zero data area has every field empty.
+//
+// A String reference points at the first character of an owned text that is
+// zero-terminated and carries its 32-bit length just before the characters,
+// so texts compare without scanning. The length word's top bit marks a text
+// that lives in its store's arena (texts read from a file): releasing such a
+// text frees nothing, the store gives the arena back when it is cleared. A BLOB reference points at an owned
+// block; the 32-bit length follows the pointer in the data area.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "tableengine/field.h"
+
+namespace data_area {
+
+template <typename T>
+inline T Load(const uint8_t* data, const TVelaField& f) {
+  T v;
+  std::memcpy(&v, data + f.Offset, sizeof(T));
+  return v;
+}
+template <typename T>
+inline void Store(uint8_t* data, const TVelaField& f, T v) {
+  std::memcpy(data + f.Offset, &v, sizeof(T));
+}
+
+// String texts.
+inline const char* TextRef(const uint8_t* data, const TVelaField& f) { return Load<const char*>(data, f); }
+constexpr uint32_t kArenaText = 0x80000000u;
+inline uint32_t TextLength(const char* text) {
+  uint32_t n;
+  std::memcpy(&n, text - sizeof(uint32_t), sizeof n);
+  return n & ~kArenaText;
+}
+inline std::string_view Text(const uint8_t* data, const TVelaField& f) {
+  const char* t = TextRef(data, f);
+  return t ? std::string_view(t, TextLength(t)) : std::string_view();
+}
+// A new owned text (never for an empty one: empty means no reference).
+char* NewText(std::string_view s);
+// Lays out a text at place, which has room for TextFootprint(s.size()) bytes,
+// marked as arena text.
+char* PlaceArenaText(char* place, std::string_view s);
+constexpr std::size_t TextFootprint(std::size_t length) { return sizeof(uint32_t) + length + 1; }
+void FreeText(const char* text);
+
+// BLOB blocks.
+inline uint8_t* BlobRef(const uint8_t* data, const TVelaField& f) { return Load<uint8_t*>(data, f); }
+inline uint32_t BlobLength(const uint8_t* data, const TVelaField& f) {
+  uint32_t n;
+  std::memcpy(&n, data + f.Offset + sizeof(uint8_t*), sizeof n);
+  return n;
+}
+inline std::string_view Blob(const uint8_t* data, const TVelaField& f) {
+  uint8_t* b = BlobRef(data, f);
+  return b ? std::string_view(reinterpret_cast<const char*>(b), BlobLength(data, f)) : std::string_view();
+}
+uint8_t* NewBlock(std::string_view bytes);  // nullptr for an empty block
+void FreeBlock(uint8_t* block);
+
+// SmallStr: characters up to the zero byte (at most Size).
+inline std::string_view SmallText(const uint8_t* data, const TVelaField& f) {
+  // Sizes are at most a few dozen bytes: a plain loop beats a library call.
+  const char* p = reinterpret_cast<const char*>(data + f.Offset);
+  std::size_t n = 0;
+  while (n < static_cast<std::size_t>(f.Size) && p[n] != '\0') ++n;
+  return std::string_view(p, n);
+}
+
+// Replaces the field's value with the given text/bytes (releasing the old
+// one). SmallStr and String keep at most Size characters; BLOB kinds keep all.
+void SetText(uint8_t* data, const TVelaField& f, std::string_view s);
+void SetBlob(uint8_t* data, const TVelaField& f, std::string_view bytes);
+// Releases the field's text or block and zeroes its value.
+void ClearField(uint8_t* data, const TVelaField& f);
+
+}  // namespace data_area

@@ -1,0 +1,25 @@
+// One stored record of a table and its change status.
+#pragma once
+
+#include <cstdint>
+
+class TVelaCursor;
+
+enum TVelaRecordStatus : uint8_t {
+  rsUnmodified = 0,  // as loaded or as last committed
+  rsModified = 1,    // changed since the last commit; OldData holds the committed state
+  rsInserted = 2,    // added since the last commit
+  rsDeleted = 3,     // deleted since the last commit; data kept so that it can be restored
+  rsPurged = 4,      // gone for good; data released; a dead slot until the store is cleared
+};
+
+struct TVelaRecord {
+  uint8_t* Data = nullptr;     // the data area; nullptr once purged
+  uint8_t* OldData = nullptr;  // committed copy taken before the first edit since the last commit
+  void* UserData = nullptr;    // the application's; handed to the release hook when destroyed
+  TVelaRecordStatus Status = rsUnmodified;
+  uint32_t StoredSize = 0;     // bytes the record takes in the table file
+  const TVelaCursor* Store = nullptr;  // the store that owns the entry
+
+  bool Live() const { return Status != rsDeleted && Status != rsPurged; }
+};

@@ -1,0 +1,413 @@
+#include "tableengine/record_store.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "platform/codepage.h"
+#include "platform/conversions.h"
+#include "platform/exceptions.h"
+#include "tableengine/data_area.h"
+
+namespace {
+
+constexpr std::size_t kEntryChunk = 4096;
+constexpr std::size_t kSlabBytes = 256 * 1024;
+
+void* CheckedCalloc(std::size_t count, std::size_t size) {
+  void* p = std::calloc(count ? count : 1, size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
+}  // namespace
+
+void TVelaCursor::FreeDeleter::operator()(void* p) const { std::free(p); }
+
+TVelaCursor::TVelaCursor() = default;
+
+TVelaCursor::~TVelaCursor() { Clear(true); }
+
+// ---- Descriptors ----------------------------------------------------------
+
+const TVelaField* TVelaCursor::FieldByIndex(int index) const {
+  if (index < 0 || index >= FieldCount()) return nullptr;
+  return fields_[index].get();
+}
+
+const TVelaField* TVelaCursor::FindField(std::string_view name) const {
+  for (const auto& f : fields_)
+    if (AnsiSameText(f->Name, name)) return f.get();
+  return nullptr;
+}
+
+TVelaFieldList TVelaCursor::ResolveFieldList(std::string_view names) const {
+  TVelaFieldList list;
+  for (const std::string& name : SplitFieldNames(names)) {
+    const TVelaField* f = FindField(name);
+    if (f && !IsBlobKind(f->Kind)) list.push_back(f);
+  }
+  return list;
+}
+
+void TVelaCursor::AppendDescriptor(TVelaField field) {
+  field.DataSize = KindDataSize(field.Kind, field.Size);
+  field.Offset = recordDataSize_;
+  field.Index = FieldCount();
+  recordDataSize_ += field.DataSize;
+  fields_.push_back(std::make_unique<TVelaField>(std::move(field)));
+  const TVelaField* f = fields_.back().get();
+  if (f->Kind == TVelaFieldKind::AutoInc && !autoIncField_) autoIncField_ = f;
+  if (f->Kind == TVelaFieldKind::String || IsBlobKind(f->Kind)) refFields_.push_back(f);
+}
+
+const TVelaField& TVelaCursor::AddField(std::string_view name, TVelaFieldKind kind, int size,
+                                        std::string_view qualifier, std::string_view defaultValue,
+                                        std::string_view extraText) {
+  if (!records_.empty()) throw EDatabaseError("Fields cannot be added to a table that holds records");
+  TVelaField f;
+  f.Name = std::string(name);
+  f.Qualifier = qualifier.empty() ? "XXX" : std::string(qualifier);
+  if (kind == TVelaFieldKind::SmallStr || kind == TVelaFieldKind::String) {
+    size = std::clamp(size, 0, 32767);
+    kind = TextKindForSize(size);
+  } else {
+    size = 0;
+  }
+  f.Kind = kind;
+  f.Size = static_cast<int16_t>(size);
+  f.RightAligned = KindRightAligned(kind);
+  f.DefaultValue = std::string(defaultValue);
+  f.ExtraText = std::string(extraText);
+  AppendDescriptor(std::move(f));
+  declaredFieldCount_ = FieldCount();
+  return *fields_.back();
+}
+
+void TVelaCursor::SetFieldRightAligned(const TVelaField* field, bool value) {
+  if (field && field->Index < FieldCount() && fields_[field->Index].get() == field)
+    fields_[field->Index]->RightAligned = value;
+}
+
+void TVelaCursor::SetNotes(std::string notes) {
+  if (notes.size() > 32767) notes.resize(32767);
+  notes_ = std::move(notes);
+}
+
+void TVelaCursor::ResetFields() {
+  fields_.clear();
+  refFields_.clear();
+  declaredFieldCount_ = 0;
+  recordDataSize_ = 0;
+  autoIncField_ = nullptr;
+}
+
+// ---- Data areas -----------------------------------------------------------
+
+uint8_t* TVelaCursor::AllocRecordData() const {
+  return static_cast<uint8_t*>(CheckedCalloc(1, recordDataSize_));
+}
+
+void TVelaCursor::FreeRecordData(uint8_t* data) const {
+  if (!data) return;
+  ReleaseRecordData(data);
+  std::free(data);
+}
+
+void TVelaCursor::ReleaseRecordData(uint8_t* data) const {
+  if (!data) return;
+  for (const TVelaField* f : refFields_) {
+    if (f->Kind == TVelaFieldKind::String) {
+      data_area::FreeText(data_area::TextRef(data, *f));
+      data_area::Store<const char*>(data, *f, nullptr);
+    } else {
+      data_area::FreeBlock(data_area::BlobRef(data, *f));
+      std::memset(data + f->Offset, 0, f->DataSize);
+    }
+  }
+}
+
+void TVelaCursor::CopyRecordData(const uint8_t* source, uint8_t* dest) const {
+  if (source == dest || !source || !dest) return;
+  ReleaseRecordData(dest);
+  std::memcpy(dest, source, recordDataSize_);
+  for (const TVelaField* f : refFields_) {
+    if (f->Kind == TVelaFieldKind::String) {
+      const char* t = data_area::TextRef(source, *f);
+      if (t) data_area::Store<const char*>(dest, *f, data_area::NewText({t, data_area::TextLength(t)}));
+    } else if (const uint8_t* b = data_area::BlobRef(source, *f)) {
+      // A block may exist with length 0 (a memo literal); it stays an existing block.
+      uint32_t n = data_area::BlobLength(source, *f);
+      auto* copy = static_cast<uint8_t*>(std::malloc(n ? n : 1));
+      if (!copy) {
+        data_area::Store<uint8_t*>(dest, *f, nullptr);
+        throw std::bad_alloc();
+      }
+      std::memcpy(copy, b, n);
+      data_area::Store<uint8_t*>(dest, *f, copy);
+    }
+  }
+}
+
+// ---- Records --------------------------------------------------------------
+
+void TVelaCursor::ReserveEntries(std::size_t count) {
+  if (count == 0) return;
+  std::size_t free = entryChunks_.empty() ? 0 : entryChunks_.back().Capacity - entryChunks_.back().Used;
+  if (free < count) {
+    std::size_t n = std::max(count, kEntryChunk);
+    Chunk c;
+    c.Memory.reset(static_cast<uint8_t*>(CheckedCalloc(n, sizeof(TVelaRecord))));
+    c.Capacity = n;
+    entryChunks_.push_back(std::move(c));
+  }
+  std::size_t bytes = count * std::max<std::size_t>(recordDataSize_, 1);
+  std::size_t slabFree = slabs_.empty() ? 0 : slabs_.back().Capacity - slabs_.back().Used;
+  if (slabFree < bytes) {
+    std::size_t n = std::max(bytes, kSlabBytes);
+    Chunk c;
+    c.Memory.reset(static_cast<uint8_t*>(CheckedCalloc(1, n)));
+    c.Capacity = n;
+    slabs_.push_back(std::move(c));
+  }
+  // Bulk reservations size the list once; single additions let it grow geometrically.
+  if (count > 1) records_.reserve(records_.size() + count);
+}
+
+const char* TVelaCursor::NewArenaText(std::string_view s) {
+  constexpr std::size_t kArenaChunk = 4 * 1024 * 1024;
+  std::size_t need = data_area::TextFootprint(s.size());
+  if (textArena_.empty() || textArena_.back().Capacity - textArena_.back().Used < need) {
+    std::size_t n = std::max(need, kArenaChunk);
+    Chunk c;
+    c.Memory.reset(static_cast<uint8_t*>(std::malloc(n)));
+    if (!c.Memory) throw std::bad_alloc();
+    c.Capacity = n;
+    textArena_.push_back(std::move(c));
+  }
+  Chunk& c = textArena_.back();
+  char* text = data_area::PlaceArenaText(reinterpret_cast<char*>(c.Memory.get() + c.Used), s);
+  c.Used += need;
+  return text;
+}
+
+TVelaRecord* TVelaCursor::NewEntry() {
+  ReserveEntries(1);
+  Chunk& ec = entryChunks_.back();
+  auto* record = new (ec.Memory.get() + ec.Used * sizeof(TVelaRecord)) TVelaRecord();
+  ++ec.Used;
+  Chunk& slab = slabs_.back();
+  record->Data = slab.Memory.get() + slab.Used;  // slabs are zeroed
+  slab.Used += std::max<std::size_t>(recordDataSize_, 1);
+  record->Store = this;
+  records_.push_back(record);
+  return record;
+}
+
+bool TVelaCursor::ContainsRecord(const TVelaRecord* record) const { return record && record->Store == this; }
+
+uint32_t TVelaCursor::StoredSize(const uint8_t* data) const {
+  uint32_t size = static_cast<uint32_t>(fields_.size());
+  for (const auto& fp : fields_) {
+    const TVelaField& f = *fp;
+    switch (f.Kind) {
+      case TVelaFieldKind::SmallInt:
+      case TVelaFieldKind::Boolean:
+        if (data_area::Load<int16_t>(data, f) != 0) size += 2;
+        break;
+      case TVelaFieldKind::Integer:
+      case TVelaFieldKind::Date:
+      case TVelaFieldKind::Time:
+      case TVelaFieldKind::AutoInc:
+        if (data_area::Load<int32_t>(data, f) != 0) size += 4;
+        break;
+      case TVelaFieldKind::Int64:
+        if (data_area::Load<int64_t>(data, f) != 0) size += 8;
+        break;
+      case TVelaFieldKind::Double:
+      case TVelaFieldKind::Currency:
+      case TVelaFieldKind::DateTime:
+        if (data_area::Load<double>(data, f) != 0.0) size += 8;
+        break;
+      case TVelaFieldKind::SmallStr: size += static_cast<uint32_t>(data_area::SmallText(data, f).size()); break;
+      case TVelaFieldKind::String:
+        if (const char* t = data_area::TextRef(data, f)) size += 4 + data_area::TextLength(t);
+        break;
+      case TVelaFieldKind::BLOB:
+      case TVelaFieldKind::Memo:
+      case TVelaFieldKind::FmtMemo:
+      case TVelaFieldKind::Graphic:
+        if (data_area::BlobRef(data, f) && data_area::BlobLength(data, f) > 0)
+          size += 4 + data_area::BlobLength(data, f);
+        break;
+      case TVelaFieldKind::Unknown: break;
+    }
+  }
+  return size;
+}
+
+namespace {
+
+// A String text longer than the reader accepts would make the file unreadable.
+bool CheckTextLengths(const uint8_t* data, const std::vector<const TVelaField*>& refFields, std::string& error) {
+  for (const TVelaField* f : refFields) {
+    if (f->Kind != TVelaFieldKind::String) continue;
+    const char* t = data_area::TextRef(data, *f);
+    if (t && data_area::TextLength(t) > static_cast<uint32_t>(kMaxStringLength)) {
+      error = Format("Field '%s' value is too long (%u characters; at most %d)", f->Name.c_str(),
+                     data_area::TextLength(t), kMaxStringLength);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::string& error, TVelaRecord** created) {
+  error.clear();
+  if (created) *created = nullptr;
+  if (record) {
+    if (!ContainsRecord(record)) {
+      error = "Record is not found";
+      return false;
+    }
+    if (!record->Live()) {
+      error = "Record has been deleted";
+      return false;
+    }
+  }
+  if (!CheckTextLengths(data, refFields_, error)) return false;
+  if (record) {
+    if (record->Status == rsUnmodified) record->Status = rsModified;
+    CopyRecordData(data, record->Data);
+  } else {
+    record = NewEntry();
+    record->Status = rsInserted;
+    CopyRecordData(data, record->Data);
+    if (autoIncField_) data_area::Store<int32_t>(record->Data, *autoIncField_, ++autoIncCounter_);
+    if (created) *created = record;
+  }
+  record->StoredSize = StoredSize(record->Data);
+  return true;
+}
+
+TVelaRecord* TVelaCursor::AppendRecord(const uint8_t* data) {
+  TVelaRecord* record = NewEntry();
+  CopyRecordData(data, record->Data);
+  record->Status = rsUnmodified;
+  record->StoredSize = StoredSize(record->Data);
+  if (autoIncField_) autoIncCounter_ = std::max(autoIncCounter_, data_area::Load<int32_t>(record->Data, *autoIncField_));
+  return record;
+}
+
+void TVelaCursor::PurgeRecord(TVelaRecord* record) {
+  ReleaseRecordData(record->Data);
+  record->Data = nullptr;  // its slab space stays unused until Clear
+  FreeRecordData(record->OldData);
+  record->OldData = nullptr;
+  if (record->UserData) {
+    if (OnReleaseUserData) OnReleaseUserData(record->UserData);
+    record->UserData = nullptr;
+  }
+  record->Status = rsPurged;
+  record->StoredSize = 0;
+}
+
+bool TVelaCursor::DeleteRecord(TVelaRecord* record, std::string& error) {
+  error.clear();
+  if (!ContainsRecord(record)) {
+    error = "Record is not found";
+    return false;
+  }
+  if (!record->Live()) {
+    error = "Record has been deleted";
+    return false;
+  }
+  if (record->Status == rsInserted)
+    PurgeRecord(record);
+  else
+    record->Status = rsDeleted;
+  return true;
+}
+
+bool TVelaCursor::KeepOldData(TVelaRecord* record) {
+  if (!record || !record->Live()) return false;
+  if (record->OldData) return true;
+  uint8_t* copy = AllocRecordData();
+  try {
+    CopyRecordData(record->Data, copy);
+  } catch (...) {
+    FreeRecordData(copy);
+    throw;
+  }
+  record->OldData = copy;
+  return true;
+}
+
+void TVelaCursor::RevertRecord(TVelaRecord* record) {
+  if (!record || record->Status == rsPurged) return;
+  if (record->OldData) {
+    CopyRecordData(record->OldData, record->Data);
+    FreeRecordData(record->OldData);
+    record->OldData = nullptr;
+  }
+  record->Status = rsUnmodified;
+  record->StoredSize = StoredSize(record->Data);
+}
+
+void TVelaCursor::CancelChanges() {
+  for (TVelaRecord* r : records_) {
+    switch (r->Status) {
+      case rsModified:
+      case rsDeleted: RevertRecord(r); break;
+      case rsInserted: PurgeRecord(r); break;
+      default: break;
+    }
+  }
+}
+
+void TVelaCursor::CommitChanges() {
+  for (TVelaRecord* r : records_) {
+    if (r->Status == rsPurged) continue;
+    if (r->Status == rsDeleted) {
+      PurgeRecord(r);
+      continue;
+    }
+    r->Status = rsUnmodified;
+    FreeRecordData(r->OldData);
+    r->OldData = nullptr;
+  }
+}
+
+void TVelaCursor::Clear(bool all) {
+  for (TVelaRecord* r : records_) {
+    if (r->Status != rsPurged) ReleaseRecordData(r->Data);
+    FreeRecordData(r->OldData);
+    if (r->UserData && OnReleaseUserData) OnReleaseUserData(r->UserData);
+  }
+  records_.clear();
+  records_.shrink_to_fit();
+  entryChunks_.clear();
+  slabs_.clear();
+  textArena_.clear();
+  autoIncCounter_ = 0;
+  if (all) {
+    ResetFields();
+    notes_.clear();
+    password_.clear();
+    passwordBlock_.fill(0);
+    protected_ = false;
+  }
+}
+
+void TVelaCursor::RecalcAutoInc() {
+  if (!autoIncField_) return;
+  const TVelaField* key = autoIncField_;
+  SortRecords(records_, std::span<const TVelaField* const>(&key, 1), false, false);
+  // Deleted records still hold their keys and may come back, so they count too.
+  int32_t highest = 0;
+  for (const TVelaRecord* r : records_)
+    if (r->Data) highest = std::max(highest, data_area::Load<int32_t>(r->Data, *autoIncField_));
+  autoIncCounter_ = highest;
+}

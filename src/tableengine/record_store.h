@@ -1,0 +1,193 @@
+// TVelaCursor: the in-memory record store of one open table. It owns the
+// field descriptors, every record (with its change status, data and texts),
+// the password and notes, and the autoincrement counter. It keeps records in
+// store order and only reorders them when asked to sort. It never raises for
+// its own rules: operations that can fail return false and an error text that
+// the dataset wraps into a database error.
+//
+// Record entries never move in memory (a bookmark is a pointer to one), and
+// record data never moves either: ordering works on lists of pointers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/memory_stream.h"
+#include "tableengine/field.h"
+#include "tableengine/record.h"
+
+enum TVelaSaveOption : uint32_t {
+  savAutoBackup = 1u << 0,  // copy the old file to ".~d" first
+  savSlowMode = 1u << 1,    // accepted, changes nothing
+  savSortOnIndex = 1u << 2, // write records in index order
+};
+using TVelaSaveOptions = uint32_t;
+
+using TVelaFieldList = std::vector<const TVelaField*>;
+using TVelaRecordList = std::vector<TVelaRecord*>;
+
+// A search or range key: a data area, its descriptors, and how many of them count.
+struct TVelaKey {
+  const uint8_t* Data = nullptr;
+  std::span<const TVelaField* const> Fields;
+  int Count = 0;
+};
+
+class TVelaCursor {
+public:
+  TVelaCursor();
+  ~TVelaCursor();
+  TVelaCursor(const TVelaCursor&) = delete;
+  TVelaCursor& operator=(const TVelaCursor&) = delete;
+
+  // ---- Descriptors -------------------------------------------------------
+  int FieldCount() const { return static_cast<int>(fields_.size()); }
+  // The field count the file header declared (may exceed the descriptors read).
+  int DeclaredFieldCount() const { return declaredFieldCount_; }
+  const TVelaField* FieldByIndex(int index) const;
+  // First descriptor whose name matches without regard to letter case.
+  const TVelaField* FindField(std::string_view name) const;
+  // ";"-separated names, blanks ignored; unknown names and BLOB kinds are left out.
+  TVelaFieldList ResolveFieldList(std::string_view names) const;
+  // Appends a descriptor (tables built from field definitions). Offsets and
+  // widths follow; the first AutoInc becomes the autoincrement field. Only
+  // while the store holds no records.
+  const TVelaField& AddField(std::string_view name, TVelaFieldKind kind, int size = 0,
+                             std::string_view qualifier = "XXX", std::string_view defaultValue = {},
+                             std::string_view extraText = {});
+  uint32_t RecordDataSize() const { return recordDataSize_; }
+
+  // ---- Data areas --------------------------------------------------------
+  // A zeroed data area of RecordDataSize bytes, owned by the caller (free with FreeRecordData).
+  uint8_t* AllocRecordData() const;
+  void FreeRecordData(uint8_t* data) const;  // releases texts and blocks, then the area
+  void CopyRecordData(const uint8_t* source, uint8_t* dest) const;
+  void ReleaseRecordData(uint8_t* data) const;
+
+  // ---- Records -----------------------------------------------------------
+  // Every entry in store order, deleted and purged ones included.
+  const TVelaRecordList& Records() const { return records_; }
+  int RecordCount() const { return static_cast<int>(records_.size()); }
+  bool ContainsRecord(const TVelaRecord* record) const;
+
+  // Writes data into record, or into a new record when record is null (the
+  // new entry is returned through created). Errors: "Record is not found",
+  // "Record has been deleted", or, for a String text longer than 8191
+  // characters (which no reader could load again), "Field '%s' value is too
+  // long (%d characters; at most 8191)".
+  bool WriteRecord(const uint8_t* data, TVelaRecord* record, std::string& error,
+                   TVelaRecord** created = nullptr);
+  // Appends a record exactly as given, with status rsUnmodified and its
+  // AutoInc value kept (the counter rises to it when higher): how the loader
+  // and the notarra-table writer fill a store.
+  TVelaRecord* AppendRecord(const uint8_t* data);
+  bool DeleteRecord(TVelaRecord* record, std::string& error);
+  bool KeepOldData(TVelaRecord* record);
+  void RevertRecord(TVelaRecord* record);
+  void CancelChanges();
+  void CommitChanges();
+  // Destroys every record; with all also the descriptors, notes and password.
+  void Clear(bool all);
+  void RecalcAutoInc();
+  uint32_t StoredSize(const uint8_t* data) const;
+
+  // ---- Values ------------------------------------------------------------
+  // a and b are data areas; the field's values in them are compared.
+  int CompareValues(const uint8_t* a, const uint8_t* b, const TVelaField& field, bool caseInsensitive) const;
+  // Field by field, case-sensitive, the first count fields (all when count < 0).
+  int CompareRecords(const uint8_t* a, const uint8_t* b, std::span<const TVelaField* const> fields,
+                     int count = -1) const;
+  void TextToValue(std::string_view text, const TVelaField& field, uint8_t* data) const;
+  std::string ValueToText(const uint8_t* data, const TVelaField& field) const;
+
+  // ---- Ordering ----------------------------------------------------------
+  void SortBy(std::string_view fieldNames, bool caseInsensitive);
+  void SortRecords(TVelaRecordList& list, std::span<const TVelaField* const> fields, bool caseInsensitive,
+                   bool descending) const;
+  int FindInsertPosition(const TVelaRecordList& list, std::span<const TVelaField* const> fields,
+                         bool descending) const;
+  int SearchKey(const TVelaRecordList& list, const TVelaKey& key, int startIndex, bool ordered,
+                bool descending) const;
+  bool InRange(const TVelaRecord* record, const TVelaKey& rangeStart, const TVelaKey& rangeEnd) const;
+  bool KeyExists(const uint8_t* data, const TVelaRecord* ignore, std::string_view fieldNames) const;
+
+  // ---- Table file --------------------------------------------------------
+  // Loads a whole table from the stream's bytes, starting at the stream's
+  // position. Returns false and the reader's message on failure (the store is
+  // then empty), or, with PartialOpen, true and the message for what was lost.
+  // keepFileOrder skips the final sort by the autoincrement field (the
+  // counter is still restored), for tools that must show the file as it is.
+  bool LoadFromStream(TMemoryStream& stream, std::string& error, bool keepFileOrder = false);
+  // Appends the table to the stream; returns the bytes written.
+  int64_t WriteToStream(TMemoryStream& stream);
+  // Writes the file safely (temporary file, flush, rename): on failure the old
+  // file is untouched and EInOutError names the file.
+  void SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
+                  std::string_view indexFieldNames);
+  int64_t EstimateSize() const;
+
+  // ---- Table properties --------------------------------------------------
+  const std::string& Password() const { return password_; }
+  void SetPassword(std::string password) { password_ = std::move(password); }
+  const std::array<uint8_t, 40>& PasswordBlock() const { return passwordBlock_; }
+  bool IsProtected() const { return protected_; }
+  bool PartialOpen() const { return partialOpen_; }
+  void SetPartialOpen(bool value) { partialOpen_ = value; }
+  const TVelaField* AutoIncField() const { return autoIncField_; }
+  int32_t AutoIncCounter() const { return autoIncCounter_; }
+  const std::string& Notes() const { return notes_; }
+  // The notes block holds at most 32767 bytes; longer text is cut.
+  void SetNotes(std::string notes);
+  // Index preparation decides whether a SmallStr compares right-aligned.
+  void SetFieldRightAligned(const TVelaField* field, bool value);
+
+  // Progress in percent while loading and writing; release of a record's UserData.
+  std::function<void(int percent)> OnProgress;
+  std::function<void(void* userData)> OnReleaseUserData;
+
+private:
+  friend class TVelaTableReader;
+  friend class TVelaTableWriter;
+
+  TVelaRecord* NewEntry();               // an entry with a fresh zeroed data area
+  void PurgeRecord(TVelaRecord* record); // data, OldData and UserData released
+  void ResetFields();
+  void AppendDescriptor(TVelaField field);
+
+  std::vector<std::unique_ptr<TVelaField>> fields_;
+  int declaredFieldCount_ = 0;
+  uint32_t recordDataSize_ = 0;
+  const TVelaField* autoIncField_ = nullptr;
+  int32_t autoIncCounter_ = 0;
+
+  // Entries live in fixed chunks (stable addresses); data areas are carved
+  // from zeroed slabs. Both are only given back by Clear.
+  struct FreeDeleter {
+    void operator()(void* p) const;
+  };
+  struct Chunk {
+    std::unique_ptr<uint8_t, FreeDeleter> Memory;
+    std::size_t Used = 0, Capacity = 0;  // in entries or bytes
+  };
+  void ReserveEntries(std::size_t count);  // room for count more entries without further allocation
+  // A text in the arena: loading a table makes millions of them, and one
+  // allocation per text would cost more than the rest of the load.
+  const char* NewArenaText(std::string_view s);
+  std::vector<Chunk> entryChunks_;
+  std::vector<Chunk> slabs_;
+  std::vector<Chunk> textArena_;
+  TVelaRecordList records_;
+  std::vector<const TVelaField*> refFields_;  // String and BLOB kinds: owned references
+
+  std::string password_;
+  std::array<uint8_t, 40> passwordBlock_{};
+  bool protected_ = false;
+  bool partialOpen_ = false;
+  std::string notes_;
+};

@@ -1,0 +1,198 @@
+// Writing a whole table into a memory buffer, and saving it to a file in one
+// safe write.
+#include <algorithm>
+
+#include "platform/exceptions.h"
+#include "platform/file_io.h"
+#include "tableengine/data_area.h"
+#include "tableengine/record_store.h"
+#include "tableengine/table_file_format.h"
+
+using namespace table_file;
+
+class TVelaTableWriter {
+public:
+  explicit TVelaTableWriter(const TVelaCursor& store) : store_(store) {}
+
+  // The field description section: "Qualifier.Name code[~default~extra]" 0x12 ..., 0x14.
+  std::string Section() const {
+    std::string s;
+    for (const auto& fp : store_.fields_) {
+      const TVelaField& f = *fp;
+      s += f.Qualifier;
+      s += '.';
+      for (char c : f.Name) s += c == ' ' ? '_' : c;
+      s += ' ';
+      s += KindTypeCode(f.Kind, f.Size);
+      if (!f.DefaultValue.empty() || !f.ExtraText.empty()) {
+        s += '~';
+        s += f.DefaultValue;
+        s += '~';
+        s += f.ExtraText;
+      }
+      s += static_cast<char>(kEntryEnd);
+    }
+    s += static_cast<char>(kSectionEnd);
+    return s;
+  }
+
+  // Writes one record at p (which has room for its StoredSize); returns the end.
+  uint8_t* PutRecord(uint8_t* p, const uint8_t* data) const {
+    const std::size_t F = store_.fields_.size();
+    uint8_t* lengths = p;
+    std::memset(lengths, 0, F);
+    p += F;
+    for (std::size_t i = 0; i < F; ++i) {
+      const TVelaField& f = *store_.fields_[i];
+      const uint8_t* v = data + f.Offset;
+      switch (f.Kind) {
+        case TVelaFieldKind::SmallInt:
+        case TVelaFieldKind::Boolean:
+          if (Get<int16_t>(v) != 0) {
+            Put<int16_t>(p, f.Kind == TVelaFieldKind::Boolean ? int16_t(-1) : Get<int16_t>(v));
+            p += 2;
+            lengths[i] = 2;
+          }
+          break;
+        case TVelaFieldKind::Integer:
+        case TVelaFieldKind::Date:
+        case TVelaFieldKind::Time:
+        case TVelaFieldKind::AutoInc:
+          if (Get<int32_t>(v) != 0) {
+            std::memcpy(p, v, 4);
+            p += 4;
+            lengths[i] = 4;
+          }
+          break;
+        case TVelaFieldKind::Int64:
+          if (Get<int64_t>(v) != 0) {
+            std::memcpy(p, v, 8);
+            p += 8;
+            lengths[i] = 8;
+          }
+          break;
+        case TVelaFieldKind::Double:
+        case TVelaFieldKind::Currency:
+        case TVelaFieldKind::DateTime:
+          if (Get<double>(v) != 0.0) {
+            std::memcpy(p, v, 8);
+            p += 8;
+            lengths[i] = 8;
+          }
+          break;
+        case TVelaFieldKind::SmallStr: {
+          std::string_view t = data_area::SmallText(data, f);
+          if (!t.empty()) {
+            std::memcpy(p, t.data(), t.size());
+            p += t.size();
+            lengths[i] = static_cast<uint8_t>(t.size());
+          }
+          break;
+        }
+        case TVelaFieldKind::String:
+        case TVelaFieldKind::BLOB:
+        case TVelaFieldKind::Memo:
+        case TVelaFieldKind::FmtMemo:
+        case TVelaFieldKind::Graphic: {
+          std::string_view t = f.Kind == TVelaFieldKind::String ? data_area::Text(data, f) : data_area::Blob(data, f);
+          if (!t.empty()) {
+            Put<uint32_t>(p, static_cast<uint32_t>(t.size()));
+            std::memcpy(p + 4, t.data(), t.size());
+            p += 4 + t.size();
+            lengths[i] = 4;
+          }
+          break;
+        }
+        case TVelaFieldKind::Unknown: break;
+      }
+    }
+    return p;
+  }
+
+  int64_t Write(TMemoryStream& stream) {
+    if (!store_.password_.empty())
+      throw EDatabaseError("Password-protected tables cannot be written by this version");
+    const int64_t start = stream.Position();
+    const std::string section = Section();
+    const std::size_t F = store_.fields_.size();
+    const bool withNotes = !store_.notes_.empty();
+    const std::size_t notesLength = std::min<std::size_t>(store_.notes_.size(), kMaxNotesLength);
+
+    // The header, section and notes go out first; records follow in one pass.
+    std::size_t headerBytes = kPlainHeader + section.size() + (withNotes ? 3 + notesLength : 0);
+    Ensure(stream, start, headerBytes);
+    uint8_t* base = stream.Memory() + start;
+    Put<uint32_t>(base, 0);
+    base[4] = kKindPlain;
+    Put<uint32_t>(base + 5, 0);
+    Put<uint32_t>(base + 9, static_cast<uint32_t>(F));
+    Put<uint32_t>(base + 13, static_cast<uint32_t>(section.size()));
+    std::memcpy(base + 17, section.data(), section.size());
+    std::size_t used = kPlainHeader + section.size();
+    if (withNotes) {
+      base[used] = kNotesMark;
+      Put<int16_t>(base + used + 1, static_cast<int16_t>(notesLength));
+      std::memcpy(base + used + 3, store_.notes_.data(), notesLength);
+      used += 3 + notesLength;
+    }
+
+    uint32_t written = 0;
+    const auto& records = store_.records_;
+    const std::size_t entries = records.size();
+    int lastPercent = -1;
+    // A table without fields has no bytes per record, so none can be written.
+    for (std::size_t i = 0; F > 0 && i < entries; ++i) {
+      const TVelaRecord* r = records[i];
+      if (r->Live()) {
+        Ensure(stream, start, used + r->StoredSize);
+        uint8_t* end = PutRecord(stream.Memory() + start + used, r->Data);
+        used = end - (stream.Memory() + start);
+        ++written;
+      }
+      if (store_.OnProgress) {
+        int p = Percent(i + 1, entries);
+        if (p != lastPercent) store_.OnProgress(lastPercent = p);
+      }
+    }
+    stream.SetSize(start + used);
+    base = stream.Memory() + start;
+    Put<uint32_t>(base + 5, written);
+    Put<uint32_t>(base, static_cast<uint32_t>(used));
+    stream.SetPosition(start + used);
+    return static_cast<int64_t>(used);
+  }
+
+private:
+  // Makes the stream at least start + bytes long, growing geometrically.
+  static void Ensure(TMemoryStream& stream, int64_t start, std::size_t bytes) {
+    int64_t need = start + static_cast<int64_t>(bytes);
+    if (static_cast<int64_t>(stream.Capacity()) < need)
+      stream.Reserve(std::max<std::size_t>(need, stream.Capacity() * 2));
+    if (stream.Size() < need) stream.SetSize(need);
+  }
+
+  const TVelaCursor& store_;
+};
+
+int64_t TVelaCursor::EstimateSize() const {
+  TVelaTableWriter writer(*this);
+  int64_t size = (password_.empty() ? kPlainHeader : kProtectedHeader) + writer.Section().size();
+  if (!notes_.empty()) size += 3 + std::min<std::size_t>(notes_.size(), kMaxNotesLength);
+  for (const TVelaRecord* r : records_)
+    if (r->Live()) size += r->StoredSize;
+  return size;
+}
+
+int64_t TVelaCursor::WriteToStream(TMemoryStream& stream) { return TVelaTableWriter(*this).Write(stream); }
+
+void TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
+                             std::string_view indexFieldNames) {
+  if (options & savAutoBackup) {
+    if (FileExists(path)) CopyFileSafely(path, ChangeFileExt(path, ".~d"));
+  }
+  if (options & savSortOnIndex) SortBy(indexFieldNames, caseInsensitive);
+  TMemoryStream buffer;
+  buffer.Reserve(static_cast<std::size_t>(EstimateSize()));
+  int64_t length = WriteToStream(buffer);
+  WriteFileSafely(path, buffer.Memory(), static_cast<std::size_t>(length));
+}

@@ -1,0 +1,294 @@
+// Command-line parsing and the seven commands of notarra-table.
+#include <charconv>
+#include <filesystem>
+#include <istream>
+#include <map>
+#include <new>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <type_traits>
+#include <vector>
+
+#include "platform/exceptions.h"
+#include "platform/file_io.h"
+#include "platform/memory_stream.h"
+#include "tableengine/record_store.h"
+#include "tools/idea_generator.h"
+#include "tools/idea_schema.h"
+#include "tools/notarra_table.h"
+#include "tools/table_csv.h"
+#include "tools/table_json.h"
+#include "tools/tool_error.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage:\n"
+    "  notarra-table info FILE                        fields and record count as JSON\n"
+    "  notarra-table dump FILE [--format json|csv]    every record, in file order\n"
+    "  notarra-table write FILE --from JSON|-         replace FILE with the table a JSON document describes\n"
+    "  notarra-table import FILE --csv CSV|-          append the CSV's rows (header row names the fields)\n"
+    "  notarra-table export FILE --csv CSV|-          write every record as CSV\n"
+    "  notarra-table init DIR [--sample]              create Blog_Ideas.d, group.d and User.d in DIR\n"
+    "  notarra-table generate FILE --records N [--seed S]\n"
+    "                                                 an idea table with N synthetic ideas\n"
+    "  notarra-table --help\n"
+    "\n"
+    "\"-\" reads standard input (write, import) or writes standard output (export).\n"
+    "Exit status: 0 success, 1 bad input or failure (nothing written), 2 wrong command line.\n";
+
+struct CommandLine {
+  std::string command;
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values;
+  std::set<std::string> flags;
+
+  bool Has(const std::string& name) const { return values.count(name) || flags.count(name); }
+  const std::string& Value(const std::string& name) const { return values.at(name); }
+};
+
+// Options take their value as the next argument or after "=".
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                             const std::set<std::string>& flagOptions, std::size_t positionalCount) {
+  CommandLine cl;
+  cl.command = args[0];
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      const std::size_t eq = a.find('=');
+      const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+      if (cl.Has(name)) throw TUsageError("option --" + name + " given twice");
+      if (valueOptions.count(name)) {
+        if (eq != std::string::npos) {
+          cl.values[name] = a.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+          cl.values[name] = args[++i];
+        } else {
+          throw TUsageError("option --" + name + " needs a value");
+        }
+      } else if (flagOptions.count(name) && eq == std::string::npos) {
+        cl.flags.insert(name);
+      } else if (flagOptions.count(name)) {
+        throw TUsageError("option --" + name + " takes no value");
+      } else {
+        throw TUsageError("unknown option " + a.substr(0, eq) + " for " + cl.command);
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      throw TUsageError("unknown option " + a + " for " + cl.command);
+    } else {
+      cl.positional.push_back(a);
+    }
+  }
+  if (cl.positional.size() != positionalCount) {
+    throw TUsageError(cl.positional.empty() ? cl.command + " needs a file or folder name"
+                                            : "too many arguments for " + cl.command);
+  }
+  return cl;
+}
+
+void Require(const CommandLine& cl, const std::string& option) {
+  if (!cl.Has(option)) throw TUsageError(cl.command + " needs --" + option);
+}
+
+void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
+  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
+  TMemoryStream stream;
+  stream.LoadFromFile(path);
+  stream.SetPosition(0);
+  std::string error;
+  if (!cursor.LoadFromStream(stream, error, keepFileOrder))
+    throw TToolError("cannot open table " + path + ": " + error);
+}
+
+std::string ReadInput(const std::string& source, std::istream& in) {
+  if (source == "-") {
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return std::move(ss).str();
+  }
+  std::error_code ec;
+  if (!std::filesystem::exists(source, ec)) throw TToolError("input file " + source + " does not exist");
+  std::string text;
+  ReadWholeFile(source, text);
+  return text;
+}
+
+int64_t LiveRecords(const TVelaCursor& cursor) {
+  int64_t n = 0;
+  for (const TVelaRecord* r : cursor.Records())
+    if (r->Live()) ++n;
+  return n;
+}
+
+std::string Plural(int64_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
+
+void RefuseExisting(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec))
+    throw TToolError(path + " already exists; notarra-table does not overwrite it (remove it first)");
+}
+
+// ---- Commands ----------------------------------------------------------------
+
+int Info(const CommandLine& cl, std::ostream& out) {
+  TVelaCursor cursor;
+  LoadTable(cl.positional[0], cursor, true);
+  WriteTableJson(cursor, false, out);
+  return 0;
+}
+
+int Dump(const CommandLine& cl, std::ostream& out) {
+  const std::string format = cl.values.count("format") ? cl.Value("format") : "json";
+  if (format != "json" && format != "csv") throw TUsageError("--format must be json or csv");
+  TVelaCursor cursor;
+  LoadTable(cl.positional[0], cursor, true);
+  if (format == "csv") WriteTableCsv(cursor, out);
+  else WriteTableJson(cursor, true, out);
+  return 0;
+}
+
+int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
+  Require(cl, "from");
+  const std::string text = ReadInput(cl.Value("from"), in);
+  TVelaCursor cursor;
+  ReadTableJson(text, cursor);
+  cursor.SaveToFile(cl.positional[0], 0, false, "");
+  out << "Wrote " << Plural(LiveRecords(cursor), "record") << " to " << cl.positional[0] << "\n";
+  return 0;
+}
+
+int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
+  Require(cl, "csv");
+  TVelaCursor cursor;
+  // File order is kept so that the existing records stay as they are and the new ones follow.
+  LoadTable(cl.positional[0], cursor, true);
+  const std::string text = ReadInput(cl.Value("csv"), in);
+  const int added = ImportTableCsv(text, cursor);
+  cursor.SaveToFile(cl.positional[0], 0, false, "");
+  out << "Imported " << Plural(added, "record") << " into " << cl.positional[0] << " (now "
+      << LiveRecords(cursor) << ")\n";
+  return 0;
+}
+
+int Export(const CommandLine& cl, std::ostream& out) {
+  Require(cl, "csv");
+  TVelaCursor cursor;
+  LoadTable(cl.positional[0], cursor, true);
+  const std::string& target = cl.Value("csv");
+  if (target == "-") {
+    WriteTableCsv(cursor, out);
+    return 0;
+  }
+  const std::string text = TableCsvText(cursor);
+  WriteFileSafely(target, text.data(), text.size());
+  return 0;
+}
+
+int Init(const CommandLine& cl, std::ostream& out) {
+  const std::filesystem::path dir(cl.positional[0]);
+  const bool sample = cl.flags.count("sample") > 0;
+  const std::string paths[3] = {(dir / kIdeaTableName).string(), (dir / kGroupTableName).string(),
+                                (dir / kUserTableName).string()};
+  std::error_code ec;
+  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
+    throw TToolError(dir.string() + " exists and is not a folder");
+  for (const std::string& p : paths) RefuseExisting(p);
+
+  // All three tables are built before any is written.
+  TVelaCursor ideas, groups, user;
+  AddIdeaFields(ideas);
+  AddGroupFields(groups);
+  AddUserFields(user);
+  if (sample) {
+    AddSampleIdeas(ideas);
+    AddSampleGroups(groups);
+    AddSampleUser(user);
+  }
+  std::filesystem::create_directories(dir, ec);
+  if (ec) throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
+  ideas.SaveToFile(paths[0], 0, false, "");
+  groups.SaveToFile(paths[1], 0, false, "");
+  user.SaveToFile(paths[2], 0, false, "");
+  out << "Created " << paths[0] << " (" << Plural(LiveRecords(ideas), "record") << "), " << paths[1] << " ("
+      << Plural(LiveRecords(groups), "record") << ") and " << paths[2] << " (" << Plural(LiveRecords(user), "record")
+      << ")\n";
+  return 0;
+}
+
+template <typename T>
+T ParseNumberOption(const CommandLine& cl, const std::string& name, T lo, T hi) {
+  const std::string& s = cl.Value(name);
+  T v{};
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  bool ok = !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size() && v <= hi;
+  if constexpr (std::is_signed_v<T>) ok = ok && v >= lo;
+  if (!ok)
+    throw TUsageError("--" + name + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+  return v;
+}
+
+int Generate(const CommandLine& cl, std::ostream& out) {
+  Require(cl, "records");
+  const int32_t count = ParseNumberOption<int32_t>(cl, "records", 0, INT32_MAX);
+  const uint64_t seed = cl.Has("seed") ? ParseNumberOption<uint64_t>(cl, "seed", 0, UINT64_MAX) : 1;
+  const std::string& path = cl.positional[0];
+  RefuseExisting(path);
+  TVelaCursor cursor;
+  GenerateIdeas(cursor, count, seed);
+  cursor.SaveToFile(path, 0, false, "");
+  out << "Wrote " << Plural(count, "idea") << " to " << path << " (seed " << seed << ")\n";
+  return 0;
+}
+
+int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
+  const std::string& c = args[0];
+  if (c == "info") return Info(ParseCommandLine(args, {}, {}, 1), out);
+  if (c == "dump") return Dump(ParseCommandLine(args, {"format"}, {}, 1), out);
+  if (c == "write") return Write(ParseCommandLine(args, {"from"}, {}, 1), in, out);
+  if (c == "import") return Import(ParseCommandLine(args, {"csv"}, {}, 1), in, out);
+  if (c == "export") return Export(ParseCommandLine(args, {"csv"}, {}, 1), out);
+  if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
+  if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
+  throw TUsageError("unknown command " + c);
+}
+
+}  // namespace
+
+const char* NotarraTableUsage() { return kUsage; }
+
+int RunNotarraTable(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << kUsage;
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    out << kUsage;
+    return 0;
+  }
+  try {
+    const int status = Dispatch(args, in, out);
+    out.flush();
+    if (!out) {
+      err << "notarra-table: cannot write the output\n";
+      return 1;
+    }
+    return status;
+  } catch (const TUsageError& e) {
+    err << "notarra-table: " << e.what() << "\n\n" << kUsage;
+    return 2;
+  } catch (const TToolError& e) {
+    err << "notarra-table: " << e.what() << "\n";
+  } catch (const Exception& e) {
+    err << "notarra-table: " << e.Message() << "\n";
+  } catch (const std::bad_alloc&) {
+    err << "notarra-table: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "notarra-table: " << e.what() << "\n";
+  }
+  return 1;
+}

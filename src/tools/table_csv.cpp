@@ -1,0 +1,94 @@
+#include "tools/table_csv.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "tools/csv.h"
+#include "tools/field_values.h"
+#include "tools/record_data.h"
+#include "tools/tool_error.h"
+
+namespace {
+constexpr std::size_t kFlushSize = 1 << 20;
+}
+
+namespace {
+
+// Builds the CSV into buf; flush (when given) takes the text so far whenever buf grows large.
+void BuildCsv(const TVelaCursor& cursor, std::string& buf, const std::function<void(std::string&)>& flush) {
+  const int n = cursor.FieldCount();
+  std::vector<std::string> cells(n);
+  for (int i = 0; i < n; ++i) cells[i] = AnsiToUtf8(cursor.FieldByIndex(i)->Name);
+  csv::AppendRecord(buf, cells);
+  for (const TVelaRecord* r : cursor.Records()) {
+    if (!r->Live()) continue;
+    for (int i = 0; i < n; ++i)
+      if (FormatFieldValue(r->Data, *cursor.FieldByIndex(i), cells[i]) == TValueForm::Null) cells[i].clear();
+    csv::AppendRecord(buf, cells);
+    if (flush && buf.size() >= kFlushSize) flush(buf);
+  }
+}
+
+}  // namespace
+
+void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out) {
+  std::string buf;
+  const auto flush = [&out](std::string& b) {
+    out.write(b.data(), static_cast<std::streamsize>(b.size()));
+    b.clear();
+  };
+  BuildCsv(cursor, buf, flush);
+  flush(buf);
+}
+
+std::string TableCsvText(const TVelaCursor& cursor) {
+  std::string text;
+  BuildCsv(cursor, text, nullptr);
+  return text;
+}
+
+int ImportTableCsv(std::string_view text, TVelaCursor& cursor) {
+  try {
+    csv::Reader reader(text);
+    std::vector<std::string> row;
+    if (!reader.ReadRecord(row)) throw TToolError("the CSV is empty (it needs a header row of field names)");
+
+    std::vector<const TVelaField*> columns;
+    std::vector<bool> named(cursor.FieldCount(), false);
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      std::string ansi;
+      const TVelaField* f = Utf8ToAnsi(row[c], ansi) ? cursor.FindField(ansi) : nullptr;
+      if (!f)
+        throw TToolError("CSV header, column " + std::to_string(c + 1) + ": unknown field '" + row[c] + "'");
+      if (named[f->Index])
+        throw TToolError("CSV header, column " + std::to_string(c + 1) + ": field '" + row[c] + "' appears twice");
+      named[f->Index] = true;
+      columns.push_back(f);
+    }
+
+    TRecordData data(cursor);
+    std::string error;
+    int added = 0;
+    while (reader.ReadRecord(row)) {
+      const std::string where = "record " + std::to_string(added + 1) + " (line " + std::to_string(reader.RecordLine()) + ")";
+      if (row.size() != columns.size())
+        throw TToolError(where + ": " + std::to_string(row.size()) + (row.size() == 1 ? " value" : " values") +
+                         ", but the header names " +
+                         std::to_string(columns.size()) + " fields");
+      data.Reset();
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        TInputValue in;
+        in.type = row[c].empty() ? TInputValue::Null : TInputValue::Cell;
+        in.text = row[c];
+        if (!StoreFieldValue(in, *columns[c], data.Get(), error))
+          throw TToolError(where + ", field '" + AnsiToUtf8(columns[c]->Name) + "': " + error);
+      }
+      if (!cursor.WriteRecord(data.Get(), nullptr, error)) throw TToolError(where + ": " + error);
+      ++added;
+    }
+    return added;
+  } catch (const csv::Error& e) {
+    throw TToolError(e.what());
+  }
+}

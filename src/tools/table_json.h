@@ -1,0 +1,21 @@
+// A table as JSON and back.
+//
+// The document is an object: "kind" ("plain" or "protected"), "record_count"
+// (the live records), "notes" (the table's free text), "fields" (one object
+// per field: qualifier, name, kind, size, default, extra) and, when records
+// are asked for, "records" (one object per record keyed by field name, in
+// field order; values as field_values.h describes).
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+#include "tableengine/record_store.h"
+
+// Streams the table's JSON; records in store order when withRecords is set.
+void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out);
+
+// Fills an empty store with the fields and records a JSON document
+// describes, every value kept exactly (AutoInc values included). Raises
+// TToolError, naming the record and field, on anything it cannot store.
+void ReadTableJson(std::string_view json, TVelaCursor& cursor);

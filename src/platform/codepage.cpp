@@ -149,6 +149,34 @@ constexpr Tables BuildTables() {
 
 constexpr Tables kTables = BuildTables();
 
+// Primary weights as dense one-byte ranks (1..255, order kept), so that a
+// sort key can hold one byte per weight.
+struct PrimaryRanks {
+  std::array<uint8_t, 256> rank1{};
+  std::array<uint8_t, 256> rank2{};
+  int distinct = 0;
+};
+
+constexpr PrimaryRanks BuildRanks() {
+  std::array<bool, 0x400> used{};
+  for (int c = 0; c < 256; ++c) {
+    used[kTables.primary1[c]] = true;
+    if (kTables.primary2[c] != 0) used[kTables.primary2[c]] = true;
+  }
+  std::array<uint8_t, 0x400> rankOf{};
+  PrimaryRanks r;
+  for (int w = 1; w < 0x400; ++w)
+    if (used[w]) rankOf[w] = static_cast<uint8_t>(++r.distinct);
+  for (int c = 0; c < 256; ++c) {
+    r.rank1[c] = rankOf[kTables.primary1[c]];
+    r.rank2[c] = kTables.primary2[c] != 0 ? rankOf[kTables.primary2[c]] : 0;
+  }
+  return r;
+}
+
+constexpr PrimaryRanks kRanks = BuildRanks();
+static_assert(kRanks.distinct <= 255, "primary weights must fit one byte each");
+
 // Walks the weights of a text one at a time; 0 marks the end.
 class WeightReader {
 public:
@@ -219,22 +247,28 @@ int CompareCollated(const char* a, std::size_t la, const char* b, std::size_t lb
   }
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 
-// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is
-// malformed (overlong forms, surrogates and values past U+10FFFF included).
 std::size_t DecodeUtf8(std::string_view s, std::size_t i, uint32_t& cp) {
+  if (i >= s.size()) return 0;
   auto byte = [&s](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char b0 = byte(i);
   if (b0 < 0x80) {
@@ -268,8 +302,6 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, uint32_t& cp) {
   return len;
 }
 
-}  // namespace
-
 unsigned char AnsiUpperChar(unsigned char c) { return kTables.upper[c]; }
 unsigned char AnsiLowerChar(unsigned char c) { return kTables.lower[c]; }
 
@@ -289,6 +321,27 @@ int AnsiCompareTextN(const char* a, const char* b, std::size_t n) { return Compa
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
   return CompareCollated(a.data(), a.size(), b.data(), b.size());
+}
+
+std::size_t AnsiCollationKey(std::string_view s, uint8_t* out, std::size_t cap, bool& whole) {
+  std::size_t n = 0;
+  whole = false;
+  auto put = [&](uint8_t b) {
+    if (n >= cap) return false;
+    out[n++] = b;
+    return true;
+  };
+  bool plain = true;
+  for (unsigned char c : s) {
+    if (!put(kRanks.rank1[c])) return n;
+    if (kRanks.rank2[c] != 0 && !put(kRanks.rank2[c])) return n;
+    if (kTables.secondary[c] != kNone) plain = false;
+  }
+  if (!put(0)) return n;
+  // Unaccented text is the least of all texts with the same base letters.
+  if (!put(plain ? 1 : 2)) return n;
+  whole = plain;
+  return n;
 }
 
 bool AnsiSameText(std::string_view a, std::string_view b) {

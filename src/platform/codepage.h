@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,9 +27,23 @@ int AnsiCompareTextN(const char* a, const char* b, std::size_t n);
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
 
+// A byte string whose bytewise order follows AnsiCompareText: the base-letter
+// weights (one byte each, never 0), a 0, then 1 for a text without accents or
+// 2 for one with accents. Writes at most cap bytes and returns the count.
+// whole is true when the key was written completely and decides alone: two
+// texts with equal whole keys compare equal. Texts with accents are never
+// whole; where their keys tie, AnsiCompareText has to decide.
+std::size_t AnsiCollationKey(std::string_view s, uint8_t* out, std::size_t cap, bool& whole);
+
 // UTF-8 -> Windows-1252. Returns false when the input is not valid UTF-8 or
 // holds a character Windows-1252 cannot represent; badIndex (when given) is
 // then the byte offset of the offending character in the input.
 bool Utf8ToAnsi(std::string_view utf8, std::string& out, std::size_t* badIndex = nullptr);
+// One UTF-8 character at s[pos]: its length in bytes and its code point, or 0
+// when the bytes there are malformed (overlong forms, surrogates and values
+// past U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view s, std::size_t pos, uint32_t& cp);
+// Appends the UTF-8 form of a valid code point.
+void AppendUtf8(std::string& out, uint32_t cp);
 // Windows-1252 -> UTF-8 (the five undefined bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 etc.).
 std::string AnsiToUtf8(std::string_view ansi);

@@ -35,14 +35,14 @@ void TVelaCursor::SortRecords(TVelaRecordList& list, std::span<const TVelaField*
   auto liveEnd = std::stable_partition(list.begin(), list.end(), [](const TVelaRecord* r) { return r->Live(); });
   RecordOrder order{fields, caseInsensitive, descending};
   if (std::is_sorted(list.begin(), liveEnd, order)) return;
-  if (caseInsensitive || liveEnd - list.begin() < 1024) {
+  if (liveEnd - list.begin() < 1024) {
     std::sort(list.begin(), liveEnd, order);
     return;
   }
-  // Large case-sensitive sorts compare a key prefix kept beside each record
+  // Large sorts compare a key prefix kept beside each record
   // first, so most comparisons touch neither the record nor its texts.
   std::vector<sort_key::Keyed> keyed(liveEnd - list.begin());
-  for (std::size_t i = 0; i < keyed.size(); ++i) keyed[i] = sort_key::Make(list[i], fields, descending);
+  for (std::size_t i = 0; i < keyed.size(); ++i) keyed[i] = sort_key::Make(list[i], fields, caseInsensitive, descending);
   std::sort(keyed.begin(), keyed.end(), [&order](const sort_key::Keyed& a, const sort_key::Keyed& b) {
     int c = sort_key::Compare(a, b);
     if (c != 0) return c < 0;

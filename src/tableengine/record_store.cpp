@@ -206,6 +206,18 @@ TVelaRecord* TVelaCursor::NewEntry() {
 
 bool TVelaCursor::ContainsRecord(const TVelaRecord* record) const { return record && record->Store == this; }
 
+bool TVelaCursor::CheckWritable(const TVelaRecord* record, std::string& error) const {
+  if (!ContainsRecord(record)) {
+    error = "Record is not found";
+    return false;
+  }
+  if (!record->Live()) {
+    error = "Record has been deleted";
+    return false;
+  }
+  return true;
+}
+
 uint32_t TVelaCursor::StoredSize(const uint8_t* data) const {
   uint32_t size = static_cast<uint32_t>(fields_.size());
   for (const auto& fp : fields_) {
@@ -267,16 +279,7 @@ bool CheckTextLengths(const uint8_t* data, const std::vector<const TVelaField*>&
 bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::string& error, TVelaRecord** created) {
   error.clear();
   if (created) *created = nullptr;
-  if (record) {
-    if (!ContainsRecord(record)) {
-      error = "Record is not found";
-      return false;
-    }
-    if (!record->Live()) {
-      error = "Record has been deleted";
-      return false;
-    }
-  }
+  if (record && !CheckWritable(record, error)) return false;
   if (!CheckTextLengths(data, refFields_, error)) return false;
   if (record) {
     if (record->Status == rsUnmodified) record->Status = rsModified;
@@ -316,14 +319,7 @@ void TVelaCursor::PurgeRecord(TVelaRecord* record) {
 
 bool TVelaCursor::DeleteRecord(TVelaRecord* record, std::string& error) {
   error.clear();
-  if (!ContainsRecord(record)) {
-    error = "Record is not found";
-    return false;
-  }
-  if (!record->Live()) {
-    error = "Record has been deleted";
-    return false;
-  }
+  if (!CheckWritable(record, error)) return false;
   if (record->Status == rsInserted)
     PurgeRecord(record);
   else

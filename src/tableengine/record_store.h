@@ -156,6 +156,8 @@ private:
   friend class TVelaTableWriter;
 
   TVelaRecord* NewEntry();               // an entry with a fresh zeroed data area
+  // "Record is not found" / "Record has been deleted" for records that cannot be changed.
+  bool CheckWritable(const TVelaRecord* record, std::string& error) const;
   void PurgeRecord(TVelaRecord* record); // data, OldData and UserData released
   void ResetFields();
   void AppendDescriptor(TVelaField field);

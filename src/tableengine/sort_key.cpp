@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "tableengine/data_area.h"
 
 namespace sort_key {
@@ -35,6 +36,13 @@ public:
     }
     return Put(0);
   }
+  // Text without case: the code page's collation key, whole only when it
+  // fitted and decides alone.
+  bool PutCollated(std::string_view t) {
+    bool whole = false;
+    n_ += static_cast<int>(AnsiCollationKey(t, bytes_ + n_, kBytes - n_, whole));
+    return whole;
+  }
   void Finish(Keyed& k, bool descending) {
     for (int i = 0; i < kBytes; ++i) {
       uint8_t b = i < n_ ? bytes_[i] : 0;
@@ -54,7 +62,7 @@ private:
 
 // Encodes one field; false when it did not fit whole or cannot be encoded,
 // which ends the key.
-bool PutField(Encoder& e, const uint8_t* data, const TVelaField& f) {
+bool PutField(Encoder& e, const uint8_t* data, const TVelaField& f, bool caseInsensitive) {
   using data_area::Load;
   switch (f.Kind) {
     case TVelaFieldKind::SmallInt: return e.PutBigEndian<uint16_t>(static_cast<uint16_t>(Load<int16_t>(data, f)) ^ 0x8000u);
@@ -79,12 +87,12 @@ bool PutField(Encoder& e, const uint8_t* data, const TVelaField& f) {
     case TVelaFieldKind::SmallStr: {
       std::string_view t = data_area::SmallText(data, f);
       if (f.RightAligned && !e.Put(static_cast<uint8_t>(t.size()))) return false;
-      return e.PutText(t.data(), t.size());
+      return caseInsensitive ? e.PutCollated(t) : e.PutText(t.data(), t.size());
     }
     case TVelaFieldKind::String: {
       // A missing text comes before any text (and a text is never empty).
       std::string_view t = data_area::Text(data, f);
-      return e.PutText(t.data(), t.size());
+      return caseInsensitive ? e.PutCollated(t) : e.PutText(t.data(), t.size());
     }
     case TVelaFieldKind::BLOB:
     case TVelaFieldKind::Graphic:
@@ -97,13 +105,13 @@ bool PutField(Encoder& e, const uint8_t* data, const TVelaField& f) {
 
 }  // namespace
 
-Keyed Make(TVelaRecord* record, std::span<const TVelaField* const> fields, bool descending) {
+Keyed Make(TVelaRecord* record, std::span<const TVelaField* const> fields, bool caseInsensitive, bool descending) {
   Keyed k;
   k.Record = record;
   Encoder e;
   k.Complete = true;
   for (const TVelaField* f : fields) {
-    if (!PutField(e, record->Data, *f)) {
+    if (!PutField(e, record->Data, *f, caseInsensitive)) {
       k.Complete = false;
       break;
     }

@@ -1,6 +1,6 @@
 // Order-preserving key prefixes for sorting. The fields are encoded one after
 // another into a fixed number of bytes so that comparing two keys bytewise
-// gives the same order as comparing the fields case-sensitively; where the
+// gives the same order as comparing the fields (with or without case); where the
 // keys are equal (a field did not fit, or the records really tie) the full
 // comparison decides. A field is followed by the next one only when it was
 // encoded whole, so later bytes never decide ahead of an earlier field.
@@ -22,7 +22,7 @@ struct Keyed {
   bool Complete;          // every field fitted whole: equal keys mean equal records
 };
 
-Keyed Make(TVelaRecord* record, std::span<const TVelaField* const> fields, bool descending);
+Keyed Make(TVelaRecord* record, std::span<const TVelaField* const> fields, bool caseInsensitive, bool descending);
 
 inline int Compare(const Keyed& a, const Keyed& b) {
   for (int i = 0; i < kWords; ++i)

@@ -296,6 +296,8 @@ bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::str
 }
 
 TVelaRecord* TVelaCursor::AppendRecord(const uint8_t* data) {
+  std::string error;
+  if (!CheckTextLengths(data, refFields_, error)) throw EDatabaseError(error);
   TVelaRecord* record = NewEntry();
   CopyRecordData(data, record->Data);
   record->Status = rsUnmodified;

@@ -85,7 +85,8 @@ public:
                    TVelaRecord** created = nullptr);
   // Appends a record exactly as given, with status rsUnmodified and its
   // AutoInc value kept (the counter rises to it when higher): how the loader
-  // and the notarra-table writer fill a store.
+  // and the notarra-table writer fill a store. A String text over 8191
+  // characters raises EDatabaseError with WriteRecord's message.
   TVelaRecord* AppendRecord(const uint8_t* data);
   bool DeleteRecord(TVelaRecord* record, std::string& error);
   bool KeepOldData(TVelaRecord* record);

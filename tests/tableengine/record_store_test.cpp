@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/exceptions.h"
 #include "table_bytes.h"
 
 using namespace tt;
@@ -318,6 +319,11 @@ TEST_F(RecordStore, StringOverTheReaderLimitIsRefused) {
   EXPECT_EQ(error, "Field 'Body' value is too long (9000 characters; at most 8191)");
   EXPECT_EQ(Str(t, r->Data, "Body").size(), 8191u);  // the refused write changed nothing
   EXPECT_EQ(r->Status, rsInserted);
+
+  // Appending as loaded data takes the same guard.
+  int before = t.RecordCount();
+  EXPECT_THROW(t.AppendRecord(a), EDatabaseError);
+  EXPECT_EQ(t.RecordCount(), before);
 }
 
 TEST_F(RecordStore, DeletingAnInsertedRecordPurgesAtOnce) {

@@ -148,6 +148,12 @@ public:
   // Index preparation decides whether a SmallStr compares right-aligned.
   void SetFieldRightAligned(const TVelaField* field, bool value);
 
+  // Decides whether a password opens a protected table's block. It gets the
+  // block as read and the store's password; on success the block must hold
+  // the deciphered key text and password the one that worked. Without a hook
+  // only the store's own password is tried.
+  std::function<bool(std::array<uint8_t, 40>& block, std::string& password)> OnCheckPassword;
+
   // Progress in percent while loading and writing; release of a record's UserData.
   std::function<void(int percent)> OnProgress;
   std::function<void(void* userData)> OnReleaseUserData;

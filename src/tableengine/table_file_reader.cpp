@@ -6,6 +6,8 @@
 
 #include "platform/exceptions.h"
 #include "tableengine/data_area.h"
+#include "tableengine/password_block.h"
+#include "tableengine/sapphire.h"
 #include "tableengine/record_store.h"
 #include "tableengine/table_file_format.h"
 
@@ -57,6 +59,8 @@ bool TVelaCursor::LoadFromStream(TMemoryStream& stream, std::string& error, bool
 }
 
 bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
+  // The password given before the load is the first one tried on a protected table.
+  std::string password = std::move(store_.password_);
   store_.Clear(true);
   error.clear();
   const std::string kCorrupt = "Buffer structure corruption!";
@@ -79,10 +83,24 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     return false;
   }
   if (kind == kKindProtected) {
-    // Protected tables need the table cipher, which this engine does not read yet.
-    error = "Invalid password. Table cannot be open";
-    store_.Clear(true);
-    return false;
+    if (Remaining() < kPasswordBlockSize) {
+      error = kCorrupt;
+      store_.Clear(true);
+      return false;
+    }
+    TPasswordBlock block;
+    std::memcpy(block.data(), pos_, block.size());
+    pos_ += block.size();
+    bool opened = store_.OnCheckPassword ? store_.OnCheckPassword(block, password)
+                                         : (!password.empty() && TryPassword(block, password));
+    if (!opened) {
+      error = "Invalid password. Table cannot be open";
+      store_.Clear(true);
+      return false;
+    }
+    store_.passwordBlock_ = block;
+    store_.password_ = password;
+    store_.protected_ = true;
   }
 
   uint32_t recordCount = HeaderValue<uint32_t>();
@@ -112,6 +130,13 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     return false;
   }
   store_.declaredFieldCount_ = static_cast<int>(std::min<uint32_t>(fieldCount, store_.fields_.size()));
+
+  if (store_.protected_) {
+    // Notes and records are enciphered with the key text; deciphered in place.
+    TSapphire cipher;
+    cipher.SetKey(KeyText(store_.passwordBlock_));
+    cipher.DecryptBuffer(const_cast<uint8_t*>(pos_), Remaining());
+  }
 
   const std::size_t F = store_.fields_.size();
   // Notes block, when enough bytes follow to tell it from a record.

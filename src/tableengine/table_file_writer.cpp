@@ -4,7 +4,10 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/guid.h"
 #include "tableengine/data_area.h"
+#include "tableengine/password_block.h"
+#include "tableengine/sapphire.h"
 #include "tableengine/record_store.h"
 #include "tableengine/table_file_format.h"
 
@@ -12,12 +15,12 @@ using namespace table_file;
 
 class TVelaTableWriter {
 public:
-  explicit TVelaTableWriter(const TVelaCursor& store) : store_(store) {}
+  explicit TVelaTableWriter(TVelaCursor& store) : store_(store) {}
 
   // The field description section: "Qualifier.Name code[~default~extra]" 0x12 ..., 0x14.
-  std::string Section() const {
+  static std::string Section(const TVelaCursor& store) {
     std::string s;
-    for (const auto& fp : store_.fields_) {
+    for (const auto& fp : store.fields_) {
       const TVelaField& f = *fp;
       s += f.Qualifier;
       s += '.';
@@ -110,25 +113,34 @@ public:
   }
 
   int64_t Write(TMemoryStream& stream) {
-    if (!store_.password_.empty())
-      throw EDatabaseError("Password-protected tables cannot be written by this version");
     const int64_t start = stream.Position();
-    const std::string section = Section();
+    const bool protect = !store_.password_.empty();
+    const int header = protect ? kProtectedHeader : kPlainHeader;
+    // A fresh key text for every save; the store keeps the plain block.
+    TPasswordBlock plain{};
+    if (protect) plain = MakePlainBlock(NewGuidText());
+    const std::string section = Section(store_);
     const std::size_t F = store_.fields_.size();
     const bool withNotes = !store_.notes_.empty();
     const std::size_t notesLength = std::min<std::size_t>(store_.notes_.size(), kMaxNotesLength);
 
     // The header, section and notes go out first; records follow in one pass.
-    std::size_t headerBytes = kPlainHeader + section.size() + (withNotes ? 3 + notesLength : 0);
+    std::size_t headerBytes = header + section.size() + (withNotes ? 3 + notesLength : 0);
     Ensure(stream, start, headerBytes);
     uint8_t* base = stream.Memory() + start;
     Put<uint32_t>(base, 0);
-    base[4] = kKindPlain;
-    Put<uint32_t>(base + 5, 0);
-    Put<uint32_t>(base + 9, static_cast<uint32_t>(F));
-    Put<uint32_t>(base + 13, static_cast<uint32_t>(section.size()));
-    std::memcpy(base + 17, section.data(), section.size());
-    std::size_t used = kPlainHeader + section.size();
+    base[4] = protect ? kKindProtected : kKindPlain;
+    std::size_t countAt = 5;
+    if (protect) {
+      TPasswordBlock written = EncipherBlock(plain, store_.password_);
+      std::memcpy(base + 5, written.data(), written.size());
+      countAt += kPasswordBlockSize;
+    }
+    Put<uint32_t>(base + countAt, 0);
+    Put<uint32_t>(base + countAt + 4, static_cast<uint32_t>(F));
+    Put<uint32_t>(base + countAt + 8, static_cast<uint32_t>(section.size()));
+    std::memcpy(base + header, section.data(), section.size());
+    std::size_t used = header + section.size();
     if (withNotes) {
       base[used] = kNotesMark;
       Put<int16_t>(base + used + 1, static_cast<int16_t>(notesLength));
@@ -156,8 +168,18 @@ public:
     }
     stream.SetSize(start + used);
     base = stream.Memory() + start;
-    Put<uint32_t>(base + 5, written);
+    Put<uint32_t>(base + countAt, written);
     Put<uint32_t>(base, static_cast<uint32_t>(used));
+    if (protect) {
+      std::size_t body = header + section.size();
+      TSapphire cipher;
+      cipher.SetKey(KeyText(plain));
+      cipher.EncryptBuffer(base + body, used - body);
+      store_.passwordBlock_ = plain;
+      store_.protected_ = true;
+    } else {
+      store_.protected_ = false;
+    }
     stream.SetPosition(start + used);
     return static_cast<int64_t>(used);
   }
@@ -171,12 +193,11 @@ private:
     if (stream.Size() < need) stream.SetSize(need);
   }
 
-  const TVelaCursor& store_;
+  TVelaCursor& store_;
 };
 
 int64_t TVelaCursor::EstimateSize() const {
-  TVelaTableWriter writer(*this);
-  int64_t size = (password_.empty() ? kPlainHeader : kProtectedHeader) + writer.Section().size();
+  int64_t size = (password_.empty() ? kPlainHeader : kProtectedHeader) + TVelaTableWriter::Section(*this).size();
   if (!notes_.empty()) size += 3 + std::min<std::size_t>(notes_.size(), kMaxNotesLength);
   for (const TVelaRecord* r : records_)
     if (r->Live()) size += r->StoredSize;

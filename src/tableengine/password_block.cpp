@@ -31,11 +31,12 @@ TPasswordBlock EncipherBlock(const TPasswordBlock& plain, std::string_view passw
   return out;
 }
 
-bool TryPassword(TPasswordBlock& block, std::string_view password) {
+bool TryPassword(TPasswordBlock& block, std::string_view password, TSapphire* cipher) {
   TPasswordBlock copy = block;
-  TSapphire cipher;
-  cipher.SetKey(password);
-  cipher.DecryptBuffer(copy.data(), kKeyTextLength);
+  TSapphire local;
+  TSapphire& c = cipher ? *cipher : local;
+  c.SetKey(password);
+  c.DecryptBuffer(copy.data(), kKeyTextLength);
   if (Crc16Modbus(copy.data(), copy.size()) != 0 || copy[0] != '{' || copy[37] != '}') return false;
   block = copy;
   return true;

@@ -20,8 +20,10 @@ uint16_t Crc16Modbus(const uint8_t* bytes, std::size_t count);
 TPasswordBlock MakePlainBlock(std::string_view keyText);
 // The block as written to the file: the key text enciphered with the password.
 TPasswordBlock EncipherBlock(const TPasswordBlock& plain, std::string_view password);
+class TSapphire;
 // Tries a password: on success block becomes the deciphered (plain) block.
-bool TryPassword(TPasswordBlock& block, std::string_view password);
+// Uses the given cipher instance, or a local one.
+bool TryPassword(TPasswordBlock& block, std::string_view password, TSapphire* cipher = nullptr);
 // The key text of a plain block.
 inline std::string_view KeyText(const TPasswordBlock& plain) {
   return std::string_view(reinterpret_cast<const char*>(plain.data()), kKeyTextLength);

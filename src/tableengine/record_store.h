@@ -151,7 +151,7 @@ public:
   // Decides whether a password opens a protected table's block. It gets the
   // block as read and the store's password; on success the block must hold
   // the deciphered key text and password the one that worked. Without a hook
-  // only the store's own password is tried.
+  // VelaSession() checks it (known passwords, then the prompt).
   std::function<bool(std::array<uint8_t, 40>& block, std::string& password)> OnCheckPassword;
 
   // Progress in percent while loading and writing; release of a record's UserData.

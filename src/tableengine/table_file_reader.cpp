@@ -8,6 +8,7 @@
 #include "tableengine/data_area.h"
 #include "tableengine/password_block.h"
 #include "tableengine/sapphire.h"
+#include "tableengine/session.h"
 #include "tableengine/record_store.h"
 #include "tableengine/table_file_format.h"
 
@@ -92,7 +93,7 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     std::memcpy(block.data(), pos_, block.size());
     pos_ += block.size();
     bool opened = store_.OnCheckPassword ? store_.OnCheckPassword(block, password)
-                                         : (!password.empty() && TryPassword(block, password));
+                                         : VelaSession().CheckPassword(block, password);
     if (!opened) {
       error = "Invalid password. Table cannot be open";
       store_.Clear(true);

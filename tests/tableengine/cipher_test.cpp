@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "platform/memory_stream.h"
+#include "platform/services.h"
 #include "table_bytes.h"
 #include "tableengine/password_block.h"
 #include "tableengine/sapphire.h"
+#include "tableengine/session.h"
 
 using namespace tt;
 
@@ -229,6 +231,105 @@ TEST_F(ProtectedTable, ClearingThePasswordWritesAPlainTable) {
   EXPECT_EQ(plain[4], 'S');
   EXPECT_FALSE(store.IsProtected());
   EXPECT_NE(plain.find("A secret idea"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Records the messages the session shows instead of showing them.
+class RecordingMessages : public TConsoleMessageService {
+public:
+  void Information(const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+// Runs each test on a clean session and puts the global services back.
+class SessionPasswords : public ProtectedTable {
+protected:
+  void SetUp() override {
+    ProtectedTable::SetUp();
+    bytes = Write(c);
+    previous = SetMessageService(&messages);
+  }
+  void TearDown() override {
+    SetMessageService(previous);
+    TVelaSession& s = VelaSession();
+    for (std::string p : std::vector<std::string>(s.KnownPasswords())) s.RemovePassword(p);
+    s.OnPromptPassword = nullptr;
+    s.OnPasswordFailed = nullptr;
+    s.SetRetryCount(3);
+  }
+  // The user types these in turn, then cancels.
+  void Answers(std::vector<std::string> typed) {
+    VelaSession().OnPromptPassword = [this, typed](std::string& text) {
+      prompts.push_back(text);
+      if (prompts.size() > typed.size()) return false;
+      text = typed[prompts.size() - 1];
+      return true;
+    };
+  }
+  bool Open(TVelaCursor& store, const std::string& password) {
+    store.SetPassword(password);
+    return Load(store, bytes, error);
+  }
+
+  std::string bytes, error;
+  RecordingMessages messages;
+  TMessageService* previous = nullptr;
+  std::vector<std::string> prompts;
+};
+
+TEST_F(SessionPasswords, KnownPasswordsOpenWithoutAPrompt) {
+  VelaSession().AddPassword("other");
+  VelaSession().AddPassword("pw");
+  VelaSession().AddPassword("pw");
+  VelaSession().AddPassword("");
+  EXPECT_EQ(VelaSession().KnownPasswords(), (std::vector<std::string>{"other", "pw"}));
+  Answers({});
+  TVelaCursor store;
+  ASSERT_TRUE(Open(store, "wrong")) << error;
+  EXPECT_TRUE(prompts.empty());
+  EXPECT_EQ(store.Password(), "pw");
+}
+
+TEST_F(SessionPasswords, APromptedPasswordThatWorksBecomesKnown) {
+  Answers({"nope", "pw"});
+  TVelaCursor store;
+  ASSERT_TRUE(Open(store, "")) << error;
+  EXPECT_EQ(prompts, (std::vector<std::string>{"", "nope"}));  // each prompt starts from the last text
+  EXPECT_EQ(messages.shown, std::vector<std::string>{"Password is invalid. Try again"});
+  EXPECT_EQ(VelaSession().KnownPasswords(), std::vector<std::string>{"pw"});
+}
+
+TEST_F(SessionPasswords, ThreeWrongEntriesWarnTwiceThenFail) {
+  Answers({"a", "b", "c", "pw"});
+  TVelaCursor store;
+  EXPECT_FALSE(Open(store, ""));
+  EXPECT_EQ(error, "Invalid password. Table cannot be open");
+  EXPECT_EQ(prompts.size(), 3u);
+  EXPECT_EQ(messages.shown, (std::vector<std::string>(2, "Password is invalid. Try again")));
+}
+
+TEST_F(SessionPasswords, CancellingTheFirstPromptFailsAtOnce) {
+  Answers({});
+  TVelaCursor store;
+  EXPECT_FALSE(Open(store, ""));
+  EXPECT_EQ(error, "Invalid password. Table cannot be open");
+  EXPECT_EQ(prompts.size(), 1u);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SessionPasswords, TheFailureHookReplacesTheMessage) {
+  Answers({"a", "b"});
+  VelaSession().SetRetryCount(0);  // counts as 3
+  std::vector<std::pair<std::string, bool>> failures;
+  VelaSession().OnPasswordFailed = [&failures](const std::string& p, bool retry) { failures.emplace_back(p, retry); };
+  TVelaCursor store;
+  EXPECT_FALSE(Open(store, ""));
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(failures, (std::vector<std::pair<std::string, bool>>{{"a", true}, {"b", true}}));
+  EXPECT_EQ(prompts.size(), 3u);
 }
 
 }  // namespace

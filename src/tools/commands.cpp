@@ -15,6 +15,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 #include "platform/memory_stream.h"
+#include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
@@ -36,6 +37,9 @@ const char kUsage[] =
     "  notarra-table generate FILE --records N [--seed S]\n"
     "                                                 an idea table with N synthetic ideas\n"
     "  notarra-table --help\n"
+    "\n"
+    "--password PW (info, dump, write, import, export) opens a protected table; with write\n"
+    "it makes the written table protected.\n"
     "\n"
     "\"-\" reads standard input (write, import) or writes standard output (export).\n"
     "Exit status: 0 success, 1 bad input or failure (nothing written), 2 wrong command line.\n";
@@ -93,7 +97,13 @@ void Require(const CommandLine& cl, const std::string& option) {
   if (!cl.Has(option)) throw TUsageError(cl.command + " needs --" + option);
 }
 
-void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder) {
+// The password given with --password is the only one tried: a script must not stop at a prompt.
+void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder, const CommandLine& cl) {
+  const std::string password = cl.values.count("password") ? cl.Value("password") : std::string();
+  cursor.SetPassword(password);
+  cursor.OnCheckPassword = [](std::array<uint8_t, 40>& block, std::string& given) {
+    return !given.empty() && TryPassword(block, given);
+  };
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
   if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
@@ -137,7 +147,7 @@ void RefuseExisting(const std::string& path) {
 
 int Info(const CommandLine& cl, std::ostream& out) {
   TVelaCursor cursor;
-  LoadTable(cl.positional[0], cursor, true);
+  LoadTable(cl.positional[0], cursor, true, cl);
   WriteTableJson(cursor, false, out);
   return 0;
 }
@@ -146,7 +156,7 @@ int Dump(const CommandLine& cl, std::ostream& out) {
   const std::string format = cl.values.count("format") ? cl.Value("format") : "json";
   if (format != "json" && format != "csv") throw TUsageError("--format must be json or csv");
   TVelaCursor cursor;
-  LoadTable(cl.positional[0], cursor, true);
+  LoadTable(cl.positional[0], cursor, true, cl);
   if (format == "csv") WriteTableCsv(cursor, out);
   else WriteTableJson(cursor, true, out);
   return 0;
@@ -156,6 +166,10 @@ int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
   Require(cl, "from");
   const std::string text = ReadInput(cl.Value("from"), in);
   TVelaCursor cursor;
+  if (cl.values.count("password")) {
+    if (cl.Value("password").empty()) throw TUsageError("--password needs a non-empty password");
+    cursor.SetPassword(cl.Value("password"));
+  }
   ReadTableJson(text, cursor);
   cursor.SaveToFile(cl.positional[0], 0, false, "");
   out << "Wrote " << Plural(LiveRecords(cursor), "record") << " to " << cl.positional[0] << "\n";
@@ -166,7 +180,7 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
   Require(cl, "csv");
   TVelaCursor cursor;
   // File order is kept so that the existing records stay as they are and the new ones follow.
-  LoadTable(cl.positional[0], cursor, true);
+  LoadTable(cl.positional[0], cursor, true, cl);
   const std::string text = ReadInput(cl.Value("csv"), in);
   const int added = ImportTableCsv(text, cursor);
   cursor.SaveToFile(cl.positional[0], 0, false, "");
@@ -178,7 +192,7 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
 int Export(const CommandLine& cl, std::ostream& out) {
   Require(cl, "csv");
   TVelaCursor cursor;
-  LoadTable(cl.positional[0], cursor, true);
+  LoadTable(cl.positional[0], cursor, true, cl);
   const std::string& target = cl.Value("csv");
   if (target == "-") {
     WriteTableCsv(cursor, out);
@@ -247,11 +261,11 @@ int Generate(const CommandLine& cl, std::ostream& out) {
 
 int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   const std::string& c = args[0];
-  if (c == "info") return Info(ParseCommandLine(args, {}, {}, 1), out);
-  if (c == "dump") return Dump(ParseCommandLine(args, {"format"}, {}, 1), out);
-  if (c == "write") return Write(ParseCommandLine(args, {"from"}, {}, 1), in, out);
-  if (c == "import") return Import(ParseCommandLine(args, {"csv"}, {}, 1), in, out);
-  if (c == "export") return Export(ParseCommandLine(args, {"csv"}, {}, 1), out);
+  if (c == "info") return Info(ParseCommandLine(args, {"password"}, {}, 1), out);
+  if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password"}, {}, 1), out);
+  if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {}, 1), in, out);
+  if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {}, 1), in, out);
+  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password"}, {}, 1), out);
   if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
   if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
   throw TUsageError("unknown command " + c);

@@ -173,9 +173,11 @@ public:
       if (key == "kind") {
         const json::Value v = reader_.ReadValue();
         if (v.type != json::Type::String) throw TToolError("\"kind\" must be a string");
-        if (v.text == "protected")
-          throw TToolError("a password-protected table cannot be written by notarra-table (use \"plain\")");
-        if (v.text != "plain") throw TToolError("unknown table kind " + Quoted(v.text) + " (expected \"plain\")");
+        // A protected table is written when the caller gives the password.
+        if (v.text == "protected" && cursor_.Password().empty())
+          throw TToolError("a password-protected table needs --password");
+        if (v.text != "plain" && v.text != "protected")
+          throw TToolError("unknown table kind " + Quoted(v.text) + " (expected \"plain\" or \"protected\")");
       } else if (key == "record_count") {
         const json::Value v = reader_.ReadValue();
         int64_t n;

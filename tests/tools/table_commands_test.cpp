@@ -161,6 +161,32 @@ TEST_F(TableCommands, WriteGivesBackTheDumpedFileByteForByte) {
   EXPECT_EQ(ReadFile(dir / "copy2.d"), original);
 }
 
+TEST_F(TableCommands, PasswordWritesAndOpensAProtectedTable) {
+  WriteFile(dir / "all.d", AllKindsTable());
+  const RunResult dump = RunTool({"dump", dir / "all.d"});
+  ASSERT_EQ(dump.status, 0) << dump.err;
+  ASSERT_EQ(RunTool({"write", dir / "p.d", "--from", "-", "--password", "s3cret"}, dump.out).status, 0);
+  EXPECT_EQ(ReadFile(dir / "p.d")[4], 'P');
+
+  const RunResult none = RunTool({"dump", dir / "p.d"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("Invalid password. Table cannot be open"), std::string::npos) << none.err;
+  EXPECT_EQ(RunTool({"info", dir / "p.d", "--password", "S3cret"}).status, 1);
+
+  // The same records come back, and the table says it is protected.
+  const RunResult opened = RunTool({"dump", dir / "p.d", "--password", "s3cret"});
+  ASSERT_EQ(opened.status, 0) << opened.err;
+  const std::string plainKind = "\"kind\": \"plain\"";
+  std::string expected = dump.out;
+  expected.replace(expected.find(plainKind), plainKind.size(), "\"kind\": \"protected\"");
+  EXPECT_EQ(opened.out, expected);
+
+  // A protected dump written back with its password stays protected and keeps every value.
+  ASSERT_EQ(RunTool({"write", dir / "p2.d", "--from", "-", "--password", "s3cret"}, opened.out).status, 0);
+  EXPECT_EQ(RunTool({"dump", dir / "p2.d", "--password", "s3cret"}).out, opened.out);
+  EXPECT_EQ(RunTool({"write", dir / "p3.d", "--from", "-"}, opened.out).status, 1);
+}
+
 TEST_F(TableCommands, EveryByteOfTextSurvivesJsonAndCsv) {
   // All 256 code page bytes, the five that Windows-1252 leaves undefined included.
   std::string all;
@@ -340,7 +366,7 @@ const Refusal kWriteRefusals[] = {
     {"RecordNotObject", FIELDS(R"({"name": "A", "kind": "Integer"})") R"([[1]]})", "record 1: expected an object"},
     {"CountMismatch", R"({"record_count": 2, "fields": [{"name": "A", "kind": "Integer"}], "records": [{}]})",
      "\"record_count\" is 2 but 1 records are given"},
-    {"ProtectedKind", R"({"kind": "protected", "fields": []})", "password-protected"},
+    {"ProtectedKindWithoutPassword", R"({"kind": "protected", "fields": []})", "needs --password"},
     {"NoFields", R"({"records": []})", "\"fields\" is missing"},
     {"UnknownTopMember", R"({"fields": [], "rows": []})", "unknown member \"rows\""},
     {"NotesNotRepresentable", R"({"notes": "\u4e2d", "fields": []})", "\"notes\""},

@@ -1,30 +1,46 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs the table-file reader's
-# target for a bounded time: scripts/fuzz.sh [SECONDS] (default 60).
-# The run works on a copy of fuzz/corpus in build/fuzz/corpus, so new inputs
-# the fuzzer keeps never touch the checked-in seeds; crashes land in
-# build/fuzz/artifacts.
+# Builds the libFuzzer targets with clang and runs one of them for a bounded
+# time: scripts/fuzz.sh [SECONDS] [TARGET] (defaults 60 and fuzz_table_reader;
+# the other targets are fuzz_filter_parser and fuzz_mask).
+# The run works on a copy of the target's seed corpus under build/fuzz, so
+# new inputs the fuzzer keeps never touch the checked-in seeds; crashes land
+# in build/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
+target="${2:-fuzz_table_reader}"
 build=build/fuzz
 jobs=$(nproc)
 
+case "$target" in
+  fuzz_table_reader)
+    # A table file is at most a few kilobytes here; a 1 GB allocation can
+    # only come from trusting a hostile length.
+    seeds=fuzz/corpus corpus="$build/corpus" max_len=4096
+    extra=(-dict=fuzz/table_reader.dict -malloc_limit_mb=512) ;;
+  fuzz_filter_parser)
+    seeds=fuzz/corpus_filter_parser corpus="$build/corpus_filter_parser" max_len=512
+    extra=(-dict=fuzz/filter_parser.dict) ;;
+  fuzz_mask)
+    seeds=fuzz/corpus_mask corpus="$build/corpus_mask" max_len=512
+    extra=() ;;
+  *)
+    echo "unknown fuzz target: $target" >&2
+    exit 2 ;;
+esac
+
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNOTARRA_FUZZ=ON -DNOTARRA_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target fuzz_table_reader
+  -DNOTARRA_FUZZ=ON -DNOTARRA_TESTS=OFF -DNOTARRA_GUI=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target "$target"
 
-mkdir -p "$build/corpus" "$build/artifacts"
-cp -n fuzz/corpus/* "$build/corpus/" 2>/dev/null || true
+mkdir -p "$corpus" "$build/artifacts"
+cp -n "$seeds"/* "$corpus/" 2>/dev/null || true
 
-# A table file is at most a few kilobytes here; a 1 GB allocation can only
-# come from trusting a hostile length.
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-"$build/fuzz/fuzz_table_reader" "$build/corpus" \
-  -dict=fuzz/table_reader.dict \
-  -max_len=4096 \
-  -malloc_limit_mb=512 \
+"$build/fuzz/$target" "$corpus" \
+  "${extra[@]}" \
+  -max_len="$max_len" \
   -max_total_time="$seconds" \
   -artifact_prefix="$build/artifacts/" \
   -print_final_stats=1

@@ -6,19 +6,8 @@
 
 namespace data_area {
 
-char* NewText(std::string_view s) {
-  auto* block = static_cast<char*>(std::malloc(sizeof(uint32_t) + s.size() + 1));
-  if (!block) throw std::bad_alloc();
+char* PlaceText(char* place, std::string_view s) {
   uint32_t n = static_cast<uint32_t>(s.size());
-  std::memcpy(block, &n, sizeof n);
-  char* text = block + sizeof(uint32_t);
-  if (!s.empty()) std::memcpy(text, s.data(), s.size());
-  text[s.size()] = '\0';
-  return text;
-}
-
-char* PlaceArenaText(char* place, std::string_view s) {
-  uint32_t n = static_cast<uint32_t>(s.size()) | kArenaText;
   std::memcpy(place, &n, sizeof n);
   char* text = place + sizeof(uint32_t);
   if (!s.empty()) std::memcpy(text, s.data(), s.size());
@@ -26,11 +15,22 @@ char* PlaceArenaText(char* place, std::string_view s) {
   return text;
 }
 
+char* NewText(std::string_view s) {
+  auto* block = static_cast<char*>(std::malloc(TextFootprint(s.size())));
+  if (!block) throw std::bad_alloc();
+  return PlaceText(block, s);
+}
+
+char* PlaceArenaText(char* place, std::string_view s) {
+  char* text = PlaceText(place, s);
+  uint32_t n = static_cast<uint32_t>(s.size()) | kArenaText;
+  std::memcpy(place, &n, sizeof n);
+  return text;
+}
+
 void FreeText(const char* text) {
   if (!text) return;
-  uint32_t n;
-  std::memcpy(&n, text - sizeof(uint32_t), sizeof n);
-  if (!(n & kArenaText)) std::free(const_cast<char*>(text) - sizeof(uint32_t));
+  if (!IsArenaText(text)) std::free(const_cast<char*>(text) - sizeof(uint32_t));
 }
 
 uint8_t* NewBlock(std::string_view bytes) {

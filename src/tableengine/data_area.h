@@ -43,9 +43,15 @@ inline std::string_view Text(const uint8_t* data, const TVelaField& f) {
 }
 // A new owned text (never for an empty one: empty means no reference).
 char* NewText(std::string_view s);
-// Lays out a text at place, which has room for TextFootprint(s.size()) bytes,
-// marked as arena text.
+// Lays out a text at place, which has room for TextFootprint(s.size()) bytes:
+// as an owned heap text, or marked as arena text.
+char* PlaceText(char* place, std::string_view s);
 char* PlaceArenaText(char* place, std::string_view s);
+inline bool IsArenaText(const char* text) {
+  uint32_t n;
+  std::memcpy(&n, text - sizeof(uint32_t), sizeof n);
+  return (n & kArenaText) != 0;
+}
 constexpr std::size_t TextFootprint(std::size_t length) { return sizeof(uint32_t) + length + 1; }
 void FreeText(const char* text);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 
 #include "platform/codepage.h"
@@ -127,26 +128,57 @@ void TVelaCursor::ReleaseRecordData(uint8_t* data) const {
   }
 }
 
+namespace {
+
+// An owned block of at least size bytes: the old one when it is big enough
+// (moving a grid's window copies records of similar sizes over and over, and
+// reusing their blocks saves an allocation and a release each time).
+void* Reuse(void* old, std::size_t size) {
+  if (old && malloc_usable_size(old) >= size) return old;
+  std::free(old);
+  void* block = std::malloc(size ? size : 1);
+  if (!block) throw std::bad_alloc();
+  return block;
+}
+
+}  // namespace
+
 void TVelaCursor::CopyRecordData(const uint8_t* source, uint8_t* dest) const {
   if (source == dest || !source || !dest) return;
-  ReleaseRecordData(dest);
-  std::memcpy(dest, source, recordDataSize_);
-  for (const TVelaField* f : refFields_) {
-    if (f->Kind == TVelaFieldKind::String) {
-      const char* t = data_area::TextRef(source, *f);
-      if (t) data_area::Store<const char*>(dest, *f, data_area::NewText({t, data_area::TextLength(t)}));
-    } else if (const uint8_t* b = data_area::BlobRef(source, *f)) {
-      // A block may exist with length 0 (a memo literal); it stays an existing block.
-      uint32_t n = data_area::BlobLength(source, *f);
-      auto* copy = static_cast<uint8_t*>(std::malloc(n ? n : 1));
-      if (!copy) {
-        data_area::Store<uint8_t*>(dest, *f, nullptr);
-        throw std::bad_alloc();
+  // The destination's references are worked out first (reusing its blocks),
+  // then the whole area is copied and the references put back in place.
+  std::vector<void*>& refs = copyScratch_;
+  refs.assign(refFields_.size(), nullptr);
+  for (std::size_t i = 0; i < refFields_.size(); ++i) {
+    const TVelaField& f = *refFields_[i];
+    if (f.Kind == TVelaFieldKind::String) {
+      const char* old = data_area::TextRef(dest, f);
+      void* oldBlock = old && !data_area::IsArenaText(old) ? const_cast<char*>(old) - sizeof(uint32_t) : nullptr;
+      if (old && !oldBlock) data_area::FreeText(old);  // arena texts are not released one by one
+      const char* t = data_area::TextRef(source, f);
+      if (!t) {
+        std::free(oldBlock);
+        continue;
       }
-      std::memcpy(copy, b, n);
-      data_area::Store<uint8_t*>(dest, *f, copy);
+      const uint32_t n = data_area::TextLength(t);
+      void* block = Reuse(oldBlock, data_area::TextFootprint(n));
+      refs[i] = data_area::PlaceText(static_cast<char*>(block), {t, n});
+    } else {
+      uint8_t* old = data_area::BlobRef(dest, f);
+      const uint8_t* b = data_area::BlobRef(source, f);
+      if (!b) {
+        std::free(old);
+        continue;
+      }
+      // A block may exist with length 0 (a memo literal); it stays an existing block.
+      const uint32_t n = data_area::BlobLength(source, f);
+      void* block = Reuse(old, n);
+      std::memcpy(block, b, n);
+      refs[i] = block;
     }
   }
+  std::memcpy(dest, source, recordDataSize_);
+  for (std::size_t i = 0; i < refFields_.size(); ++i) data_area::Store<void*>(dest, *refFields_[i], refs[i]);
 }
 
 // ---- Records --------------------------------------------------------------

@@ -193,6 +193,7 @@ private:
   std::vector<Chunk> textArena_;
   TVelaRecordList records_;
   std::vector<const TVelaField*> refFields_;  // String and BLOB kinds: owned references
+  mutable std::vector<void*> copyScratch_;    // CopyRecordData's new references
 
   std::string password_;
   std::array<uint8_t, 40> passwordBlock_{};

@@ -17,6 +17,7 @@
 #include "platform/memory_stream.h"
 #include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
+#include "tableengine/vela_table.h"
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 #include "tools/notarra_table.h"
@@ -36,9 +37,13 @@ const char kUsage[] =
     "  notarra-table init DIR [--sample]              create Blog_Ideas.d, group.d and User.d in DIR\n"
     "  notarra-table generate FILE --records N [--seed S]\n"
     "                                                 an idea table with N synthetic ideas\n"
+    "  notarra-table count FILE [--index F1;F2]       number of records the program would list\n"
     "  notarra-table --help\n"
     "\n"
-    "--password PW (info, dump, write, import, export) opens a protected table; with write\n"
+    "--index \"F1;F2\" (dump, export, count) opens the table as the program does and lists\n"
+    "its records in that order; --case-insensitive and --descending change the order.\n"
+    "\n"
+    "--password PW (info, dump, write, import, export, count) opens a protected table; with write\n"
     "it makes the written table protected.\n"
     "\n"
     "\"-\" reads standard input (write, import) or writes standard output (export).\n"
@@ -115,6 +120,27 @@ void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder,
     throw TToolError("cannot open table " + path + ": " + error);
 }
 
+// Opens FILE the way the program does, through a table ordered by --index
+// (with --case-insensitive and --descending).
+void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
+  const std::string& path = cl.positional[0];
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
+  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
+  table.SetTableName(path);
+  if (cl.values.count("password")) table.SetPassword(cl.Value("password"));
+  if (cl.values.count("index")) table.SetIndexFieldNames(cl.Value("index"));
+  TVelaSortOptions options;
+  if (cl.flags.count("case-insensitive")) options.Include(vsoCaseInsensitive);
+  if (cl.flags.count("descending")) options.Include(vsoDescendSort);
+  table.SetSortOptions(options);
+  try {
+    table.Open();
+  } catch (const EDatabaseError& e) {
+    throw TToolError("cannot open table " + path + ": " + e.Message());
+  }
+}
+
 std::string ReadInput(const std::string& source, std::istream& in) {
   if (source == "-") {
     std::ostringstream ss;
@@ -155,6 +181,13 @@ int Info(const CommandLine& cl, std::ostream& out) {
 int Dump(const CommandLine& cl, std::ostream& out) {
   const std::string format = cl.values.count("format") ? cl.Value("format") : "json";
   if (format != "json" && format != "csv") throw TUsageError("--format must be json or csv");
+  if (cl.values.count("index")) {
+    TVelaTable table;
+    OpenOrdered(cl, table);
+    if (format == "csv") WriteTableCsv(*table.Store(), out, &table.VisibleRecords());
+    else WriteTableJson(*table.Store(), true, out, &table.VisibleRecords());
+    return 0;
+  }
   TVelaCursor cursor;
   LoadTable(cl.positional[0], cursor, true, cl);
   if (format == "csv") WriteTableCsv(cursor, out);
@@ -192,14 +225,30 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
 int Export(const CommandLine& cl, std::ostream& out) {
   Require(cl, "csv");
   TVelaCursor cursor;
-  LoadTable(cl.positional[0], cursor, true, cl);
+  TVelaTable table;
+  const TVelaCursor* store = &cursor;
+  const TVelaRecordList* order = nullptr;
+  if (cl.values.count("index")) {
+    OpenOrdered(cl, table);
+    store = table.Store();
+    order = &table.VisibleRecords();
+  } else {
+    LoadTable(cl.positional[0], cursor, true, cl);
+  }
   const std::string& target = cl.Value("csv");
   if (target == "-") {
-    WriteTableCsv(cursor, out);
+    WriteTableCsv(*store, out, order);
     return 0;
   }
-  const std::string text = TableCsvText(cursor);
+  const std::string text = TableCsvText(*store, order);
   WriteFileSafely(target, text.data(), text.size());
+  return 0;
+}
+
+int Count(const CommandLine& cl, std::ostream& out) {
+  TVelaTable table;
+  OpenOrdered(cl, table);
+  out << table.RecordCount() << "\n";
   return 0;
 }
 
@@ -262,10 +311,12 @@ int Generate(const CommandLine& cl, std::ostream& out) {
 int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   const std::string& c = args[0];
   if (c == "info") return Info(ParseCommandLine(args, {"password"}, {}, 1), out);
-  if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password"}, {}, 1), out);
+  const std::set<std::string> order = {"case-insensitive", "descending"};
+  if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index"}, order, 1), out);
   if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {}, 1), in, out);
   if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {}, 1), in, out);
-  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password"}, {}, 1), out);
+  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index"}, order, 1), out);
+  if (c == "count") return Count(ParseCommandLine(args, {"password", "index"}, order, 1), out);
   if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
   if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
   throw TUsageError("unknown command " + c);

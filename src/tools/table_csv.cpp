@@ -16,12 +16,13 @@ constexpr std::size_t kFlushSize = 1 << 20;
 namespace {
 
 // Builds the CSV into buf; flush (when given) takes the text so far whenever buf grows large.
-void BuildCsv(const TVelaCursor& cursor, std::string& buf, const std::function<void(std::string&)>& flush) {
+void BuildCsv(const TVelaCursor& cursor, const TVelaRecordList* order, std::string& buf,
+              const std::function<void(std::string&)>& flush) {
   const int n = cursor.FieldCount();
   std::vector<std::string> cells(n);
   for (int i = 0; i < n; ++i) cells[i] = AnsiToUtf8(cursor.FieldByIndex(i)->Name);
   csv::AppendRecord(buf, cells);
-  for (const TVelaRecord* r : cursor.Records()) {
+  for (const TVelaRecord* r : order ? *order : cursor.Records()) {
     if (!r->Live()) continue;
     for (int i = 0; i < n; ++i)
       if (FormatFieldValue(r->Data, *cursor.FieldByIndex(i), cells[i]) == TValueForm::Null) cells[i].clear();
@@ -32,19 +33,19 @@ void BuildCsv(const TVelaCursor& cursor, std::string& buf, const std::function<v
 
 }  // namespace
 
-void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out) {
+void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out, const TVelaRecordList* order) {
   std::string buf;
   const auto flush = [&out](std::string& b) {
     out.write(b.data(), static_cast<std::streamsize>(b.size()));
     b.clear();
   };
-  BuildCsv(cursor, buf, flush);
+  BuildCsv(cursor, order, buf, flush);
   flush(buf);
 }
 
-std::string TableCsvText(const TVelaCursor& cursor) {
+std::string TableCsvText(const TVelaCursor& cursor, const TVelaRecordList* order) {
   std::string text;
-  BuildCsv(cursor, text, nullptr);
+  BuildCsv(cursor, order, text, nullptr);
   return text;
 }
 

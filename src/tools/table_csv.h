@@ -9,10 +9,11 @@
 
 #include "tableengine/record_store.h"
 
-// Header row and every live record in store order. A null value is an empty cell.
-void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out);
+// Header row and every live record in store order, or in the given order.
+// A null value is an empty cell.
+void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out, const TVelaRecordList* order = nullptr);
 // The same as one text.
-std::string TableCsvText(const TVelaCursor& cursor);
+std::string TableCsvText(const TVelaCursor& cursor, const TVelaRecordList* order = nullptr);
 
 // Adds the CSV's rows to the store as new records, the way the store adds
 // records (the autoincrement field gets fresh values from its counter). The

@@ -303,7 +303,7 @@ private:
 
 }  // namespace
 
-void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out) {
+void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out, const TVelaRecordList* order) {
   int64_t live = 0;
   for (const TVelaRecord* r : cursor.Records())
     if (r->Live()) ++live;
@@ -329,7 +329,7 @@ void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& o
     buf += ",\n  \"records\": [";
     std::string scratch;
     bool first = true;
-    for (const TVelaRecord* r : cursor.Records()) {
+    for (const TVelaRecord* r : order ? *order : cursor.Records()) {
       if (!r->Live()) continue;
       buf += first ? "\n    " : ",\n    ";
       first = false;

@@ -13,7 +13,9 @@
 #include "tableengine/record_store.h"
 
 // Streams the table's JSON; records in store order when withRecords is set.
-void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out);
+// Records in store order, or in the given order.
+void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out,
+                    const TVelaRecordList* order = nullptr);
 
 // Fills an empty store with the fields and records a JSON document
 // describes, every value kept exactly (AutoInc values included). Raises

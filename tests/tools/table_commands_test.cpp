@@ -187,6 +187,32 @@ TEST_F(TableCommands, PasswordWritesAndOpensAProtectedTable) {
   EXPECT_EQ(RunTool({"write", dir / "p3.d", "--from", "-"}, opened.out).status, 1);
 }
 
+TEST_F(TableCommands, IndexOrdersDumpExportAndCount) {
+  // Keys 3, 1, 2 in the file; the groups decide the order asked for.
+  WriteFile(dir / "group.d", PlainTable(kGroupEntries, 3,
+                                        GroupRecord(false, "tech", 3) + GroupRecord(true, "Home", 1) +
+                                            GroupRecord(false, "Books", 2)));
+  const std::string header = "SELECTED,CATEGORY,CKEY\r\n";
+  EXPECT_EQ(RunTool({"dump", dir / "group.d", "--format", "csv", "--index", "CATEGORY"}).out,
+            header + "false,Books,2\r\ntrue,Home,1\r\nfalse,tech,3\r\n");
+  EXPECT_EQ(RunTool({"dump", dir / "group.d", "--format", "csv", "--index", "category", "--descending"}).out,
+            header + "false,tech,3\r\ntrue,Home,1\r\nfalse,Books,2\r\n");
+  // Case-sensitive order puts upper case first; without it "tech" sorts among the words.
+  WriteFile(dir / "group2.d", PlainTable(kGroupEntries, 2, GroupRecord(false, "apple", 1) + GroupRecord(false, "Zoo", 2)));
+  EXPECT_EQ(RunTool({"export", dir / "group2.d", "--csv", "-", "--index", "CATEGORY"}).out,
+            header + "false,Zoo,2\r\nfalse,apple,1\r\n");
+  EXPECT_EQ(RunTool({"export", dir / "group2.d", "--csv", "-", "--index", "CATEGORY", "--case-insensitive"}).out,
+            header + "false,apple,1\r\nfalse,Zoo,2\r\n");
+
+  const RunResult count = RunTool({"count", dir / "group.d", "--index", "CATEGORY"});
+  ASSERT_EQ(count.status, 0) << count.err;
+  EXPECT_EQ(count.out, "3\n");
+  const RunResult unknown = RunTool({"count", dir / "group.d", "--index", "NOPE"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("NOPE"), std::string::npos) << unknown.err;
+  EXPECT_EQ(RunTool({"count", dir / "group.d", "--descending", "extra"}).status, 2);
+}
+
 TEST_F(TableCommands, EveryByteOfTextSurvivesJsonAndCsv) {
   // All 256 code page bytes, the five that Windows-1252 leaves undefined included.
   std::string all;

@@ -1,0 +1,219 @@
+#include "tableengine/vela_table.h"
+
+#include <algorithm>
+
+#include "platform/exceptions.h"
+#include "platform/file_io.h"
+#include "tableengine/session.h"
+#include "tableengine/table_file_format.h"
+#include "tableengine/vela_database.h"
+
+namespace {
+
+bool KindOfFieldType(TFieldType type, int size, TVelaFieldKind& kind) {
+  switch (type) {
+    case ftString: kind = TextKindForSize(size); return true;
+    case ftSmallint:
+    case ftWord: kind = TVelaFieldKind::SmallInt; return true;
+    case ftInteger: kind = TVelaFieldKind::Integer; return true;
+    case ftLargeint: kind = TVelaFieldKind::Int64; return true;
+    case ftBoolean: kind = TVelaFieldKind::Boolean; return true;
+    case ftFloat: kind = TVelaFieldKind::Double; return true;
+    case ftCurrency: kind = TVelaFieldKind::Currency; return true;
+    case ftDate: kind = TVelaFieldKind::Date; return true;
+    case ftTime: kind = TVelaFieldKind::Time; return true;
+    case ftDateTime: kind = TVelaFieldKind::DateTime; return true;
+    case ftAutoInc: kind = TVelaFieldKind::AutoInc; return true;
+    case ftBlob: kind = TVelaFieldKind::BLOB; return true;
+    case ftMemo: kind = TVelaFieldKind::Memo; return true;
+    case ftFmtMemo: kind = TVelaFieldKind::FmtMemo; return true;
+    case ftGraphic: kind = TVelaFieldKind::Graphic; return true;
+    default: return false;
+  }
+}
+
+bool HasDirectory(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
+
+std::string FileNameOf(const std::string& name) {
+  std::size_t at = name.find_last_of("/\\");
+  return at == std::string::npos ? name : name.substr(at + 1);
+}
+
+}  // namespace
+
+TVelaTable::TVelaTable(TComponent* owner) : TVelaDataset(owner) {}
+
+TVelaTable::~TVelaTable() {
+  Destroying();
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+std::string TVelaTable::TablePath() const {
+  if (HasDirectory(tableName_) || !Database()) return tableName_;
+  return Database()->DatabasePath() + tableName_;
+}
+
+void TVelaTable::SetTableName(const std::string& name) {
+  if (name == tableName_) return;
+  Close();
+  tableName_ = name;
+  loadMode_ = name.empty() ? lmClear : lmFile;
+}
+
+void TVelaTable::SetLoadMode(TVelaLoadMode mode) {
+  if (mode == loadMode_) return;
+  Close();
+  loadMode_ = mode;
+}
+
+void TVelaTable::SetCloneDS(TVelaDataset* source) {
+  if (cloneDS_) cloneDS_->RemoveFreeNotification(this);
+  cloneDS_ = source;
+  if (source) source->FreeNotification(this);
+  SetLoadMode(source ? lmClone : lmClear);
+}
+
+void TVelaTable::SetDatabase(TVelaDatabase* database) {
+  if (database == Database()) return;
+  if (Database()) Database()->RemoveFreeNotification(this);
+  TVelaDataset::SetDatabase(database);
+  if (database) {
+    database->FreeNotification(this);
+    if (!database->DatabasePath().empty() && !tableName_.empty()) tableName_ = FileNameOf(tableName_);
+  }
+}
+
+std::string TVelaTable::Password() {
+  if (Active() && Store() && Store()->Password() != password_) password_ = Store()->Password();
+  return password_;
+}
+
+void TVelaTable::SetPassword(const std::string& password) {
+  if (!password.empty()) VelaSession().AddPassword(password);
+  else VelaSession().RemovePassword(password_);
+  password_ = password;
+  if (Active() && Store()) {
+    // The next write uses the new password (or none): that is a change to save.
+    Store()->SetPassword(password);
+    CountChange();
+  }
+}
+
+// ---- Loading and writing -----------------------------------------------------
+
+void TVelaTable::LoadFromFieldDefs() {
+  if (FieldDefs().Count() == 0) DatabaseError("Error creating table (no field descriptions)", this);
+  std::string section;
+  for (int i = 0; i < FieldDefs().Count(); ++i) {
+    const TFieldDef* def = FieldDefs()[i];
+    section += "XXX.";
+    for (char c : def->Name()) section += c == ' ' ? '_' : c;
+    section += ' ';
+    TVelaFieldKind kind;
+    // A type without a kind becomes a String of the default size.
+    section += KindOfFieldType(def->DataType(), def->Size(), kind) ? KindTypeCode(kind, def->Size()) : "s";
+    section += static_cast<char>(table_file::kEntryEnd);
+  }
+  section += static_cast<char>(table_file::kSectionEnd);
+  TMemoryStream table;
+  uint8_t header[table_file::kPlainHeader];
+  table_file::Put<uint32_t>(header, static_cast<uint32_t>(section.size() + table_file::kPlainHeader));
+  header[4] = table_file::kKindPlain;
+  table_file::Put<uint32_t>(header + 5, 0);
+  table_file::Put<uint32_t>(header + 9, static_cast<uint32_t>(FieldDefs().Count()));
+  table_file::Put<uint32_t>(header + 13, static_cast<uint32_t>(section.size()));
+  table.Write(header, sizeof header);
+  table.Write(section.data(), section.size());
+  LoadFromStream(table, false);
+}
+
+void TVelaTable::LoadTable() {
+  switch (loadMode_) {
+    case lmClear: LoadFromFieldDefs(); break;
+    case lmFile: {
+      const std::string path = TablePath();
+      if (!FileExists(path)) DatabaseErrorFmt(this, "Error opening file %s", path.c_str());
+      TMemoryStream file;
+      file.LoadFromFile(path);
+      LoadFromStream(file, false);
+      break;
+    }
+    case lmClone: {
+      if (!cloneDS_ || !cloneDS_->Active()) DatabaseError("Cloned table is not active!", this);
+      auto* source = static_cast<TVelaTable*>(cloneDS_);
+      source->clones_.push_back(this);
+      registeredWith_ = cloneDS_;
+      SetStore(cloneDS_->Store(), false);
+      break;
+    }
+    case lmStream:
+      if (!loadStream_) DatabaseError("Loading stream is not assigned", this);
+      LoadFromStream(*loadStream_, true);
+      break;
+  }
+}
+
+void TVelaTable::WriteTable() {
+  if (!ChangesPending()) return;
+  std::string path;
+  auto* sourceTable = dynamic_cast<TVelaTable*>(cloneDS_);
+  if (loadMode_ == lmClone && sourceTable) path = sourceTable->TablePath();
+  else if (loadMode_ == lmFile) path = TablePath();
+  if (path.empty()) return;
+  SaveToFile(path);
+  if (loadMode_ == lmClone && cloneDS_) cloneDS_->RebuildVisible(false);
+}
+
+void TVelaTable::FreeStore() {
+  if (loadMode_ != lmClone) ReleaseStore();
+}
+
+void TVelaTable::CloneSourceSaved() {
+  if (loadMode_ == lmClone && cloneDS_ && cloneDS_->Database()) cloneDS_->Database()->DatasetSaved(cloneDS_);
+}
+
+void TVelaTable::CancelChanges() {
+  TVelaDataset::CancelChanges();
+  CloneSourceSaved();
+}
+
+void TVelaTable::CommitChanges() {
+  TVelaDataset::CommitChanges();
+  CloneSourceSaved();
+}
+
+void TVelaTable::InternalClose() {
+  TVelaDataset* source = registeredWith_;
+  if (source) {
+    auto& list = static_cast<TVelaTable*>(source)->clones_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    registeredWith_ = nullptr;
+  }
+  TVelaDataset::InternalClose();
+  // The shared store belongs to the source.
+  if (source) SetStore(nullptr, false);
+}
+
+void TVelaTable::Notification(TComponent* component, TOperation operation) {
+  TVelaDataset::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == cloneDS_) {
+    try {
+      Close();
+    } catch (...) {
+    }
+    cloneDS_ = nullptr;
+    registeredWith_ = nullptr;
+    loadMode_ = lmClear;
+  }
+  if (component == Database()) {
+    try {
+      Close();
+    } catch (...) {
+    }
+    TVelaDataset::SetDatabase(nullptr);
+  }
+}

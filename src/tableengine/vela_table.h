@@ -1,0 +1,57 @@
+// TVelaTable: the dataset placed on forms. It knows its table name and load
+// mode, loads its store from a file, a stream, field definitions or another
+// table's store, and writes its file back.
+#pragma once
+
+#include <string>
+
+#include "tableengine/vela_dataset.h"
+
+enum TVelaLoadMode { lmClear, lmFile, lmClone, lmStream };
+
+class TVelaTable : public TVelaDataset {
+public:
+  explicit TVelaTable(TComponent* owner = nullptr);
+  ~TVelaTable() override;
+
+  const std::string& TableName() const { return tableName_; }
+  void SetTableName(const std::string& name);
+  TVelaLoadMode LoadMode() const { return loadMode_; }
+  void SetLoadMode(TVelaLoadMode mode);
+  TVelaDataset* CloneDS() const { return cloneDS_; }
+  void SetCloneDS(TVelaDataset* source);
+  void SetDatabase(TVelaDatabase* database) override;
+  bool StoreDefs() const { return storeDefs_; }
+  void SetStoreDefs(bool value) { storeDefs_ = value; }
+  // The store's password while open, the stored text otherwise.
+  std::string Password();
+  void SetPassword(const std::string& password);
+  // The stream lmStream loads from; the application keeps it.
+  void SetLoadStream(TStream* stream) { loadStream_ = stream; }
+
+  // The path the table is read from and written to.
+  std::string TablePath() const;
+  // Field definitions changed: they are stored exactly when the table is built from them.
+  void DefChanged() { storeDefs_ = loadMode_ == lmClear; }
+
+  void CancelChanges() override;
+  void CommitChanges() override;
+
+protected:
+  void LoadTable() override;
+  void WriteTable() override;
+  void FreeStore() override;
+  void InternalClose() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  void LoadFromFieldDefs();
+  void CloneSourceSaved();
+
+  std::string tableName_;
+  TVelaLoadMode loadMode_ = lmClear;
+  TVelaDataset* cloneDS_ = nullptr;
+  TVelaDataset* registeredWith_ = nullptr;  // the source this clone is registered with
+  bool storeDefs_ = false;
+  TStream* loadStream_ = nullptr;
+};

@@ -1,0 +1,307 @@
+// The engine's dataset, table and database driven through the framework's
+// public interface, the way data-aware controls and the main window use them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dataset/data_link.h"
+#include "dataset/data_source.h"
+#include "platform/exceptions.h"
+#include "platform/file_io.h"
+#include "table_bytes.h"
+#include "tableengine/vela_database.h"
+#include "tableengine/vela_table.h"
+
+using namespace tt;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records the notices a control would receive.
+class RecordingLink : public TDataLink {
+public:
+  std::vector<int> scrolls;
+  int changes = 0;
+  void DataSetScrolled(int distance) override { scrolls.push_back(distance); }
+  void DataSetChanged() override { ++changes; }
+};
+
+class VelaTableTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("notarra-vela-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                       "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    db.SetName("Veladb");
+    db.SetDatabasePath(dir.string());
+    table.SetName("BlogI_");
+    table.SetDatabase(&db);
+    table.SetTableName("ideas.d");
+  }
+  void TearDown() override {
+    table.Close();
+    fs::remove_all(dir);
+  }
+
+  // An idea-like table: Group, Subject, Flag, PubDate, Key.
+  void MakeFile(const std::vector<std::tuple<std::string, std::string, bool>>& rows) {
+    TVelaCursor c;
+    c.AddField("Group", TVelaFieldKind::SmallStr, 20);
+    c.AddField("Subject", TVelaFieldKind::String, 256);
+    c.AddField("Flag", TVelaFieldKind::Boolean);
+    c.AddField("PubDate", TVelaFieldKind::Date);
+    c.AddField("Key", TVelaFieldKind::AutoInc);
+    int32_t key = 0;
+    for (auto& [group, subject, flag] : rows) {
+      Area a(c);
+      a.text("Group", group).text("Subject", subject).set<int16_t>("Flag", flag ? -1 : 0).set<int32_t>("Key", ++key);
+      c.AppendRecord(a);
+    }
+    c.SaveToFile((dir / "ideas.d").string(), 0, false, "");
+  }
+  std::vector<std::string> Subjects() {
+    std::vector<std::string> out;
+    table.First();
+    while (!table.EOF()) {
+      out.push_back(table.FieldByName("Subject")->AsString());
+      table.Next();
+    }
+    return out;
+  }
+  std::string FileBytes() {
+    std::string s;
+    ReadWholeFile((dir / "ideas.d").string(), s);
+    return s;
+  }
+
+  fs::path dir;
+  TVelaDatabase db;
+  TVelaTable table;
+};
+
+TEST_F(VelaTableTest, OpensTheFileSortedByTheIndex) {
+  MakeFile({{"Tech", "b", false}, {"", "z", true}, {"Tech", "A", false}, {"Home", "m", false}});
+  table.SetIndexFieldNames("Group;Subject");
+  table.Open();
+  EXPECT_EQ(table.RecordCount(), 4);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"z", "m", "A", "b"}));
+  EXPECT_EQ(table.Version(), "VelaDB Engine v5.10");
+  EXPECT_EQ(db.OpenDatasets().size(), 1u);
+
+  // Re-sorting keeps the current record.
+  table.First();
+  table.Next();  // "m"
+  table.SetIndexFieldNames("Subject");
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "m");
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"A", "b", "m", "z"}));
+  table.SetSortOptions({vsoCaseInsensitive, vsoDescendSort});
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"z", "m", "b", "A"}));
+}
+
+TEST_F(VelaTableTest, MissingFileAndEmptyNameFailWithTheirMessages) {
+  try {
+    table.Open();
+    FAIL() << "opened a missing file";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "BlogI_: Error opening file " + (dir / "ideas.d").string());
+  }
+  EXPECT_FALSE(table.Active());
+  table.SetTableName("");
+  EXPECT_EQ(table.LoadMode(), lmClear);
+  try {
+    table.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "BlogI_: Error creating table (no field descriptions)");
+  }
+}
+
+TEST_F(VelaTableTest, CorruptFileFailsWithTheReadersReason) {
+  WriteFileSafely((dir / "ideas.d").string(), "\x11\0\0\0X", 5);
+  try {
+    table.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "BlogI_: Error opening table: Buffer structure corruption!");
+  }
+  EXPECT_FALSE(table.Active());
+}
+
+TEST_F(VelaTableTest, NullRulesPerKind) {
+  MakeFile({{"", "", false}});
+  table.Open();
+  EXPECT_TRUE(table.FieldByName("Group")->IsNull());    // empty SmallStr
+  EXPECT_TRUE(table.FieldByName("Subject")->IsNull());  // no String text
+  EXPECT_FALSE(table.FieldByName("Flag")->IsNull());    // false is a value
+  EXPECT_FALSE(table.FieldByName("Flag")->AsBoolean());
+  EXPECT_TRUE(table.FieldByName("PubDate")->IsNull());  // day 0
+  EXPECT_EQ(table.FieldByName("Key")->AsInteger(), 1);
+}
+
+TEST_F(VelaTableTest, EditPostCancelAndChangeCounting) {
+  MakeFile({{"Tech", "one", false}, {"Tech", "two", false}});
+  int needToSave = 0;
+  table.OnNeedToSaveChange = TNotifyEvent([&needToSave](TObject*) { ++needToSave; });
+  table.Open();
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("uno");
+  table.Post();
+  EXPECT_EQ(table.ChangeCount(), 1);
+  EXPECT_EQ(needToSave, 1);
+  EXPECT_EQ(db.ChangedDatasets().size(), 1u);
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "uno");
+
+  // A second edit cancelled goes back to the last commit, not to the first post.
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("eins");
+  table.Cancel();
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "one");
+
+  table.CancelChanges();
+  EXPECT_EQ(table.ChangeCount(), 0);
+  EXPECT_TRUE(db.ChangedDatasets().empty());
+}
+
+TEST_F(VelaTableTest, InsertGetsTheNextKeyAndInsertInOrderPlacesIt) {
+  MakeFile({{"A", "a", false}, {"C", "c", false}});
+  table.SetIndexFieldNames("Group");
+  table.SetSortOptions({vsoInsertInOrder});
+  table.Open();
+  table.Append();
+  EXPECT_EQ(table.FieldByName("Key")->AsInteger(), 0);  // handed out on post
+  table.FieldByName("Group")->SetAsString("B");
+  table.FieldByName("Subject")->SetAsString("b");
+  table.Post();
+  EXPECT_EQ(table.FieldByName("Key")->AsInteger(), 3);
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(VelaTableTest, DefaultsFillNewRecords) {
+  MakeFile({});
+  table.Open();
+  table.FieldByName("PubDate")->SetDefaultExpression("TODAY");
+  table.FieldByName("Group")->SetDefaultExpression("UNICOD");
+  table.FieldByName("Subject")->SetDefaultExpression("now");
+  table.Insert();
+  EXPECT_EQ(static_cast<int>(table.FieldByName("PubDate")->AsDateTime()), static_cast<int>(Date()));
+  EXPECT_EQ(table.FieldByName("Group")->AsString().size(), 8u);
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "now");
+  table.Cancel();
+  EXPECT_EQ(table.RecordCount(), 0);
+}
+
+TEST_F(VelaTableTest, DeleteAndSaveThroughTheDatabase) {
+  MakeFile({{"A", "keep", false}, {"B", "drop", false}});
+  table.Open();
+  table.Last();
+  table.Delete();
+  EXPECT_EQ(table.RecordCount(), 1);
+  const std::string before = FileBytes();
+  db.SaveDatasets({&table});
+  EXPECT_EQ(table.ChangeCount(), 0);
+  EXPECT_NE(FileBytes(), before);
+
+  TVelaTable reread;
+  reread.SetTableName((dir / "ideas.d").string());
+  reread.Open();
+  EXPECT_EQ(reread.RecordCount(), 1);
+  EXPECT_EQ(reread.FieldByName("Subject")->AsString(), "keep");
+}
+
+TEST_F(VelaTableTest, SaveWithoutChangesWritesNothingAndForeignTablesAreRefused) {
+  MakeFile({{"A", "a", false}});
+  table.Open();
+  const auto stamp = fs::last_write_time(dir / "ideas.d");
+  db.SaveDatasets({&table});
+  EXPECT_EQ(fs::last_write_time(dir / "ideas.d"), stamp);
+
+  TVelaDatabase other;
+  TVelaTable stranger;
+  stranger.SetName("Stranger");
+  stranger.SetDatabase(&other);
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("changed");
+  table.Post();
+  try {
+    db.SaveDatasets({&stranger});
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Dataset Stranger is not belong to this database");
+  }
+  EXPECT_EQ(table.ChangeCount(), 1);
+}
+
+TEST_F(VelaTableTest, ReadOnlyRefusesChangesButBrowses) {
+  MakeFile({{"A", "a", false}, {"B", "b", false}});
+  table.SetReadOnly(true);
+  table.Open();
+  EXPECT_THROW(table.Edit(), EDatabaseError);
+  EXPECT_THROW(table.Insert(), EDatabaseError);
+  EXPECT_THROW(table.Delete(), EDatabaseError);
+  EXPECT_EQ(table.ChangeCount(), 0);
+  EXPECT_EQ(table.RecordCount(), 2);
+  table.Next();
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "b");
+}
+
+TEST_F(VelaTableTest, FilterRecordEventNarrowsTheVisibleList) {
+  MakeFile({{"A", "a", true}, {"B", "b", false}, {"C", "c", true}});
+  table.OnFilterRecord = TFilterRecordEvent([](TDataSet* ds, bool& accept) {
+    accept = ds->FieldByName("Flag")->AsBoolean();
+  });
+  table.Open();
+  table.SetFiltered(true);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"a", "c"}));
+  table.SetFiltered(false);
+  EXPECT_EQ(table.RecordCount(), 3);
+}
+
+TEST_F(VelaTableTest, LinkWindowScrollsByTheDistanceMoved) {
+  std::vector<std::tuple<std::string, std::string, bool>> rows;
+  for (int i = 0; i < 100; ++i) rows.emplace_back("G", "s" + std::to_string(1000 + i), false);
+  MakeFile(rows);
+  TDataSource source;
+  source.SetDataSet(&table);
+  RecordingLink link;
+  link.SetBufferCount(10);
+  link.SetDataSource(&source);
+  table.Open();
+  table.MoveBy(3);
+  table.MoveBy(12);
+  EXPECT_EQ(table.RecNo(), 16);
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "s1015");
+  ASSERT_FALSE(link.scrolls.empty());
+  EXPECT_EQ(link.ActiveRecord(), 9);  // at the bottom of the window after moving down
+  table.SetRecNo(0);
+  EXPECT_EQ(table.RecNo(), 1);
+  table.SetRecNo(1000);
+  EXPECT_EQ(table.RecNo(), 100);
+  link.SetDataSource(nullptr);
+}
+
+TEST_F(VelaTableTest, CloneSharesTheStoreAndMustCloseFirst) {
+  MakeFile({{"A", "a", false}});
+  table.Open();
+  TVelaTable clone;
+  clone.SetName("Clone");
+  clone.SetCloneDS(&table);
+  EXPECT_EQ(clone.LoadMode(), lmClone);
+  clone.Open();
+  EXPECT_EQ(clone.RecordCount(), 1);
+  try {
+    table.Close();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "BlogI_: Cloned tables are not closed before source dataset is closed!");
+  }
+  clone.Close();
+  table.Close();
+  EXPECT_FALSE(table.Active());
+}
+
+}  // namespace

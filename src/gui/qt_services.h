@@ -1,0 +1,30 @@
+// The platform services on Qt: message boxes through QMessageBox, the busy
+// cursor through QApplication's override cursor, the password prompt
+// through QInputDialog. The program calls InstallQtServices once after
+// creating its QApplication.
+#pragma once
+
+#include <QString>
+
+#include "platform/services.h"
+
+class TQtMessageService : public TMessageService {
+public:
+  void Information(const std::string& text) override;
+  void Warning(const std::string& text) override;
+  void Error(const std::string& text) override;
+  bool ConfirmOkCancel(const std::string& text) override;
+  bool ConfirmYesNo(const std::string& text) override;
+};
+
+class TQtBusyCursorService : public TBusyCursorService {
+public:
+  void BeginBusy() override;
+  void EndBusy() override;
+};
+
+// Installs the Qt message service, busy cursor and password prompt.
+void InstallQtServices();
+
+// The title of message boxes: the application's display name.
+QString MessageBoxTitle();

@@ -1,0 +1,16 @@
+// Helpers shared by the GUI tests: showing a widget as an active window.
+#pragma once
+
+#include <QTest>
+#include <QWidget>
+#include <string>
+
+// Shows the top-level widget and waits until it is the active window, so
+// focus and key events behave as on a desktop.
+inline bool ShowActive(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window);
+}
+
+inline std::string TestOutputPath(const std::string& name) { return std::string(GUI_TEST_OUTPUT_DIR) + "/" + name; }

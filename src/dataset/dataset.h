@@ -266,7 +266,9 @@ protected:
   void RestoreState(TDataSetState value);
   void CheckActive() const;
   void CheckInactive() const;
-  void CheckCanModify() const;
+  // Raises when the dataset cannot be changed; a dataset with messages of its
+  // own for each refused operation can defer to them.
+  virtual void CheckCanModify() const;
   void SetFound(bool value) { found_ = value; }
   void SetModified(bool value) { modified_ = value; }
   void SetBookmarkSize(int size) { bookmarkSize_ = size; }

@@ -551,6 +551,12 @@ void TVelaDataset::SetDatabase(TVelaDatabase* database) {
 
 bool TVelaDataset::GetCanModify() const { return !readOnly_; }
 
+// A read-only table refuses edits and inserts with its own messages, raised
+// by DoBeforeEdit and DoBeforeInsert.
+void TVelaDataset::CheckCanModify() const {
+  if (!readOnly_) TDataSet::CheckCanModify();
+}
+
 // ---- Editing -------------------------------------------------------------------
 
 void TVelaDataset::TellDatabase(bool changed) {

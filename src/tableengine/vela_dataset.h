@@ -124,6 +124,7 @@ protected:
   void InternalInitFieldDefs() override;
   void InternalRefresh() override;
   bool GetCanModify() const override;
+  void CheckCanModify() const override;
   void DoBeforeEdit() override;
   void DoBeforeInsert() override;
   void DoBeforeDelete() override;

@@ -10,6 +10,7 @@
 #include "dataset/data_source.h"
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/memory_stream.h"
 #include "table_bytes.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
@@ -240,9 +241,20 @@ TEST_F(VelaTableTest, ReadOnlyRefusesChangesButBrowses) {
   MakeFile({{"A", "a", false}, {"B", "b", false}});
   table.SetReadOnly(true);
   table.Open();
-  EXPECT_THROW(table.Edit(), EDatabaseError);
-  EXPECT_THROW(table.Insert(), EDatabaseError);
-  EXPECT_THROW(table.Delete(), EDatabaseError);
+  auto message = [](auto operation) {
+    try {
+      operation();
+    } catch (const EDatabaseError& e) {
+      return e.Message();
+    }
+    return std::string("(nothing raised)");
+  };
+  EXPECT_EQ(message([&] { table.Edit(); }), "BlogI_: Read-only record cannot be changed");
+  EXPECT_EQ(message([&] { table.Insert(); }), "BlogI_: You have read only access, you can not add records!");
+  EXPECT_EQ(message([&] { table.Append(); }), "BlogI_: You have read only access, you can not add records!");
+  EXPECT_EQ(message([&] { table.Delete(); }), "BlogI_: Read-only record cannot be deleted");
+  EXPECT_FALSE(table.CanModify());
+  EXPECT_EQ(table.State(), dsBrowse);
   EXPECT_EQ(table.ChangeCount(), 0);
   EXPECT_EQ(table.RecordCount(), 2);
   table.Next();
@@ -302,6 +314,100 @@ TEST_F(VelaTableTest, CloneSharesTheStoreAndMustCloseFirst) {
   clone.Close();
   table.Close();
   EXPECT_FALSE(table.Active());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VelaTableTest, ClearModeBuildsAnEmptyTableFromFieldDefinitions) {
+  TVelaTable built;
+  built.SetName("Built");
+  built.FieldDefs().Add("Name", ftString, 20);
+  built.FieldDefs().Add("Long text", ftString, 80);
+  built.FieldDefs().Add("Count", ftInteger);
+  built.FieldDefs().Add("Odd", ftBytes, 4);  // no kind: a String of the default size
+  built.Open();
+  EXPECT_EQ(built.RecordCount(), 0);
+  const TVelaCursor& store = *built.Store();
+  EXPECT_EQ(store.FieldByIndex(0)->Kind, TVelaFieldKind::SmallStr);
+  EXPECT_EQ(store.FieldByIndex(1)->Name, "Long_text");
+  EXPECT_EQ(store.FieldByIndex(1)->Kind, TVelaFieldKind::String);
+  EXPECT_EQ(store.FieldByIndex(2)->Kind, TVelaFieldKind::Integer);
+  EXPECT_EQ(store.FieldByIndex(3)->Kind, TVelaFieldKind::String);
+  EXPECT_EQ(store.FieldByIndex(3)->Size, 100);
+  built.Append();
+  built.FieldByName("Name")->SetAsString("x");
+  built.Post();
+  EXPECT_EQ(built.RecordCount(), 1);
+}
+
+TEST_F(VelaTableTest, StreamModeLoadsFromTheGivenStream) {
+  MakeFile({{"A", "from a stream", false}});
+  TMemoryStream stream;
+  stream.LoadFromFile((dir / "ideas.d").string());
+  TVelaTable streamed;
+  streamed.SetLoadMode(lmStream);
+  EXPECT_THROW(streamed.Open(), EDatabaseError);  // "Loading stream is not assigned"
+  streamed.SetLoadStream(&stream);
+  stream.SetPosition(0);
+  streamed.Open();
+  EXPECT_EQ(streamed.FieldByName("Subject")->AsString(), "from a stream");
+}
+
+TEST_F(VelaTableTest, KeyViolationLeavesTheRecordInEditAndNothingWritten) {
+  MakeFile({{"A", "one", false}, {"B", "two", false}});
+  table.SetCheckKeyViolation(true);
+  table.SetUniqueFieldNames("Subject");
+  table.Open();
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("two");
+  try {
+    table.Post();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "BlogI_: Error saving record: Key violation");
+  }
+  EXPECT_EQ(table.State(), dsEdit);
+  table.Cancel();
+  EXPECT_EQ(table.ChangeCount(), 0);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"one", "two"}));
+  table.Append();
+  table.FieldByName("Subject")->SetAsString("one");
+  EXPECT_THROW(table.Post(), EDatabaseError);
+  table.Cancel();
+  EXPECT_EQ(table.RecordCount(), 2);
+}
+
+TEST_F(VelaTableTest, UpdateStatusAndOldValues) {
+  MakeFile({{"A", "before", false}});
+  table.Open();
+  EXPECT_EQ(table.UpdateStatus(), usUnmodified);
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("after");
+  table.Post();
+  EXPECT_EQ(table.UpdateStatus(), usModified);
+  EXPECT_EQ(table.Store()->ValueToText(table.Store()->Records()[0]->OldData, *table.Store()->FindField("Subject")),
+            "before");
+  table.Append();
+  table.FieldByName("Subject")->SetAsString("new");
+  table.Post();
+  EXPECT_EQ(table.UpdateStatus(), usInserted);
+}
+
+TEST_F(VelaTableTest, PasswordChangeCountsAsAChangeAndProtectsTheFile) {
+  MakeFile({{"A", "secret", false}});
+  table.Open();
+  table.SetPassword("pw");
+  EXPECT_EQ(table.ChangeCount(), 1);
+  db.SaveDatasets();
+  EXPECT_EQ(FileBytes()[4], 'P');
+  table.Close();
+  table.SetPassword("");
+  EXPECT_THROW(table.Open(), EDatabaseError);  // no known password any more, no one to ask
+  table.SetPassword("pw");
+  table.Open();
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "secret");
 }
 
 }  // namespace

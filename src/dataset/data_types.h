@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/set.h"
+
 // Datasets and links have a property named EOF; the C library's macro of
 // that name would turn it into -1. Code that includes this header uses
 // std::char_traits<char>::eof() instead.
@@ -17,27 +19,6 @@
 #undef EOF
 #endif
 
-// A set of unscoped enumeration values (at most 32), like a Pascal set.
-template <typename E>
-class TSet {
-public:
-  constexpr TSet() = default;
-  constexpr TSet(std::initializer_list<E> values) {
-    for (E v : values) bits_ |= Bit(v);
-  }
-  constexpr bool Contains(E v) const { return (bits_ & Bit(v)) != 0; }
-  constexpr bool Empty() const { return bits_ == 0; }
-  constexpr TSet& Include(E v) { bits_ |= Bit(v); return *this; }
-  constexpr TSet& Exclude(E v) { bits_ &= ~Bit(v); return *this; }
-  constexpr TSet operator|(TSet other) const { TSet s; s.bits_ = bits_ | other.bits_; return s; }
-  constexpr TSet operator&(TSet other) const { TSet s; s.bits_ = bits_ & other.bits_; return s; }
-  constexpr bool operator==(const TSet&) const = default;
-  constexpr uint32_t Bits() const { return bits_; }
-
-private:
-  static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
-  uint32_t bits_ = 0;
-};
 
 enum TDataSetState {
   dsInactive,

@@ -516,15 +516,14 @@ void MoveItem(std::vector<T>& v, int from, int to) {
   v.insert(v.begin() + to, item);
 }
 
-// Where index i ends up when the item at from moves to to.
-int MovedIndex(int i, int from, int to) {
+}  // namespace
+
+int TCustomGrid::MovedIndex(int i, int from, int to) {
   if (i == from) return to;
   if (from < to && i > from && i <= to) return i - 1;
   if (from > to && i >= to && i < from) return i + 1;
   return i;
 }
-
-}  // namespace
 
 void TCustomGrid::MoveColumn(int from, int to) {
   if (from < 0 || from >= colCount_ || to < 0 || to >= colCount_) InvalidOp("Grid index out of range");

@@ -19,35 +19,11 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "platform/set.h"
 
 class QPainter;
 class TInplaceEdit;
 
-// A small set of enumeration values (the enumeration has at most 32 members).
-template <typename E>
-class TSmallSet {
-public:
-  constexpr TSmallSet() = default;
-  constexpr TSmallSet(std::initializer_list<E> items) {
-    for (E e : items) bits_ |= Bit(e);
-  }
-  constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
-  constexpr TSmallSet& Include(E e) {
-    bits_ |= Bit(e);
-    return *this;
-  }
-  constexpr TSmallSet& Exclude(E e) {
-    bits_ &= ~Bit(e);
-    return *this;
-  }
-  constexpr bool Empty() const { return bits_ == 0; }
-  constexpr uint32_t Bits() const { return bits_; }
-  friend constexpr bool operator==(TSmallSet a, TSmallSet b) { return a.bits_ == b.bits_; }
-
-private:
-  static constexpr uint32_t Bit(E e) { return 1u << static_cast<unsigned>(e); }
-  uint32_t bits_ = 0;
-};
 
 enum TGridOption {
   goFixedVertLine,
@@ -66,14 +42,14 @@ enum TGridOption {
   goAlwaysShowEditor,
   goThumbTracking,
 };
-using TGridOptions = TSmallSet<TGridOption>;
+using TGridOptions = TSet<TGridOption>;
 
 // Which scroll bars the grid keeps in step with TopRow and LeftCol. A bar
 // left out is switched off here; a derived grid may show and drive it itself.
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
-using TGridDrawState = TSmallSet<TGridDrawStateItem>;
+using TGridDrawState = TSet<TGridDrawStateItem>;
 
 struct TGridCoord {
   int X = -1;
@@ -189,6 +165,9 @@ public:
   TInplaceEdit* InplaceEditor() const { return editor_; }
 
 protected:
+  // Where index i ends up when the item at from moves to to.
+  static int MovedIndex(int i, int from, int to);
+
   // Paints one visible cell; the painter is clipped to the cell, whose
   // rect excludes the grid lines. The base paints nothing.
   virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state);

@@ -53,17 +53,6 @@ void TStringGrid::SetEditText(int col, int row, const std::string& value) {
   InvalidateCell(col, row);
 }
 
-namespace {
-
-int MovedIndex(int i, int from, int to) {
-  if (i == from) return to;
-  if (from < to && i > from && i <= to) return i - 1;
-  if (from > to && i >= to && i < from) return i + 1;
-  return i;
-}
-
-}  // namespace
-
 void TStringGrid::ColumnMoved(int from, int to) {
   std::unordered_map<uint64_t, Cell> moved;
   for (auto& [key, cell] : cells_) {

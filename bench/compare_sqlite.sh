@@ -2,19 +2,23 @@
 # Times loading the 1,000,000-idea table plus sorting it by Group then Subject
 # against sqlite3 selecting the same rows in the same order. Building the
 # data (our table file and the SQLite database) is not timed.
-#   bench/compare_sqlite.sh [RECORDS]
+# Then the same with a filter: notarra-table opening the table with
+# --filter "Subject LIKE ..." and --index, against sqlite3 selecting with the
+# same WHERE in that order (both match without regard to case).
+#   bench/compare_sqlite.sh [RECORDS]      (BUILD=dir picks the build folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 records=${1:-1000000}
 scripts/deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DNOTARRA_BENCH=ON >/dev/null
-cmake --build build/release --target notarra-table load_sort >/dev/null
+build=${BUILD:-build/release}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNOTARRA_BENCH=ON >/dev/null
+cmake --build "$build" --target notarra-table load_sort >/dev/null
 
 data=build/bench-data
 mkdir -p "$data"
 table="$data/ideas-$records.d"
 db="$data/ideas-$records.sqlite"
-tool=build/release/src/tools/notarra-table
+tool=$build/src/tools/notarra-table
 
 if [ ! -f "$table" ]; then
   echo "Generating $records ideas..."
@@ -39,7 +43,7 @@ sync
 cat "$table" "$db" >/dev/null
 
 t0=$(now)
-ours=$(build/release/bench/load_sort "$table" "Group;Subject")
+ours=$("$build"/bench/load_sort "$table" "Group;Subject")
 t1=$(now)
 counted=$("$tool" count "$table" --index "Group;Subject")
 t1b=$(now)
@@ -56,3 +60,19 @@ awk -v a="$t0" -v b="$t1" -v bb="$t1b" -v counted="$counted" -v c="$t2" -v ours=
   printf "ratio load+sort / sqlite3: %.2f\n", o / s;
   printf "ratio count --index / sqlite3: %.2f\n", t / s;
 }'
+
+# Open, filter and sort together: the prefix pattern, then one that keeps a fifth of the rows.
+for like in "Subject LIKE 'blog%'" "Subject LIKE '%ways to%'"; do
+  f0=$(now)
+  kept=$("$tool" count "$table" --filter "$like" --index "Group;Subject")
+  f1=$(now)
+  sqlite3 "$db" '.output /dev/null' "SELECT * FROM ideas WHERE $like ORDER BY \"Group\", Subject;"
+  f2=$(now)
+  sqlrows=$(sqlite3 "$db" "SELECT count(*) FROM ideas WHERE $like;")
+  awk -v a="$f0" -v b="$f1" -v c="$f2" -v kept="$kept" -v rows="$sqlrows" -v like="$like" 'BEGIN {
+    printf "%s\n", like;
+    printf "  notarra-table count --filter --index: %.3f s (%s records)\n", b - a, kept;
+    printf "  sqlite3 WHERE ... ORDER BY: %.3f s (%d rows)\n", c - b, rows;
+    printf "  ratio filter / sqlite3: %.2f\n", (b - a) / (c - b);
+  }'
+done

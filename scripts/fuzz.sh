@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs one of them for a bounded
 # time: scripts/fuzz.sh [SECONDS] [TARGET] (defaults 60 and fuzz_table_reader;
-# the other targets are fuzz_filter_parser and fuzz_mask).
+# the other targets are fuzz_filter_parser and fuzz_mask; "filter" runs those
+# two one after the other, each for SECONDS). FUZZ_BUILD picks the build folder.
 # The run works on a copy of the target's seed corpus under build/fuzz, so
 # new inputs the fuzzer keeps never touch the checked-in seeds; crashes land
 # in build/fuzz/artifacts.
@@ -10,7 +11,12 @@ cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 target="${2:-fuzz_table_reader}"
-build=build/fuzz
+build="${FUZZ_BUILD:-build/fuzz}"
+if [ "$target" = filter ]; then
+  "$0" "$seconds" fuzz_filter_parser
+  "$0" "$seconds" fuzz_mask
+  exit
+fi
 jobs=$(nproc)
 
 case "$target" in

@@ -459,6 +459,8 @@ void TVelaDataset::PrepareIndexKey() {
 
 void TVelaDataset::RebuildVisible(bool startAtFirst) {
   if (!store_) return;
+  // Before anything changes: an unknown field leaves the list as it was.
+  if (Filtered()) ResolveConditions();
   TVelaRecord* remembered = nullptr;
   if (opened_) {
     CheckBrowseMode();
@@ -466,20 +468,18 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
     DisableControls();
     DoBeforeScroll();
   }
+  // A filter that fails part-way (incomparable fields, a raising handler)
+  // must not leave a half-built list behind.
+  TVelaRecordList previous;
   try {
-    visible_.clear();
+    previous.swap(visible_);
     visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
-    const bool filtering = Filtered() && OnFilterRecord;
+    const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
     TDataSetState saved = SetTempState(dsFilter);
     try {
       for (TVelaRecord* record : store_->Records()) {
         if (!record->Live()) continue;
-        if (filtering) {
-          bool accept = true;
-          filterRecord_ = record;
-          OnFilterRecord(this, accept);
-          if (!accept) continue;
-        }
+        if (filtering && !PassesFilter(record)) continue;
         visible_.push_back(record);
       }
     } catch (...) {
@@ -497,6 +497,7 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
                           sortOptions_.Contains(vsoDescendSort));
     current_ = -1;
   } catch (...) {
+    visible_.swap(previous);
     if (opened_) EnableControls();
     throw;
   }

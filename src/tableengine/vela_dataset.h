@@ -15,6 +15,7 @@
 
 #include "dataset/dataset.h"
 #include "dataset/data_source.h"
+#include "tableengine/record_filter.h"
 #include "tableengine/record_store.h"
 
 class TVelaDatabase;
@@ -90,6 +91,15 @@ public:
   void SetRecNo(int value) override;
   void SetFiltered(bool value) override;
 
+  // The filter text's conditions (vela_dataset_filter.cpp). A text that does
+  // not parse changes nothing: the previous text and conditions stay.
+  void FreeConditions();
+  // Finds the fields, compiles masks, converts literals; may raise.
+  void ResolveConditions();
+  // Whether the record satisfies every condition (true without conditions); may raise.
+  bool RecordMatchesFilter(const TVelaRecord* record);
+  static bool KindsComparable(TVelaFieldKind rightKind, TVelaFieldKind leftKind);
+
 protected:
   // Steps of the concrete table.
   virtual void LoadTable() = 0;
@@ -129,6 +139,8 @@ protected:
   void DoBeforeInsert() override;
   void DoBeforeDelete() override;
   void DoOnNewRecord() override;
+  void SetFilterText(const std::string& text) override;
+  bool FindRecord(bool restart, bool goForward) override;
 
   // The store: created by the first load, or shared (clones).
   void SetStore(TVelaCursor* store, bool owned);
@@ -180,4 +192,7 @@ private:
   bool keyBuffersCreated_ = false;
   TVelaRecord* filterRecord_ = nullptr;  // the record under test in dsFilter
   TVelaKeyBuffer* keyBuffer_ = nullptr;  // the key being filled in dsSetKey
+  TVelaRecordFilter recordFilter_;       // the filter text's conditions
+  // Conditions, then OnFilterRecord; the caller holds the dsFilter state.
+  bool PassesFilter(TVelaRecord* record);
 };

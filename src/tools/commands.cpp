@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <istream>
 #include <map>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <set>
@@ -18,6 +19,7 @@
 #include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
 #include "tableengine/vela_table.h"
+#include "tools/criteria_option.h"
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 #include "tools/notarra_table.h"
@@ -42,6 +44,14 @@ const char kUsage[] =
     "\n"
     "--index \"F1;F2\" (dump, export, count) opens the table as the program does and lists\n"
     "its records in that order; --case-insensitive and --descending change the order.\n"
+    "\n"
+    "--filter TEXT (dump, export, count) keeps only the records the filter text accepts, as a\n"
+    "table's Filter does (\"Subject LIKE 'blog%' AND Flag = TRUE\"); --filter-case-insensitive\n"
+    "compares text without regard to case. A filter error exits with status 1.\n"
+    "\n"
+    "--criteria JSON (dump, count) keeps the records the filter dialog's criteria accept, e.g.\n"
+    "'[{\"field\":\"Subject\",\"match\":\"start\",\"value\":\"red or blue\"}]'; match is start, any,\n"
+    "exact, end or range (with min and max); case_sensitive and non_matching are true or false.\n"
     "\n"
     "--password PW (info, dump, write, import, export, count) opens a protected table; with write\n"
     "it makes the written table protected.\n"
@@ -134,10 +144,21 @@ void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
   if (cl.flags.count("case-insensitive")) options.Include(vsoCaseInsensitive);
   if (cl.flags.count("descending")) options.Include(vsoDescendSort);
   table.SetSortOptions(options);
+  const bool filter = cl.values.count("filter") > 0;
+  // A text that does not parse fails here, before the file is read.
+  if (filter) table.SetFilter(cl.Value("filter"));
+  if (cl.flags.count("filter-case-insensitive")) table.SetFilterOptions({foCaseInsensitive});
+  // Filtering comes after the open so that its errors keep the engine's own
+  // message; the index comes last so that only the kept records are sorted.
+  if (filter) table.SetIndexFieldNames("");
   try {
     table.Open();
   } catch (const EDatabaseError& e) {
     throw TToolError("cannot open table " + path + ": " + e.Message());
+  }
+  if (filter) {
+    table.SetFiltered(true);
+    if (cl.values.count("index")) table.SetIndexFieldNames(cl.Value("index"));
   }
 }
 
@@ -181,9 +202,11 @@ int Info(const CommandLine& cl, std::ostream& out) {
 int Dump(const CommandLine& cl, std::ostream& out) {
   const std::string format = cl.values.count("format") ? cl.Value("format") : "json";
   if (format != "json" && format != "csv") throw TUsageError("--format must be json or csv");
-  if (cl.values.count("index")) {
+  if (cl.values.count("index") || cl.values.count("filter") || cl.values.count("criteria")) {
     TVelaTable table;
     OpenOrdered(cl, table);
+    std::unique_ptr<TCriteriaFilter> criteria;
+    if (cl.values.count("criteria")) criteria = std::make_unique<TCriteriaFilter>(cl.Value("criteria"), table);
     if (format == "csv") WriteTableCsv(*table.Store(), out, &table.VisibleRecords());
     else WriteTableJson(*table.Store(), true, out, &table.VisibleRecords());
     return 0;
@@ -228,7 +251,7 @@ int Export(const CommandLine& cl, std::ostream& out) {
   TVelaTable table;
   const TVelaCursor* store = &cursor;
   const TVelaRecordList* order = nullptr;
-  if (cl.values.count("index")) {
+  if (cl.values.count("index") || cl.values.count("filter")) {
     OpenOrdered(cl, table);
     store = table.Store();
     order = &table.VisibleRecords();
@@ -248,6 +271,8 @@ int Export(const CommandLine& cl, std::ostream& out) {
 int Count(const CommandLine& cl, std::ostream& out) {
   TVelaTable table;
   OpenOrdered(cl, table);
+  std::unique_ptr<TCriteriaFilter> criteria;
+  if (cl.values.count("criteria")) criteria = std::make_unique<TCriteriaFilter>(cl.Value("criteria"), table);
   out << table.RecordCount() << "\n";
   return 0;
 }
@@ -311,12 +336,12 @@ int Generate(const CommandLine& cl, std::ostream& out) {
 int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   const std::string& c = args[0];
   if (c == "info") return Info(ParseCommandLine(args, {"password"}, {}, 1), out);
-  const std::set<std::string> order = {"case-insensitive", "descending"};
-  if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index"}, order, 1), out);
+  const std::set<std::string> order = {"case-insensitive", "descending", "filter-case-insensitive"};
+  if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {}, 1), in, out);
   if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {}, 1), in, out);
-  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index"}, order, 1), out);
-  if (c == "count") return Count(ParseCommandLine(args, {"password", "index"}, order, 1), out);
+  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out);
+  if (c == "count") return Count(ParseCommandLine(args, {"password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
   if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
   throw TUsageError("unknown command " + c);

@@ -213,6 +213,40 @@ TEST_F(TableCommands, IndexOrdersDumpExportAndCount) {
   EXPECT_EQ(RunTool({"count", dir / "group.d", "--descending", "extra"}).status, 2);
 }
 
+TEST_F(TableCommands, FilterKeepsTheRecordsTheTextAccepts) {
+  WriteFile(dir / "group.d", PlainTable(kGroupEntries, 4,
+                                        GroupRecord(false, "tech", 3) + GroupRecord(true, "Home", 1) +
+                                            GroupRecord(true, "Books", 2) + GroupRecord(false, "TECH", 4)));
+  const std::string header = "SELECTED,CATEGORY,CKEY\r\n";
+  EXPECT_EQ(RunTool({"count", dir / "group.d", "--filter", "SELECTED = TRUE"}).out, "2\n");
+  EXPECT_EQ(RunTool({"dump", dir / "group.d", "--format", "csv", "--filter", "CKEY > 1", "--index", "CATEGORY"}).out,
+            header + "true,Books,2\r\nfalse,TECH,4\r\nfalse,tech,3\r\n");
+  EXPECT_EQ(RunTool({"export", dir / "group.d", "--csv", "-", "--filter", "CATEGORY LIKE 't%'"}).out,
+            header + "false,tech,3\r\nfalse,TECH,4\r\n");
+  // Text equality follows the case option; LIKE ignores case either way.
+  EXPECT_EQ(RunTool({"count", dir / "group.d", "--filter", "CATEGORY = 'tech'"}).out, "1\n");
+  EXPECT_EQ(RunTool({"count", dir / "group.d", "--filter", "CATEGORY = 'tech'", "--filter-case-insensitive"}).out,
+            "2\n");
+  // The file is only read.
+  const std::string before = ReadFile(dir / "group.d");
+  RunTool({"export", dir / "group.d", "--csv", dir / "out.csv", "--filter", "CKEY = 2"});
+  EXPECT_EQ(ReadFile(dir / "out.csv"), header + "true,Books,2\r\n");
+  EXPECT_EQ(ReadFile(dir / "group.d"), before);
+
+  // Errors exit with 1 and the engine's message.
+  const RunResult unknown = RunTool({"count", dir / "group.d", "--filter", "Nosuch = 1"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "notarra-table: Field Nosuch is not found\n");
+  const RunResult quote = RunTool({"dump", dir / "group.d", "--filter", "CATEGORY = 'x"});
+  EXPECT_EQ(quote.status, 1);
+  EXPECT_EQ(quote.err, "notarra-table: Unmatched quote\n");
+  EXPECT_EQ(quote.out, "");
+  const RunResult kinds = RunTool({"export", dir / "group.d", "--csv", "-", "--filter", "CKEY = CATEGORY"});
+  EXPECT_EQ(kinds.status, 1);
+  EXPECT_EQ(kinds.err, "notarra-table: Types of compared fields are not equal\n");
+  EXPECT_EQ(RunTool({"count", dir / "group.d", "--filter"}).status, 2);
+}
+
 TEST_F(TableCommands, EveryByteOfTextSurvivesJsonAndCsv) {
   // All 256 code page bytes, the five that Windows-1252 leaves undefined included.
   std::string all;

@@ -1,0 +1,127 @@
+#include "app/about_box.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/file_version_info.h"
+#include "gui/exception_guard.h"
+#include "gui/qt_text.h"
+#include "platform/component.h"
+
+namespace {
+
+TUrlOpener& UrlOpener() {
+  static TUrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  return opener;
+}
+
+const char kLicence[] =
+    "Notarra is free software: you may use, copy, change and pass it on, "
+    "with or without changes, provided this notice stays with it.\n\n"
+    "NO WARRANTY. Notarra is provided \"as is\", without warranty of any kind, "
+    "express or implied, including the warranties of merchantability and fitness "
+    "for a particular purpose. The whole risk as to its quality and performance is "
+    "with you. In no event shall the authors be liable for any claim, damages or "
+    "other liability arising from the use of the program.";
+
+}  // namespace
+
+TUrlOpener SetUrlOpener(TUrlOpener opener) {
+  TUrlOpener previous = std::move(UrlOpener());
+  UrlOpener() = opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  return previous;
+}
+
+TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutBox1");
+  setWindowTitle("License & Warranty");
+  setFixedSize(402, 391);
+
+  auto* panel = new QFrame(this);
+  panel->setObjectName("Panel1");
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Sunken);
+  panel->setGeometry(8, 8, 313, 137);
+
+  auto* icon = new QLabel(panel);
+  icon->setObjectName("ProgramIcon");
+  icon->setGeometry(8, 8, 65, 57);
+  icon->setPixmap(QIcon(":/notarra.png").pixmap(65, 57));
+  icon->setScaledContents(true);
+
+  auto* title = new QLabel("Notarra  ", panel);
+  title->setObjectName("ProductName");
+  QFont bold = title->font();
+  bold.setBold(true);
+  bold.setPixelSize(19);
+  title->setFont(bold);
+  title->setGeometry(88, 12, 200, 24);
+
+  auto* versionCaption = new QLabel("Version", panel);
+  versionCaption->setGeometry(88, 40, 52, 16);
+  Label1 = new QLabel(panel);
+  Label1->setObjectName("Label1");
+  Label1->setGeometry(144, 40, 160, 16);
+
+  auto* copyright = new QLabel("Copyright (C) 2026 Notarra authors", panel);
+  copyright->setGeometry(88, 64, 220, 16);
+  auto* contact = new QLabel("Contact: authors@notarra.example", panel);
+  contact->setGeometry(88, 84, 220, 16);
+
+  Label2 = new QLabel("www.notarra.example", panel);
+  Label2->setObjectName("Label2");
+  Label2->setGeometry(88, 108, 220, 18);
+  QFont link = Label2->font();
+  link.setBold(true);
+  link.setUnderline(true);
+  Label2->setFont(link);
+  Label2->setStyleSheet("color: blue");
+  Label2->setCursor(Qt::PointingHandCursor);
+  Label2->installEventFilter(this);
+
+  auto* licence = new QPlainTextEdit(QString::fromLatin1(kLicence), this);
+  licence->setObjectName("LicenceText");
+  licence->setReadOnly(true);
+  licence->setGeometry(8, 152, 386, 186);
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("OKButton");
+  ok->setDefault(true);
+  ok->setGeometry(103, 348, 75, 25);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  FileVersionInfo1 = new TFileVersionInfo;
+  FileVersionInfo1->SetName("FileVersionInfo1");
+  RunGuarded([this] { FormCreate(); });
+}
+
+TAboutBox1::~TAboutBox1() { delete FileVersionInfo1; }
+
+void TAboutBox1::FormCreate() {
+  // The running program's own file, wherever it was started from; a fixed
+  // relative name would miss it whenever the working directory differs.
+  FileVersionInfo1->SetFileName(ProgramFilePath());
+  Label1->setText(ToQString(FileVersionInfo1->StringInfoByIndex(3)));
+}
+
+QUrl TAboutBox1::WebAddressUrl(const QString& caption) {
+  // An address that names its scheme already is taken as it is; "https://"
+  // must not become "http://https://".
+  if (caption.startsWith("http://") || caption.startsWith("https://")) return QUrl(caption);
+  return QUrl("http://" + caption);
+}
+
+void TAboutBox1::Label2DblClick() { UrlOpener()(WebAddressUrl(Label2->text())); }
+
+bool TAboutBox1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
+    RunGuarded([this] { Label2DblClick(); });
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,362 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/about_box.h"
+#include "dataset/data_source.h"
+#include "dataset/field_types.h"
+#include "gui/application.h"
+#include "gui/exception_guard.h"
+#include "gui/qt_text.h"
+#include "platform/component.h"
+#include "platform/services.h"
+#include "tableengine/vela_database.h"
+#include "tableengine/vela_table.h"
+
+namespace {
+
+template <typename F>
+F* AddField(TVelaTable* table, const std::string& name, int size = 0) {
+  auto* field = new F(table->Owner());
+  field->SetName(table->Name() + name);
+  field->SetFieldName(name);
+  if (size > 0) field->SetSize(size);
+  field->SetDataSet(table);
+  return field;
+}
+
+TVelaTable* AddTable(TComponent* owner, TVelaDatabase* db, const char* name, const char* file) {
+  auto* table = new TVelaTable(owner);
+  table->SetName(name);
+  table->SetDatabase(db);
+  table->SetTableName(file);
+  table->SetLoadMode(lmFile);
+  return table;
+}
+
+TDataSource* AddSource(TComponent* owner, const char* name, TDataSet* dataSet) {
+  auto* source = new TDataSource(owner);
+  source->SetName(name);
+  source->SetDataSet(dataSet);
+  return source;
+}
+
+// A "Short|Long" hint: the tooltip and the status-bar text.
+void SetHint(QAction* action, const QString& hint) {
+  const int bar = hint.indexOf('|');
+  action->setToolTip(bar < 0 ? hint : hint.left(bar));
+  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+// An empty, named frame where a control of a later stage goes.
+QWidget* Placeholder(QWidget* parent, const char* name, const QRect& geometry) {
+  auto* frame = new QFrame(parent);
+  frame->setObjectName(name);
+  frame->setFrameShape(QFrame::StyledPanel);
+  frame->setGeometry(geometry);
+  return frame;
+}
+
+}  // namespace
+
+TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make_unique<TComponent>()) {
+  setObjectName("frmBlog");
+  setWindowTitle("Notarra-");
+  setWindowIcon(QIcon(":/notarra.png"));
+  setGeometry(208, 136, 911, 602);
+  CreateComponents();
+  CreateToolBarAndMenu();
+  CreatePages();
+  statusBar();
+  // An error while opening the tables is shown and the window still comes up.
+  RunGuarded([this] { FormCreate(); });
+}
+
+TfrmBlog::~TfrmBlog() {
+  // The controls go first: they hold links to the data sources.
+  delete takeCentralWidget();
+  delete Toolbar;
+  components_.reset();
+}
+
+void TfrmBlog::CreateComponents() {
+  TComponent* owner = components_.get();
+  Veladb = new TVelaDatabase(owner);
+  Veladb->SetName("Veladb");
+  Veladb->SetDateFormat("mm/dd/yyyy");
+
+  Userdef_ = AddTable(owner, Veladb, "Userdef_", "User.d");
+  Userdef_->OnNewRecord = TEvent<TDataSet*>::Bind(this, &TfrmBlog::Userdef_NewRecord);
+  BlogI_ = AddTable(owner, Veladb, "BlogI_", "Blog_Ideas.d");
+  BlogI_->SetIndexFieldNames("Group;Subject");
+  BlogI_->AfterInsert = TEvent<TDataSet*>::Bind(this, &TfrmBlog::BlogI_AfterInsert);
+  Group_ = AddTable(owner, Veladb, "Group_", "group.d");
+  Group_->SetIndexFieldNames("category");
+
+  dsUserd = AddSource(owner, "dsUserd", Userdef_);
+  dsBlog = AddSource(owner, "dsBlog", BlogI_);
+  dsGroup = AddSource(owner, "dsGroup", Group_);
+
+  BlogI_Flag = AddField<TBooleanField>(BlogI_, "Flag");
+  BlogI_Subject = AddField<TStringField>(BlogI_, "Subject", 256);
+  BlogI_Group = AddField<TStringField>(BlogI_, "Group", 20);
+  BlogI_Group->SetLookupDataSet(Group_);
+  BlogI_Group->SetLookupKeyFields("CATEGORY");
+  BlogI_Group->SetLookupResultField("CATEGORY");
+  BlogI_Group->SetKeyFields("Group");
+  BlogI_Title = AddField<TStringField>(BlogI_, "Title", 256);
+  BlogI_Keywords = AddField<TStringField>(BlogI_, "Keywords", 256);
+  BlogI_Notes = AddField<TBlobField>(BlogI_, "Notes");
+  BlogI_Notes->SetBlobType(ftFmtMemo);
+  BlogI_Published = AddField<TStringField>(BlogI_, "Published", 50);
+  BlogI_PubDate = AddField<TDateField>(BlogI_, "PubDate");
+  BlogI_Key = AddField<TAutoIncField>(BlogI_, "Key");
+  BlogI_UserField1 = AddField<TStringField>(BlogI_, "UserField1", 20);
+  BlogI_UserField2 = AddField<TStringField>(BlogI_, "UserField2", 20);
+
+  Group_SELECTED = AddField<TBooleanField>(Group_, "SELECTED");
+  Group_SELECTED->SetDisplayWidth(11);
+  Group_SELECTED->SetVisible(false);
+  Group_CATEGORY = AddField<TStringField>(Group_, "CATEGORY", 15);
+  Group_CATEGORY->SetDisplayWidth(23);
+  Group_CKEY = AddField<TAutoIncField>(Group_, "CKEY");
+
+  Userdef_DataFile = AddField<TStringField>(Userdef_, "DataFile", 20);
+  Userdef_Fldname1 = AddField<TStringField>(Userdef_, "Fldname1", 20);
+  Userdef_Fldname2 = AddField<TStringField>(Userdef_, "Fldname2", 20);
+}
+
+void TfrmBlog::CreateToolBarAndMenu() {
+  Toolbar = new QToolBar("Toolbar", this);
+  Toolbar->setObjectName("Toolbar");
+  Toolbar->setMovable(false);
+  Toolbar->setFixedHeight(33);
+  Toolbar->setIconSize(QSize(16, 16));
+  addToolBar(Qt::TopToolBarArea, Toolbar);
+  QStyle* st = style();
+  auto button = [this](const char* name, const QIcon& icon, const QString& text, const QString& hint) {
+    auto* action = new QAction(icon, text, this);
+    action->setObjectName(name);
+    if (!hint.isEmpty()) SetHint(action, hint);
+    Toolbar->addAction(action);
+    return action;
+  };
+  Toolbar->addWidget(new QWidget)->setObjectName("Indent");
+  Toolbar->widgetForAction(Toolbar->actions().back())->setFixedWidth(8);
+  NewButton = button("NewButton", st->standardIcon(QStyle::SP_FileIcon), "New", "New|Create a new document");
+  OpenButton = button("OpenButton", st->standardIcon(QStyle::SP_DialogOpenButton), "Open",
+                      "Open|Open an existing document");
+  SaveButton = button("SaveButton", st->standardIcon(QStyle::SP_DialogSaveButton), "Save",
+                      "Save|Save the active document");
+  PrintButton = button("PrintButton", st->standardIcon(QStyle::SP_FileDialogDetailedView), "Print",
+                       "Print|Print the active document");
+  Toolbar->addSeparator()->setObjectName("S1");
+  Toolbar->addSeparator()->setObjectName("S2");
+  // The record navigator on dsBlog arrives with the data controls.
+  DBNavigator1 = new QFrame;
+  DBNavigator1->setObjectName("DBNavigator1");
+  DBNavigator1->setFixedSize(228, 22);
+  Toolbar->addWidget(DBNavigator1);
+  Toolbar->addSeparator()->setObjectName("S3");
+  WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "Sort", "");
+  Toolbar->addSeparator()->setObjectName("S4");
+  FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
+  PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
+                       "Remove Filter");
+  HelpButton = button("HelpButton", st->standardIcon(QStyle::SP_DialogHelpButton), "Help",
+                      "Help|Open the helpfile");
+  for (QAction* a : Toolbar->actions())
+    if (QWidget* w = Toolbar->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1 && a->icon().isNull() == false)
+      w->setFixedWidth(24);
+
+  QMenu* file = menuBar()->addMenu("File");
+  file->setObjectName("File1");
+  auto item = [this](QMenu* menu, const char* name, const QString& text) {
+    auto* action = menu->addAction(text);
+    action->setObjectName(name);
+    return action;
+  };
+  CreateFile1 = item(file, "CreateFile1", "New File");
+  Open1 = item(file, "Open1", "Open File");
+  Save1 = item(file, "Save1", "Save");
+  Filter1 = item(file, "Filter1", "Filter");
+  RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
+  Exit1 = item(file, "Exit1", "Exit");
+  QMenu* help = menuBar()->addMenu("Help");
+  help->setObjectName("Help1");
+  Help2 = item(help, "Help2", "Help");
+  Liscence1 = item(help, "Liscence1", "About");
+
+  auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+  };
+  bind(SaveButton, &TfrmBlog::SaveButtonClick);
+  bind(Save1, &TfrmBlog::SaveButtonClick);
+  bind(WebButton, &TfrmBlog::WebButtonClick);
+  bind(HelpButton, &TfrmBlog::HelpButtonClick);
+  bind(Help2, &TfrmBlog::HelpButtonClick);
+  bind(Liscence1, &TfrmBlog::Liscence1Click);
+  bind(CreateFile1, &TfrmBlog::CreateFile1Click);
+  bind(Open1, &TfrmBlog::Open1Click);
+  bind(Exit1, &TfrmBlog::Exit1Click);
+  // FindButton, PasswButton, Filter1 and RemoveFilter1 are bound when the
+  // filter dialog component is in place.
+}
+
+void TfrmBlog::CreatePages() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  PageControl1 = new QTabWidget(central);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setGeometry(11, 7, 881, 497);
+
+  TabSheet1 = new QWidget;
+  TabSheet1->setObjectName("TabSheet1");
+  VelaDBGrid1 = Placeholder(TabSheet1, "VelaDBGrid1", QRect(8, 8, 825, 401));
+  PageControl1->addTab(TabSheet1, "List");
+  TabSheet2 = CreateItemPage();
+  PageControl1->addTab(TabSheet2, "Item");
+  TabSheet3 = CreateUserPage();
+  PageControl1->addTab(TabSheet3, "User");
+  PageControl1->setCurrentWidget(TabSheet1);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
+}
+
+QWidget* TfrmBlog::CreateItemPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet2");
+  VelaDBGrid2 = Placeholder(page, "VelaDBGrid2", QRect(8, 8, 825, 121));
+  const int labelX = 16, editX = 96, top = 140, step = 28;
+  auto label = [page](const char* text, int x, int y) {
+    auto* l = new QLabel(text, page);
+    l->setGeometry(x, y + 3, 78, 17);
+    return l;
+  };
+  auto edit = [page](const char* name, const char* field, int x, int y, int width) -> QWidget* {
+    auto* e = new QLineEdit(page);
+    e->setObjectName(name);
+    e->setProperty("DataField", field);
+    e->setGeometry(x, y, width, 21);
+    return e;
+  };
+  label("Subject", labelX, top);
+  DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
+  label("Group", labelX, top + step);
+  VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
+  label("Title", labelX, top + 2 * step);
+  DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
+  label("Keywords", labelX, top + 3 * step);
+  DBEkeyword = edit("DBEkeyword", "Keywords", editX, top + 3 * step, 330);
+  label("Published", labelX, top + 4 * step);
+  DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
+  label("PubDate", labelX, top + 5 * step);
+  VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
+  Label9 = label("Field1", labelX, top + 6 * step);
+  Label9->setObjectName("Label9");
+  DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
+  Label10 = label("Field2", labelX, top + 7 * step);
+  Label10->setObjectName("Label10");
+  DBEdit2 = edit("DBEdit2", "UserField2", editX, top + 7 * step, 160);
+  label("Notes", 450, top);
+  DBnotes = new QLineEdit(page);
+  DBnotes->setObjectName("DBnotes");
+  DBnotes->setGeometry(450, top + 20, 380, 170);
+  label("Key", 450, top + 7 * step);
+  DBEkey = edit("DBEkey", "Key", 500, top + 7 * step, 80);
+  DBCheckBox1 = edit("DBCheckBox1", "Flag", 620, top + 7 * step, 80);
+  QWidget* order[] = {DBEsubject, VelaDBEdit1, DBEtitle, DBEkeyword, DBEpublish, VelaDBEdit2,
+                      DBEdit1,    DBEdit2,     DBnotes,  DBEkey,     DBCheckBox1};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  return page;
+}
+
+QWidget* TfrmBlog::CreateUserPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet3");
+  auto* groups = new QLabel("Group Descriptions", page);
+  groups->setGeometry(16, 8, 200, 17);
+  dbgGroup = Placeholder(page, "dbgGroup", QRect(16, 28, 320, 400));
+  auto* user = new QLabel("User Field Names", page);
+  user->setGeometry(360, 8, 200, 17);
+  dbgUserfn = Placeholder(page, "dbgUserfn", QRect(360, 28, 480, 120));
+  return page;
+}
+
+void TfrmBlog::FormCreate() {
+  Veladb->SetDatabasePath(FromQString(QDir::currentPath()));
+  Userdef_->SetActive(true);
+  BlogI_->SetActive(true);
+  Group_->SetActive(true);
+  CopyUserFieldCaptions();
+}
+
+std::string TfrmBlog::UserFieldCaption(TStringField* field) const {
+  // A table that failed to open has no current record: no caption.
+  return field->DataSet() && field->DataSet()->Active() ? field->EditText() : std::string();
+}
+
+void TfrmBlog::CopyUserFieldCaptions() {
+  if (PageControl1->currentWidget() == TabSheet1) {
+    listUserFieldTitles_ = {UserFieldCaption(Userdef_Fldname1), UserFieldCaption(Userdef_Fldname2)};
+  } else if (PageControl1->currentWidget() == TabSheet2) {
+    Label9->setText(ToQString(UserFieldCaption(Userdef_Fldname1)));
+    Label10->setText(ToQString(UserFieldCaption(Userdef_Fldname2)));
+  }
+}
+
+void TfrmBlog::SaveButtonClick() {
+  Veladb->SaveDatasets({BlogI_});
+  Veladb->SaveDatasets({Group_});
+}
+
+void TfrmBlog::PageControl1Change() {
+  const bool userPage = PageControl1->currentWidget() == TabSheet3;
+  Toolbar->setEnabled(!userPage);
+  DBNavigator1->setEnabled(!userPage);
+  CopyUserFieldCaptions();
+}
+
+void TfrmBlog::CreateFile1Click() { ShowMessage("Not supported in this version."); }
+
+void TfrmBlog::Open1Click() { ShowMessage("Not supported in this version."); }
+
+void TfrmBlog::Exit1Click() { close(); }
+
+void TfrmBlog::HelpButtonClick() {
+  TApplication* app = TApplication::Instance();
+  if (!app) return;
+  app->SetHelpFile("notarra.chm");
+  app->HelpContext(30);
+}
+
+void TfrmBlog::Liscence1Click() {
+  TAboutBox1 box(this);
+  box.exec();
+}
+
+void TfrmBlog::WebButtonClick() { BlogI_->SetIndexFieldNames("Subject;Group"); }
+
+void TfrmBlog::FormClose() { BlogI_->SetActive(false); }
+
+void TfrmBlog::closeEvent(QCloseEvent* event) {
+  RunGuarded([this] { FormClose(); });
+  QMainWindow::closeEvent(event);
+}
+
+void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage("New Records not supported in this version."); }
+
+void TfrmBlog::BlogI_AfterInsert(TDataSet*) {
+  if (PageControl1->currentWidget() == TabSheet2) DBEsubject->setFocus();
+}

@@ -1,0 +1,73 @@
+// Shared pieces of the program's tests: a temporary folder, a message
+// service that records what it is asked to show.
+#pragma once
+
+#include <QTest>
+#include <QWidget>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/services.h"
+
+namespace apptest {
+
+class TempDir {
+public:
+  TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("notarra-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& Path() const { return path_; }
+
+private:
+  std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct TRecordingMessages : TMessageService {
+  std::vector<std::string> information, errors;
+  void Information(const std::string& text) override { information.push_back(text); }
+  void Warning(const std::string& text) override { errors.push_back(text); }
+  void Error(const std::string& text) override { errors.push_back(text); }
+  bool ConfirmOkCancel(const std::string&) override { return true; }
+  bool ConfirmYesNo(const std::string&) override { return true; }
+};
+
+// Installs a recording service for the life of the object.
+class TMessageRecorder {
+public:
+  TMessageRecorder() : previous_(SetMessageService(&messages_)) {}
+  ~TMessageRecorder() { SetMessageService(previous_); }
+  TRecordingMessages* operator->() { return &messages_; }
+
+private:
+  TRecordingMessages messages_;
+  TMessageService* previous_;
+};
+
+inline bool ShowActive(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window);
+}
+
+}  // namespace apptest

@@ -524,6 +524,15 @@ void TVelaDataset::SetFiltered(bool value) {
   First();
 }
 
+void TVelaDataset::SetFilterOptions(TFilterOptions options) {
+  const bool changed = options != FilterOptions();
+  TDataSet::SetFilterOptions(options);
+  if (!changed || !Active() || !Filtered()) return;
+  CheckBrowseMode();
+  RebuildVisible(false);
+  First();
+}
+
 void TVelaDataset::SetIndexFieldNames(const std::string& names) {
   if (names == indexFieldNames_) return;
   indexFieldNames_ = names;

@@ -90,6 +90,8 @@ public:
   TUpdateStatus UpdateStatus() const override;
   void SetRecNo(int value) override;
   void SetFiltered(bool value) override;
+  // A change of case rule re-filters at once when the filter is in force.
+  void SetFilterOptions(TFilterOptions options) override;
 
   // The filter text's conditions (vela_dataset_filter.cpp). A text that does
   // not parse changes nothing: the previous text and conditions stay.

@@ -160,6 +160,15 @@ TEST_F(FilterTest, TextComparisonsAndTheCaseInsensitiveOption) {
   EXPECT_EQ(Filtered("'Group' = 'HOME'"), std::vector<int>{});
 }
 
+TEST_F(FilterTest, ChangingTheCaseOptionRefiltersAFilterInForce) {
+  table.Open();
+  EXPECT_EQ(Filtered("Subject = 'abc'"), (std::vector<int>{3}));
+  table.SetFilterOptions({foCaseInsensitive});
+  EXPECT_EQ(Keys(), (std::vector<int>{2, 3}));
+  table.SetFilterOptions({});
+  EXPECT_EQ(Keys(), (std::vector<int>{3}));
+}
+
 TEST_F(FilterTest, LikeMatchesTheDisplayTextWithoutRegardToCase) {
   table.Open();
   EXPECT_EQ(Filtered("Subject LIKE 'abc'"), (std::vector<int>{2, 3}));

@@ -7,7 +7,9 @@
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 #include "platform/services.h"
+#include "tableengine/blob_stream.h"
 #include "tableengine/data_area.h"
+#include "tableengine/master_link.h"
 #include "tableengine/unique_code.h"
 #include "tableengine/vela_database.h"
 
@@ -359,7 +361,10 @@ void TVelaDataset::SetFieldData(TField* field, const void* buffer) {
   if (f->Kind == TVelaFieldKind::String) {
     const char* text = static_cast<const char*>(buffer);
     data_area::SetText(target, *f, text ? std::string_view(text, strnlen(text, field->DataSize())) : std::string_view());
-  } else if (!IsBlobKind(f->Kind)) {
+  } else if (IsBlobKind(f->Kind)) {
+    // Blocks are written through BLOB streams; clearing the field drops its block.
+    if (!buffer) data_area::ClearField(target, *f);
+  } else {
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(field->DataSize()), f->DataSize);
     if (buffer) std::memcpy(target + f->Offset, buffer, n);
     else std::memset(target + f->Offset, 0, f->DataSize);
@@ -399,6 +404,7 @@ void TVelaDataset::InternalOpen() {
   PrepareIndexKey();
   for (TField* field : Fields())
     if (field->DataType() == ftFloat && field->DisplayFormat().empty()) field->SetDisplayFormat("0.######");
+  ApplyMasterRange();
   if (store_ && store_->RecordCount() > 0) {
     RebuildVisible(false);
     current_ = -1;
@@ -409,6 +415,7 @@ void TVelaDataset::InternalOpen() {
 
 void TVelaDataset::InternalClose() {
   if (!clones_.empty()) DatabaseError("Cloned tables are not closed before source dataset is closed!", this);
+  DetachBlobStreams();
   FreeKeyBuffers();
   BindFields(false);
   if (DefaultFields()) DestroyFields();
@@ -417,8 +424,6 @@ void TVelaDataset::InternalClose() {
   opened_ = false;
   if (database_) database_->DatasetClosed(this);
 }
-
-void TVelaDataset::InternalRefresh() {}
 
 // ---- Keys ---------------------------------------------------------------------
 
@@ -479,6 +484,7 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
     try {
       for (TVelaRecord* record : store_->Records()) {
         if (!record->Live()) continue;
+        if (rangeActive_ && !InRangeKeys(record)) continue;
         if (filtering && !PassesFilter(record)) continue;
         visible_.push_back(record);
       }
@@ -620,6 +626,7 @@ void TVelaDataset::ApplyDefaults() {
 
 void TVelaDataset::DoOnNewRecord() {
   ApplyDefaults();
+  ApplyMasterValues();
   TDataSet::DoOnNewRecord();
 }
 
@@ -632,6 +639,9 @@ void TVelaDataset::InternalPost() {
     if (checkKeys && store_->KeyExists(data, record, uniqueFieldNames_))
       DatabaseError("Error saving record: Key violation", this);
     if (!store_->WriteRecord(data, record, error)) DatabaseError("Error saving record: " + error, this);
+    // A changed key can leave the record out of order, and a binary search
+    // must then not rely on the order.
+    CheckStillSorted(record);
     return;
   }
   if (checkKeys && store_->KeyExists(data, nullptr, uniqueFieldNames_))
@@ -649,6 +659,7 @@ void TVelaDataset::InternalPost() {
       current_ = at;
     }
   }
+  if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreInfo(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
 }
 
@@ -662,6 +673,7 @@ void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
   if (!store_->WriteRecord(data, nullptr, error, &created)) DatabaseError("Error saving new record: " + error, this);
   visible_.push_back(created);
   current_ = static_cast<int>(visible_.size()) - 1;
+  if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreInfo(Info(buffer), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
 }
 
@@ -675,7 +687,12 @@ void TVelaDataset::InternalDelete() {
 }
 
 void TVelaDataset::InternalCancel() {
-  if (State() == dsEdit && store_) store_->RevertRecord(ActiveStoreRecord());
+  if (State() == dsEdit && store_) {
+    TVelaRecord* record = ActiveStoreRecord();
+    store_->RevertRecord(record);
+    // Values posted earlier come back, perhaps out of the order they were sorted in.
+    CheckStillSorted(record);
+  }
   if (changeCount_ > 0 && --changeCount_ == 0) {
     OnNeedToSaveChange(this);
     TellDatabase(false);

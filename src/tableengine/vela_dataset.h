@@ -19,6 +19,8 @@
 #include "tableengine/record_store.h"
 
 class TVelaDatabase;
+class TVelaBlobStream;
+class TVelaMasterLink;
 
 enum TVelaSortOption { vsoCaseInsensitive, vsoDescendSort, vsoInsertInOrder };
 using TVelaSortOptions = TSet<TVelaSortOption>;
@@ -102,9 +104,77 @@ public:
   bool RecordMatchesFilter(const TVelaRecord* record);
   static bool KindsComparable(TVelaFieldKind rightKind, TVelaFieldKind leftKind);
 
+  // ---- Search, ranges and refresh (vela_dataset_search.cpp) ----------------
+  // Locate moves to the first visible record whose key fields hold the key
+  // values (one value, or an array with one per field); Lookup reads the
+  // result fields of that record without moving.
+  bool Locate(const std::string& keyFields, const TVariant& keyValues, TLocateOptions options) override;
+  TVariant Lookup(const std::string& keyFields, const TVariant& keyValues, const std::string& resultFields) override;
+  // Finds a record and makes it current (no scroll events, no resync).
+  // Without options: by the key's stored values, a binary search when the
+  // visible list is ordered by the key fields, else a walk; with options: a
+  // walk comparing the fields' values.
+  bool LocateRecord(const std::string& keyFields, const TVariant& keyValues, TLocateOptions options = {});
+  // Whether the visible list is ordered by these fields (a leading part of
+  // IndexFieldNames, case-sensitive order, sorted since the last change).
+  bool IsIndexPrefix(const std::string& fieldNames) const;
+  // Empties a key buffer and gives it fields: the slot's own list
+  // (IndexFieldNames, none, RangeFieldNames, RangeFieldNames), or the names given.
+  void PrepareKeyBuffer(TVelaKeyIndex slot);
+  void PrepareKeyBuffer(TVelaKeyIndex slot, const std::string& fieldNames);
+  const TVelaKeyBuffer& KeyBuffer(TVelaKeyIndex slot) const { return keyBuffers_[slot]; }
+  // Fills a range key from TAB-ended values, one per range field; fewer
+  // values make a shorter key that covers every value of the later fields.
+  void FillKey(TVelaKeyIndex slot, const std::string& text);
+  // Keeps only the records between the two keys (both ends inclusive).
+  void SetRange(const std::string& startText, const std::string& endText);
+  void ApplyRange();
+  void CancelRange();
+  bool RangeActive() const { return rangeActive_; }
+  const std::string& RangeFieldNames() const { return rangeFieldNames_; }
+  void SetRangeFieldNames(const std::string& names);
+  // ---- end of search, ranges and refresh -----------------------------------
+
+  // ---- Master-detail link and BLOB streams (master_link.cpp, blob_stream.cpp)
+  // The detail follows its master through a range over RangeFieldNames.
+  TDataSource* MasterSource() const;
+  // Raises "Circular data link" and, for a master that is not a
+  // TVelaDataset, "Use only TVelaDataset descendants for master-detail
+  // relationship"; either way the link stays as it was.
+  void SetMasterSource(TDataSource* source);
+  std::string MasterFields() const;
+  void SetMasterFields(const std::string& names);
+  TVelaMasterLink* MasterLink() const { return masterLink_.get(); }
+  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+
+protected:
+  TDataSource* GetMasterSource() const override { return MasterSource(); }
+  // Restricts the detail to its master's record when the link is active and
+  // names master fields (opening, refreshing, new RangeFieldNames).
+  void ApplyMasterRange();
+
+private:
+  friend class TVelaBlobStream;
+  friend class TVelaMasterLink;
+  TVelaMasterLink& EnsureMasterLink();
+  void MasterChanged();
+  void MasterDisabled();
+  // Each master field's text followed by a TAB.
+  std::string MasterValuesText() const;
+  // A new record's range fields take the master's values.
+  void ApplyMasterValues();
+  // Open streams are told when the dataset closes.
+  void DetachBlobStreams();
+  std::unique_ptr<TVelaMasterLink> masterLink_;
+  std::vector<TVelaBlobStream*> blobStreams_;
+  // ---- end of master-detail link and BLOB streams
+
 protected:
   // Steps of the concrete table.
   virtual void LoadTable() = 0;
+  // Whether LoadTable reads the table again from where it came from (a
+  // refresh reloads only such tables; others keep their store).
+  virtual bool ReloadsFromSource() const { return false; }
   virtual void WriteTable() = 0;
   virtual void FreeStore() = 0;
 
@@ -197,4 +267,25 @@ private:
   TVelaRecordFilter recordFilter_;       // the filter text's conditions
   // Conditions, then OnFilterRecord; the caller holds the dsFilter state.
   bool PassesFilter(TVelaRecord* record);
+
+  // ---- Search, ranges and refresh (vela_dataset_search.cpp) ----------------
+  // The fields of a key list, checked before anything changes; raises for an
+  // unknown name and for calculated, lookup and BLOB fields.
+  void ResolveKeyFields(const std::string& names, std::vector<TField*>& fieldObjects,
+                        TVelaFieldList& descriptors);
+  int SearchKeyValues(TVelaKeyBuffer& kb, const std::string& keyFields, const TVariant& keyValues);
+  int WalkForKeyValues(TVelaKeyBuffer& kb, const TVariant& keyValues, TLocateOptions options);
+  int WalkForKey(const TVelaKey& key) const;
+  // Whether the record at index sits in index order beside its neighbours.
+  bool InIndexOrderAt(int index) const;
+  // Clears the sorted flag when the record's key left it out of order.
+  void CheckStillSorted(const TVelaRecord* record);
+  bool InRangeKeys(const TVelaRecord* record) const;
+  // The field positions of each key buffer's descriptors, and, after the
+  // table was reloaded into the store, the new descriptors at those positions.
+  std::vector<std::vector<int>> KeyFieldPositions() const;
+  void RebindKeyBuffers(const std::vector<std::vector<int>>& positions);
+  std::string rangeFieldNames_;
+  bool rangeActive_ = false;
+  // ---- end of search, ranges and refresh -----------------------------------
 };

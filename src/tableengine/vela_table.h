@@ -39,6 +39,7 @@ public:
 
 protected:
   void LoadTable() override;
+  bool ReloadsFromSource() const override { return loadMode_ == lmFile; }
   void WriteTable() override;
   void FreeStore() override;
   void InternalClose() override;

@@ -16,10 +16,15 @@
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 #include "platform/memory_stream.h"
+#include "platform/codepage.h"
+#include "platform/conversions.h"
+#include "platform/date_time.h"
+#include "tableengine/data_area.h"
 #include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
 #include "tableengine/vela_table.h"
 #include "tools/criteria_option.h"
+#include "tools/field_values.h"
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 #include "tools/notarra_table.h"
@@ -40,6 +45,8 @@ const char kUsage[] =
     "  notarra-table generate FILE --records N [--seed S]\n"
     "                                                 an idea table with N synthetic ideas\n"
     "  notarra-table count FILE [--index F1;F2]       number of records the program would list\n"
+    "  notarra-table locate FILE --key F1;F2 --values V1;V2 [--partial] [--case-insensitive]\n"
+    "                                                 the first record with those values, as JSON\n"
     "  notarra-table --help\n"
     "\n"
     "--index \"F1;F2\" (dump, export, count) opens the table as the program does and lists\n"
@@ -53,7 +60,12 @@ const char kUsage[] =
     "'[{\"field\":\"Subject\",\"match\":\"start\",\"value\":\"red or blue\"}]'; match is start, any,\n"
     "exact, end or range (with min and max); case_sensitive and non_matching are true or false.\n"
     "\n"
-    "--password PW (info, dump, write, import, export, count) opens a protected table; with write\n"
+    "--key and --values (locate) name the key fields and their values in the same order, in the\n"
+    "forms dump writes (2005-01-31, true, 12.5); --partial matches texts that begin with the value,\n"
+    "--case-insensitive ignores case in texts, --index F1;F2 searches in that order. A record\n"
+    "that is not found exits with status 1.\n"
+    "\n"
+    "--password PW (info, dump, write, import, export, count, locate) opens a protected table; with write\n"
     "it makes the written table protected.\n"
     "\n"
     "\"-\" reads standard input (write, import) or writes standard output (export).\n"
@@ -277,6 +289,83 @@ int Count(const CommandLine& cl, std::ostream& out) {
   return 0;
 }
 
+// A key value in the tool's text form (as a CSV cell), made into the value
+// the dataset reads from that field, so that every search compares like with like.
+TVariant KeyValue(const TVelaCursor& store, const TVelaField& field, const std::string& text) {
+  struct Area {
+    const TVelaCursor& store;
+    uint8_t* data;
+    ~Area() { store.FreeRecordData(data); }
+  } area{store, store.AllocRecordData()};
+  std::string error;
+  TInputValue value;
+  value.type = TInputValue::Cell;
+  value.text = text;
+  if (!StoreFieldValue(value, field, area.data, error))
+    throw TToolError("--values: field '" + AnsiToUtf8(field.Name) + "': " + error);
+  const uint8_t* d = area.data;
+  TTimeStamp stamp;
+  switch (field.Kind) {
+    case TVelaFieldKind::SmallInt: return data_area::Load<int16_t>(d, field);
+    case TVelaFieldKind::Integer:
+    case TVelaFieldKind::AutoInc: return data_area::Load<int32_t>(d, field);
+    case TVelaFieldKind::Int64: return data_area::Load<int64_t>(d, field);
+    case TVelaFieldKind::Boolean: return data_area::Load<int16_t>(d, field) != 0;
+    case TVelaFieldKind::Double:
+    case TVelaFieldKind::Currency: return data_area::Load<double>(d, field);
+    case TVelaFieldKind::Date:
+      stamp.Date = data_area::Load<int32_t>(d, field);
+      return VarFromDateTime(TimeStampToDateTime(stamp));
+    case TVelaFieldKind::Time:
+      stamp.Time = data_area::Load<int32_t>(d, field);
+      stamp.Date = DateDelta;
+      return VarFromDateTime(TimeStampToDateTime(stamp));
+    case TVelaFieldKind::DateTime:
+      return VarFromDateTime(TimeStampToDateTime(MSecsToTimeStamp(data_area::Load<double>(d, field))));
+    case TVelaFieldKind::SmallStr: return std::string(data_area::SmallText(d, field));
+    case TVelaFieldKind::String: return std::string(data_area::Text(d, field));
+    default: return text;  // the engine refuses these kinds as key fields
+  }
+}
+
+int Locate(const CommandLine& cl, std::ostream& out) {
+  Require(cl, "key");
+  Require(cl, "values");
+  // --case-insensitive is a locate option here, not an order.
+  CommandLine open = cl;
+  open.flags.erase("case-insensitive");
+  TVelaTable table;
+  OpenOrdered(open, table);
+  std::string keyFields;
+  if (!Utf8ToAnsi(cl.Value("key"), keyFields)) throw TToolError("--key: a field name cannot be stored as table text");
+  const std::vector<std::string> names = SplitFieldNames(keyFields);
+  // A value may be empty, so the split keeps empty pieces.
+  std::vector<std::string> texts;
+  for (std::size_t start = 0;;) {
+    const std::size_t semi = cl.Value("values").find(';', start);
+    texts.push_back(cl.Value("values").substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+    if (semi == std::string::npos) break;
+    start = semi + 1;
+  }
+  if (names.empty()) throw TUsageError("--key names no field");
+  if (texts.size() != names.size())
+    throw TUsageError("--values gives " + Plural(static_cast<int64_t>(texts.size()), "value") + " for " +
+                      Plural(static_cast<int64_t>(names.size()), "key field"));
+  std::vector<TVariant> values;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const TVelaField* field = table.Store()->FindField(names[i]);
+    if (!field) throw TToolError("Field '" + AnsiToUtf8(names[i]) + "' not found");
+    values.push_back(KeyValue(*table.Store(), *field, texts[i]));
+  }
+  TLocateOptions options;
+  if (cl.flags.count("partial")) options.Include(loPartialKey);
+  if (cl.flags.count("case-insensitive")) options.Include(loCaseInsensitive);
+  const TVariant keyValues = values.size() == 1 ? values[0] : TVariant(values);
+  if (!table.Locate(keyFields, keyValues, options)) throw TToolError("no record found");
+  WriteRecordJson(*table.Store(), table.VisibleRecords()[static_cast<std::size_t>(table.RecNo() - 1)]->Data, out);
+  return 0;
+}
+
 int Init(const CommandLine& cl, std::ostream& out) {
   const std::filesystem::path dir(cl.positional[0]);
   const bool sample = cl.flags.count("sample") > 0;
@@ -342,6 +431,10 @@ int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
   if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {}, 1), in, out);
   if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out);
   if (c == "count") return Count(ParseCommandLine(args, {"password", "index", "filter", "criteria"}, order, 1), out);
+  if (c == "locate")
+    return Locate(ParseCommandLine(args, {"key", "values", "password", "index", "filter"},
+                                   {"partial", "case-insensitive", "descending"}, 1),
+                  out);
   if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
   if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
   throw TUsageError("unknown command " + c);

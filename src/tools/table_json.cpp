@@ -342,6 +342,18 @@ void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& o
   Flush(buf, out);
 }
 
+void WriteRecordJson(const TVelaCursor& cursor, const uint8_t* data, std::ostream& out) {
+  std::vector<std::string> quotedNames;
+  for (int i = 0; i < cursor.FieldCount(); ++i) {
+    quotedNames.emplace_back();
+    json::AppendString(quotedNames.back(), AnsiToUtf8(cursor.FieldByIndex(i)->Name));
+  }
+  std::string buf, scratch;
+  AppendRecordJson(buf, cursor, data, quotedNames, scratch);
+  buf += '\n';
+  Flush(buf, out);
+}
+
 void ReadTableJson(std::string_view json, TVelaCursor& cursor) {
   try {
     TableJsonReader(json, cursor).Run();

@@ -17,6 +17,9 @@
 void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out,
                     const TVelaRecordList* order = nullptr);
 
+// One record's data area as the object "records" holds for it, and a newline.
+void WriteRecordJson(const TVelaCursor& cursor, const uint8_t* data, std::ostream& out);
+
 // Fills an empty store with the fields and records a JSON document
 // describes, every value kept exactly (AutoInc values included). Raises
 // TToolError, naming the record and field, on anything it cannot store.

@@ -514,6 +514,74 @@ TEST_F(TableCommands, MissingFilesAreClearErrors) {
   EXPECT_NE(folder.err.find("is a folder"), std::string::npos);
 }
 
+// ---- locate ------------------------------------------------------------------------
+
+std::string GroupJson(bool selected, const std::string& category, int key) {
+  return std::string("{\"SELECTED\": ") + (selected ? "true" : "false") + ", \"CATEGORY\": \"" + category +
+         "\", \"CKEY\": " + std::to_string(key) + "}\n";
+}
+
+TEST_F(TableCommands, LocatePrintsTheFirstMatchingRecordInTheOrderAskedFor) {
+  WriteFile(dir / "group.d", PlainTable(kGroupEntries, 4,
+                                        GroupRecord(false, "tech", 3) + GroupRecord(true, "Home", 1) +
+                                            GroupRecord(false, "Books", 2) + GroupRecord(true, "TECH", 4)));
+  const std::string file = dir / "group.d";
+  const RunResult home = RunTool({"locate", file, "--key", "CATEGORY", "--values", "Home"});
+  ASSERT_EQ(home.status, 0) << home.err;
+  EXPECT_EQ(home.out, GroupJson(true, "Home", 1));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "category", "--values", "TECH"}).out, GroupJson(true, "TECH", 4));
+  // Without regard to case the first match wins: by key, or by the index given.
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CATEGORY", "--values", "TECH", "--case-insensitive"}).out,
+            GroupJson(false, "tech", 3));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CATEGORY", "--values", "tech", "--case-insensitive", "--index",
+                     "CATEGORY"}).out,
+            GroupJson(true, "TECH", 4));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CATEGORY", "--values", "Bo", "--partial"}).out,
+            GroupJson(false, "Books", 2));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CATEGORY", "--values", "h", "--partial", "--case-insensitive"}).out,
+            GroupJson(true, "Home", 1));
+  // Several fields; a Boolean index lists true first, so the search runs over an ordered list.
+  EXPECT_EQ(RunTool({"locate", file, "--key", "SELECTED;CATEGORY", "--values", "true;TECH"}).out,
+            GroupJson(true, "TECH", 4));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "SELECTED", "--values", "false", "--index", "SELECTED;CATEGORY"}).out,
+            GroupJson(false, "Books", 2));
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CKEY", "--values", "2"}).out, GroupJson(false, "Books", 2));
+
+  const RunResult none = RunTool({"locate", file, "--key", "CATEGORY", "--values", "bo", "--partial"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "notarra-table: no record found\n");
+}
+
+TEST_F(TableCommands, LocateReadsValuesInTheDumpForms) {
+  WriteFile(dir / "all.d", AllKindsTable());
+  const std::string file = dir / "all.d";
+  for (const std::vector<std::string>& extra : {std::vector<std::string>{}, std::vector<std::string>{"--partial"}}) {
+    std::vector<std::string> args = {"locate", file, "--key", "DA;BO;ST", "--values", "2000-01-01;true;say \"hi\"\n\u20ac"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const RunResult r = RunTool(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"AI\": 7"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1);  // one line
+  }
+  EXPECT_NE(RunTool({"locate", file, "--key", "DB", "--values", "1e-300"}).out.find("\"AI\": 3"), std::string::npos);
+}
+
+TEST_F(TableCommands, LocateRefusesWrongKeysAndValues) {
+  WriteFile(dir / "group.d", PlainTable(kGroupEntries, 1, GroupRecord(false, "tech", 1)));
+  const std::string file = dir / "group.d";
+  const RunResult type = RunTool({"locate", file, "--key", "CKEY", "--values", "x"});
+  EXPECT_EQ(type.status, 1);
+  EXPECT_NE(type.err.find("field 'CKEY'"), std::string::npos) << type.err;
+  const RunResult unknown = RunTool({"locate", file, "--key", "NOPE", "--values", "x"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "notarra-table: Field 'NOPE' not found\n");
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CKEY;CATEGORY", "--values", "1"}).status, 2);
+  EXPECT_EQ(RunTool({"locate", file, "--key", "CKEY"}).status, 2);
+  EXPECT_EQ(RunTool({"locate", file, "--values", "1"}).status, 2);
+  EXPECT_EQ(RunTool({"locate", dir / "nope.d", "--key", "CKEY", "--values", "1"}).status, 1);
+}
+
 // ---- Usage ---------------------------------------------------------------------------
 
 TEST(Usage, WrongCommandLinesExitWithStatus2) {

@@ -6,8 +6,21 @@
 # or look at it offscreen with:  scripts/screenshot.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# A DIR given is taken relative to where the script was started.
+data="$(realpath -m "${1:-$root/demo-data}")"
 cd "$root"
-data="${1:-$root/demo-data}"
+
+# Say it before building: without a display there is no window to open.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  cat >&2 <<MSG
+run.sh: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.
+  - start it on a virtual display:  xvfb-run -a scripts/run.sh $*
+    (xvfb-run comes with the Debian package xvfb: apt-get install xvfb xauth)
+  - or take pictures of each page:  scripts/screenshot.sh
+  - or run it from a desktop session, or over ssh -X.
+MSG
+  exit 1
+fi
 
 scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -25,13 +38,6 @@ elif [ "$missing" -ne 0 ]; then
   exit 1
 fi
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  cat >&2 <<MSG
-run.sh: there is no display to open the window on.
-  - on a machine without a desktop:  xvfb-run -a scripts/run.sh $*
-    (apt-get install xvfb), or scripts/screenshot.sh for pictures of each page;
-  - to run it invisibly:             QT_QPA_PLATFORM=offscreen scripts/run.sh $*
-MSG
-  exit 1
-fi
-exec "$program" "$data"
+# The program reads its tables from the working directory.
+cd "$data"
+exec "$program"

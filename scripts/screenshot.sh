@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Notarra, starts it under Xvfb on the demo data and saves PNGs of
-# the List, Item and User pages and of the licence box.
+# Builds Notarra, opens its main window under Xvfb on the demo data (in the
+# data folder, as the program runs) and saves PNGs of the List, Item and
+# User pages and of the licence box. Installs xvfb when it is missing.
 # Usage: scripts/screenshot.sh [OUT-DIR]   (default: screenshots/ in the repository)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,11 +18,12 @@ if ! command -v xvfb-run >/dev/null; then
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends xvfb xauth
 fi
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release --target notarra-table notarra
+cmake --build build/release --target notarra-table notarra-screenshots
 [ -e "$data/Blog_Ideas.d" ] || build/release/src/tools/notarra-table init "$data" --sample
 
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" \
-  build/release/src/app/notarra "$data" --screenshots "$out"
+shooter="$root/build/release/src/app/notarra-screenshots"
+# Run in the data folder, as the program is: it reads the tables from there.
+(cd "$data" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" "$shooter" "$out")
 ls -1 "$out"/*.png

@@ -1,12 +1,16 @@
 #include "app/about_box.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/file_version_info.h"
 #include "gui/exception_guard.h"
@@ -14,11 +18,6 @@
 #include "platform/component.h"
 
 namespace {
-
-TUrlOpener& UrlOpener() {
-  static TUrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-  return opener;
-}
 
 const char kLicence[] =
     "Notarra is free software: you may use, copy, change and pass it on, "
@@ -31,16 +30,11 @@ const char kLicence[] =
 
 }  // namespace
 
-TUrlOpener SetUrlOpener(TUrlOpener opener) {
-  TUrlOpener previous = std::move(UrlOpener());
-  UrlOpener() = opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-  return previous;
-}
-
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox1");
   setWindowTitle("License & Warranty");
   setFixedSize(402, 391);
+  if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 
   auto* panel = new QFrame(this);
   panel->setObjectName("Panel1");
@@ -102,10 +96,21 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
 
 TAboutBox1::~TAboutBox1() { delete FileVersionInfo1; }
 
+QString TAboutBox1::ProgramFileName() {
+#ifdef _WIN32
+  const char* name = "notarra.exe";
+#else
+  const char* name = "notarra";
+#endif
+  return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
 void TAboutBox1::FormCreate() {
-  // The running program's own file, wherever it was started from; a fixed
-  // relative name would miss it whenever the working directory differs.
-  FileVersionInfo1->SetFileName(ProgramFilePath());
+  // The program's file name, looked for in the folder of the running
+  // program rather than in the working directory: the working directory is
+  // the data folder, so a bare relative name would never find it. A program
+  // file under another name still shows no version.
+  FileVersionInfo1->SetFileName(QFile::encodeName(ProgramFileName()).toStdString());
   Label1->setText(ToQString(FileVersionInfo1->StringInfoByIndex(3)));
 }
 
@@ -116,7 +121,7 @@ QUrl TAboutBox1::WebAddressUrl(const QString& caption) {
   return QUrl("http://" + caption);
 }
 
-void TAboutBox1::Label2DblClick() { UrlOpener()(WebAddressUrl(Label2->text())); }
+void TAboutBox1::Label2DblClick() { QDesktopServices::openUrl(WebAddressUrl(Label2->text())); }
 
 bool TAboutBox1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {

@@ -3,16 +3,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <QUrl>
-#include <functional>
 
 class QLabel;
 class TFileVersionInfo;
-
-// How the box opens a web address; tests install their own to keep the
-// browser closed. Returns the previous opener.
-using TUrlOpener = std::function<bool(const QUrl&)>;
-TUrlOpener SetUrlOpener(TUrlOpener opener);
 
 class TAboutBox1 : public QDialog {
   Q_OBJECT
@@ -27,6 +22,9 @@ public:
 
   // The address Label2DblClick opens for a label text.
   static QUrl WebAddressUrl(const QString& caption);
+  // The file whose version the box shows: "notarra" in the running
+  // program's folder (see FormCreate).
+  static QString ProgramFileName();
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "app/file_version_info.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,6 @@
 #include <iterator>
 
 #include "app/version_block.h"
-#include "gui/qt_text.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ struct Reader {
 }  // namespace
 
 std::string ProgramFilePath() {
-  if (QCoreApplication::instance()) return FromQString(QCoreApplication::applicationFilePath());
+  // File names are the file system's bytes, not Windows-1252 text.
+  if (QCoreApplication::instance()) return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
   std::error_code ec;
   return std::filesystem::read_symlink("/proc/self/exe", ec).string();
 }

@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -18,7 +21,12 @@
 #include "dataset/data_source.h"
 #include "dataset/field_types.h"
 #include "gui/application.h"
+#include "gui/db_check_box.h"
+#include "gui/db_edit.h"
+#include "gui/db_memo.h"
+#include "gui/db_navigator.h"
 #include "gui/exception_guard.h"
+#include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
 #include "platform/services.h"
@@ -80,6 +88,7 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   CreateToolBarAndMenu();
   CreatePages();
   statusBar();
+  ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
 }
@@ -105,9 +114,15 @@ void TfrmBlog::CreateComponents() {
   Group_ = AddTable(owner, Veladb, "Group_", "group.d");
   Group_->SetIndexFieldNames("category");
 
+  for (TVelaTable* table : {Userdef_, BlogI_, Group_})
+    table->OnCallback = TCallbackEvent::Bind(this, &TfrmBlog::TableCallback);
+
   dsUserd = AddSource(owner, "dsUserd", Userdef_);
   dsBlog = AddSource(owner, "dsBlog", BlogI_);
   dsGroup = AddSource(owner, "dsGroup", Group_);
+  // A master without master fields: the group table follows the idea
+  // table but is never narrowed by it.
+  Group_->SetMasterSource(dsBlog);
 
   BlogI_Flag = AddField<TBooleanField>(BlogI_, "Flag");
   BlogI_Subject = AddField<TStringField>(BlogI_, "Subject", 256);
@@ -142,11 +157,19 @@ void TfrmBlog::CreateToolBarAndMenu() {
   Toolbar = new QToolBar("Toolbar", this);
   Toolbar->setObjectName("Toolbar");
   Toolbar->setMovable(false);
-  Toolbar->setFixedHeight(33);
   Toolbar->setIconSize(QSize(16, 16));
   addToolBar(Qt::TopToolBarArea, Toolbar);
+  // After addToolBar: taking its place in the area resets the tool bar's minimum size.
+  Toolbar->setFixedHeight(33);
   QStyle* st = style();
-  auto button = [this](const char* name, const QIcon& icon, const QString& text, const QString& hint) {
+  auto button = [this](const char* name, const QIcon& glyph, const QString& text, const QString& hint) {
+    // Some of the style's icons have no greyed form of their own: the
+    // disabled buttons on the User page must look disabled.
+    const QPixmap normal = glyph.pixmap(16, 16);
+    QStyleOption option;
+    option.initFrom(this);
+    QIcon icon(normal);
+    icon.addPixmap(style()->generatedIconPixmap(QIcon::Disabled, normal, &option), QIcon::Disabled);
     auto* action = new QAction(icon, text, this);
     action->setObjectName(name);
     if (!hint.isEmpty()) SetHint(action, hint);
@@ -164,13 +187,21 @@ void TfrmBlog::CreateToolBarAndMenu() {
                        "Print|Print the active document");
   Toolbar->addSeparator()->setObjectName("S1");
   Toolbar->addSeparator()->setObjectName("S2");
-  // The record navigator on dsBlog arrives with the data controls.
-  DBNavigator1 = new QFrame;
+  DBNavigator1 = new TDBNavigator;
   DBNavigator1->setObjectName("DBNavigator1");
+  DBNavigator1->SetDataSource(dsBlog);
+  DBNavigator1->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete});
+  DBNavigator1->SetHint(nbFirst, "First record");
+  DBNavigator1->SetHint(nbPrior, "Prior record");
+  DBNavigator1->SetHint(nbNext, "Next record");
+  DBNavigator1->SetHint(nbLast, "Last record");
+  DBNavigator1->SetHint(nbInsert, "Insert record");
+  DBNavigator1->SetHint(nbDelete, "Delete record");
   DBNavigator1->setFixedSize(228, 22);
   Toolbar->addWidget(DBNavigator1);
   Toolbar->addSeparator()->setObjectName("S3");
-  WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "Sort", "");
+  // No text: the web button has no hint, so no tooltip either.
+  WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "", "");
   Toolbar->addSeparator()->setObjectName("S4");
   FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
   PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
@@ -244,10 +275,14 @@ QWidget* TfrmBlog::CreateItemPage() {
     l->setGeometry(x, y + 3, 78, 17);
     return l;
   };
-  auto edit = [page](const char* name, const char* field, int x, int y, int width) -> QWidget* {
-    auto* e = new QLineEdit(page);
-    e->setObjectName(name);
-    e->setProperty("DataField", field);
+  auto bind = [this](auto* control, const char* name, const char* field) {
+    control->setObjectName(name);
+    control->SetDataSource(dsBlog);
+    control->SetDataField(field);
+    return control;
+  };
+  auto edit = [page, bind](const char* name, const char* field, int x, int y, int width) {
+    auto* e = bind(new TDBEdit(page), name, field);
     e->setGeometry(x, y, width, 21);
     return e;
   };
@@ -270,12 +305,16 @@ QWidget* TfrmBlog::CreateItemPage() {
   Label10->setObjectName("Label10");
   DBEdit2 = edit("DBEdit2", "UserField2", editX, top + 7 * step, 160);
   label("Notes", 450, top);
-  DBnotes = new QLineEdit(page);
-  DBnotes->setObjectName("DBnotes");
+  DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
   DBnotes->setGeometry(450, top + 20, 380, 170);
   label("Key", 450, top + 7 * step);
   DBEkey = edit("DBEkey", "Key", 500, top + 7 * step, 80);
-  DBCheckBox1 = edit("DBCheckBox1", "Flag", 620, top + 7 * step, 80);
+  DBEkey->SetReadOnly(true);
+  DBCheckBox1 = bind(new TDBCheckBox(page), "DBCheckBox1", "Flag");
+  DBCheckBox1->setText("Flag");
+  DBCheckBox1->SetValueChecked("True");
+  DBCheckBox1->SetValueUnchecked("False");
+  DBCheckBox1->setGeometry(620, top + 7 * step, 80, 21);
   QWidget* order[] = {DBEsubject, VelaDBEdit1, DBEtitle, DBEkeyword, DBEpublish, VelaDBEdit2,
                       DBEdit1,    DBEdit2,     DBnotes,  DBEkey,     DBCheckBox1};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
@@ -295,10 +334,12 @@ QWidget* TfrmBlog::CreateUserPage() {
 }
 
 void TfrmBlog::FormCreate() {
-  Veladb->SetDatabasePath(FromQString(QDir::currentPath()));
-  Userdef_->SetActive(true);
-  BlogI_->SetActive(true);
-  Group_->SetActive(true);
+  // The file system's bytes: a folder name is not Windows-1252 text.
+  Veladb->SetDatabasePath(QFile::encodeName(QDir::currentPath()).toStdString());
+  for (TVelaTable* table : {Userdef_, BlogI_, Group_}) {
+    TProgressScope progress(ProgressDialog1, "Opening " + ToQString(table->TableName()) + "...");
+    table->SetActive(true);
+  }
   CopyUserFieldCaptions();
 }
 
@@ -317,9 +358,13 @@ void TfrmBlog::CopyUserFieldCaptions() {
 }
 
 void TfrmBlog::SaveButtonClick() {
-  Veladb->SaveDatasets({BlogI_});
-  Veladb->SaveDatasets({Group_});
+  for (TVelaTable* table : {BlogI_, Group_}) {
+    TProgressScope progress(ProgressDialog1, "Saving " + ToQString(table->TableName()) + "...");
+    Veladb->SaveDatasets({table});
+  }
 }
+
+void TfrmBlog::TableCallback(TObject*, int percent) { ProgressDialog1->SetPercent(percent); }
 
 void TfrmBlog::PageControl1Change() {
   const bool userPage = PageControl1->currentWidget() == TabSheet3;
@@ -344,6 +389,17 @@ void TfrmBlog::HelpButtonClick() {
 void TfrmBlog::Liscence1Click() {
   TAboutBox1 box(this);
   box.exec();
+}
+
+void TfrmBlog::VelaDBGrid1DblClick() {
+  if (PageControl1->currentWidget() != TabSheet1) return;
+  {
+    // A page change of the program's own, not the user's: PageControl1Change
+    // does not run, so the user-field labels keep their captions.
+    const QSignalBlocker quiet(PageControl1);
+    PageControl1->setCurrentWidget(TabSheet2);
+  }
+  DBEsubject->setFocus();
 }
 
 void TfrmBlog::WebButtonClick() { BlogI_->SetIndexFieldNames("Subject;Group"); }

@@ -18,10 +18,16 @@ class QToolButton;
 class QWidget;
 class TBlobField;
 class TBooleanField;
+class TDBCheckBox;
+class TDBEdit;
+class TDBMemo;
+class TDBNavigator;
 class TComponent;
 class TDataSet;
 class TDataSource;
 class TDateField;
+class TObject;
+class TProgressDialog;
 class TAutoIncField;
 class TStringField;
 class TVelaDatabase;
@@ -71,7 +77,7 @@ public:
   QAction* FindButton = nullptr;
   QAction* PasswButton = nullptr;
   QAction* HelpButton = nullptr;
-  QWidget* DBNavigator1 = nullptr;
+  TDBNavigator* DBNavigator1 = nullptr;
   QAction* CreateFile1 = nullptr;
   QAction* Open1 = nullptr;
   QAction* Save1 = nullptr;
@@ -88,21 +94,25 @@ public:
   QWidget* TabSheet3 = nullptr;
   QWidget* VelaDBGrid1 = nullptr;  // placeholder until the data grid arrives
   QWidget* VelaDBGrid2 = nullptr;  // placeholder until the data grid arrives
-  QWidget* DBEsubject = nullptr;
+  TDBEdit* DBEsubject = nullptr;
   QWidget* VelaDBEdit1 = nullptr;  // placeholder until the drop-down data edit arrives
-  QWidget* DBEtitle = nullptr;
-  QWidget* DBEkeyword = nullptr;
-  QWidget* DBEpublish = nullptr;
+  TDBEdit* DBEtitle = nullptr;
+  TDBEdit* DBEkeyword = nullptr;
+  TDBEdit* DBEpublish = nullptr;
   QWidget* VelaDBEdit2 = nullptr;  // placeholder until the drop-down data edit arrives
-  QWidget* DBEdit1 = nullptr;
-  QWidget* DBEdit2 = nullptr;
-  QWidget* DBnotes = nullptr;
-  QWidget* DBEkey = nullptr;
-  QWidget* DBCheckBox1 = nullptr;
+  TDBEdit* DBEdit1 = nullptr;
+  TDBEdit* DBEdit2 = nullptr;
+  TDBMemo* DBnotes = nullptr;
+  TDBEdit* DBEkey = nullptr;
+  TDBCheckBox* DBCheckBox1 = nullptr;
   QLabel* Label9 = nullptr;
   QLabel* Label10 = nullptr;
   QWidget* dbgGroup = nullptr;   // placeholder until the plain data grid arrives
   QWidget* dbgUserfn = nullptr;  // placeholder until the plain data grid arrives
+
+  // Shows the tables' OnCallback percentage while one loads or saves for
+  // more than a moment.
+  TProgressDialog* ProgressDialog1 = nullptr;
 
   // The title captions of the List grid's fourth and fifth columns
   // (UserField1, UserField2); the grid shows them once it is in place.
@@ -117,6 +127,8 @@ public:
   void HelpButtonClick();
   void Liscence1Click();
   void WebButtonClick();
+  // Bound to the List grid's double click: shows the idea on the Item page.
+  void VelaDBGrid1DblClick();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -132,6 +144,7 @@ private:
   void Userdef_NewRecord(TDataSet* dataSet);
   void BlogI_AfterInsert(TDataSet* dataSet);
   void CopyUserFieldCaptions();
+  void TableCallback(TObject* sender, int percent);
   std::string UserFieldCaption(TStringField* field) const;
 
   std::unique_ptr<TComponent> components_;  // owns the non-visual components

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <vector>
 
@@ -13,29 +17,66 @@
 
 namespace {
 
+// Stands in for the browser: the desktop services hand it every web address.
+class TUrlRecorder : public QObject {
+  Q_OBJECT
+
+public:
+  std::vector<QUrl> opened;
+  Q_INVOKABLE void Open(const QUrl& url) { opened.push_back(url); }
+};
+
 class AboutBoxTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    previous_ = SetUrlOpener([this](const QUrl& url) {
-      opened.push_back(url);
-      return true;
-    });
+    QDesktopServices::setUrlHandler("http", &browser, "Open");
+    QDesktopServices::setUrlHandler("https", &browser, "Open");
   }
-  void TearDown() override { SetUrlOpener(previous_); }
-  std::vector<QUrl> opened;
-
-private:
-  TUrlOpener previous_;
+  void TearDown() override {
+    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler("https");
+    QFile::remove(TAboutBox1::ProgramFileName());
+  }
+  TUrlRecorder browser;
+  std::vector<QUrl>& opened = browser.opened;
 };
 
-TEST_F(AboutBoxTest, ShowsTheProgramVersionWhateverTheWorkingDirectory) {
+// The test program carries the program's version block too: under the
+// program's name in its own folder, it stands for the program file.
+void InstallAsProgramFile() {
+  QFile::remove(TAboutBox1::ProgramFileName());
+  ASSERT_TRUE(QFile::link(QCoreApplication::applicationFilePath(), TAboutBox1::ProgramFileName()));
+}
+
+TEST_F(AboutBoxTest, ShowsTheVersionOfTheProgramFileOnly) {
+  InstallAsProgramFile();
   apptest::TempDir elsewhere;
   const QString before = QDir::currentPath();
   QDir::setCurrent(QString::fromStdString(elsewhere.Path().string()));
   TAboutBox1 box;
   QDir::setCurrent(before);
   EXPECT_EQ(box.windowTitle(), "License & Warranty");
+  EXPECT_EQ(box.size(), QSize(402, 391));
   EXPECT_EQ(box.Label1->text(), NOTARRA_EXPECTED_VERSION);
+  EXPECT_EQ(box.Label1->pos(), QPoint(144, 40));
+  // Centred on the screen, also when shown over a window.
+  QWidget owner;
+  owner.setGeometry(0, 0, 200, 100);
+  TAboutBox1 over(&owner);
+  over.show();
+  // (within the window frame the platform may add)
+  EXPECT_LE((over.frameGeometry().center() - over.screen()->availableGeometry().center()).manhattanLength(), 6);
+
+  // One test for both, since they share the file beside the test program.
+  // This test program is "app_tests": without the link nothing is called
+  // "notarra" beside it.
+  QFile::remove(TAboutBox1::ProgramFileName());
+  TAboutBox1 renamed;
+  EXPECT_EQ(renamed.Label1->text(), "");
+  // A file of that name without a version block shows none either.
+  apptest::WriteFile(QFile::encodeName(TAboutBox1::ProgramFileName()).toStdString(), "#!/bin/sh\n");
+  TAboutBox1 other;
+  EXPECT_EQ(other.Label1->text(), "");
 }
 
 TEST_F(AboutBoxTest, DoubleClickOpensTheWebAddress) {
@@ -68,3 +109,5 @@ TEST_F(AboutBoxTest, DoubleClickOpensTheWebAddress) {
 }
 
 }  // namespace
+
+#include "about_box_test.moc"

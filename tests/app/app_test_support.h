@@ -19,10 +19,11 @@ namespace apptest {
 
 class TempDir {
 public:
-  TempDir() {
+  // name, when given, ends the folder's name (UTF-8).
+  explicit TempDir(const std::string& name = "") {
     static std::atomic<int> counter{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("notarra-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("notarra-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + name);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -44,12 +45,20 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 struct TRecordingMessages : TMessageService {
-  std::vector<std::string> information, errors;
+  std::vector<std::string> information, errors, questions;
+  // What confirmations answer: OK / Yes, or Cancel / No.
+  bool answer = true;
   void Information(const std::string& text) override { information.push_back(text); }
   void Warning(const std::string& text) override { errors.push_back(text); }
   void Error(const std::string& text) override { errors.push_back(text); }
-  bool ConfirmOkCancel(const std::string&) override { return true; }
-  bool ConfirmYesNo(const std::string&) override { return true; }
+  bool ConfirmOkCancel(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  bool ConfirmYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
 };
 
 // Installs a recording service for the life of the object.

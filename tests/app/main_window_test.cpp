@@ -3,23 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 
+#include "app/about_box.h"
 #include "app/help_window.h"
 #include "app_test_support.h"
 #include "dataset/field_types.h"
+#include "gui/db_check_box.h"
+#include "gui/db_edit.h"
+#include "gui/db_memo.h"
+#include "gui/db_navigator.h"
+#include "gui/application.h"
+#include "gui/db_edit.h"
+#include "gui/db_navigator.h"
+#include "gui/progress_dialog.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
+#include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 
 namespace {
@@ -30,10 +46,15 @@ using apptest::ReadFile;
 // A data folder with the three tables; the user table's captions are ours.
 class DataFolder {
 public:
-  DataFolder() {
+  // The sample ideas, or that many generated ones.
+  explicit DataFolder(int generatedIdeas = 0, const std::string& folderName = "") : dir(folderName) {
     TVelaCursor ideas, groups, user;
-    AddIdeaFields(ideas);
-    AddSampleIdeas(ideas);
+    if (generatedIdeas > 0) {
+      GenerateIdeas(ideas, generatedIdeas, 7);
+    } else {
+      AddIdeaFields(ideas);
+      AddSampleIdeas(ideas);
+    }
     AddGroupFields(groups);
     AddSampleGroups(groups);
     AddUserFields(user);
@@ -117,6 +138,12 @@ TEST(MainWindowStart, OpensTheThreeTablesAndShowsTheCaptions) {
   EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet1);
   EXPECT_EQ(window->ListUserFieldTitles()[0], "Audience");
   EXPECT_EQ(window->ListUserFieldTitles()[1], "Words");
+  // The group table hangs on the idea table without being narrowed by it.
+  EXPECT_EQ(window->Group_->MasterSource(), window->dsBlog);
+  const int groups = window->Group_->RecordCount();
+  EXPECT_GT(groups, 1);
+  window->BlogI_->Last();
+  EXPECT_EQ(window->Group_->RecordCount(), groups);
   // The labels keep their design captions until the Item page is picked.
   EXPECT_EQ(window->Label9->text(), "Field1");
   ASSERT_TRUE(apptest::ShowActive(window.get()));
@@ -276,6 +303,20 @@ TEST_F(MainWindowTest, InsertOnTheItemPageFocusesTheSubject) {
   window->BlogI_->Cancel();
 }
 
+TEST_F(MainWindowTest, ListDoubleClickShowsTheItemWithoutThePageChangeHandler) {
+  window->BlogI_->Last();
+  window->VelaDBGrid1DblClick();
+  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet2);
+  EXPECT_TRUE(window->DBEsubject->hasFocus());
+  // The labels were never set from the user table.
+  EXPECT_EQ(window->Label9->text(), "Field1");
+  EXPECT_TRUE(window->BlogI_->EOF() || window->BlogI_->RecNo() == window->BlogI_->RecordCount());
+  // Away from the List page it does nothing.
+  ClickTab(*window, 2);
+  window->VelaDBGrid1DblClick();
+  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet3);
+}
+
 TEST_F(MainWindowTest, UnsupportedCommandsSaySo) {
   window->CreateFile1->trigger();
   window->Open1->trigger();
@@ -326,5 +367,369 @@ TEST_F(MainWindowTest, FailedSaveIsShownAndKeepsTheChanges) {
   EXPECT_TRUE(window->Group_->ChangesPending());
   EXPECT_TRUE(window->isVisible());
 }
+
+TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
+  EXPECT_EQ(window->geometry(), QRect(208, 136, 911, 602));
+  EXPECT_EQ(window->Toolbar->height(), 33);
+  EXPECT_EQ(window->PageControl1->size(), QSize(881, 497));
+  ASSERT_EQ(window->PageControl1->count(), 3);
+  EXPECT_EQ(window->PageControl1->tabText(0), "List");
+  EXPECT_EQ(window->PageControl1->tabText(1), "Item");
+  EXPECT_EQ(window->PageControl1->tabText(2), "User");
+  for (QAction* a : {window->NewButton, window->SaveButton, window->HelpButton, window->WebButton})
+    EXPECT_EQ(window->Toolbar->widgetForAction(a)->width(), 24) << a->objectName().toStdString();
+
+  auto texts = [](QMenu* menu) {
+    QStringList list;
+    for (QAction* a : menu->actions()) list << a->text();
+    return list;
+  };
+  QMenu* file = window->menuBar()->findChild<QMenu*>("File1");
+  QMenu* help = window->menuBar()->findChild<QMenu*>("Help1");
+  ASSERT_TRUE(file && help);
+  EXPECT_EQ(file->title(), "File");
+  EXPECT_EQ(texts(file), QStringList({"New File", "Open File", "Save", "Filter", "Remove Filter", "Exit"}));
+  EXPECT_EQ(help->title(), "Help");
+  EXPECT_EQ(texts(help), QStringList({"Help", "About"}));
+}
+
+TEST_F(MainWindowTest, HintsGiveTooltipAndStatusBarText) {
+  struct Hint {
+    QAction* button;
+    const char* tip;
+    const char* status;
+  };
+  const Hint hints[] = {{window->NewButton, "New", "Create a new document"},
+                        {window->OpenButton, "Open", "Open an existing document"},
+                        {window->SaveButton, "Save", "Save the active document"},
+                        {window->PrintButton, "Print", "Print the active document"},
+                        {window->FindButton, "Set Filter", "Set Filter"},
+                        {window->PasswButton, "Remove Filter", "Remove Filter"},
+                        {window->HelpButton, "Help", "Open the helpfile"},
+                        {window->WebButton, "", ""}};
+  for (const Hint& h : hints) {
+    SCOPED_TRACE(h.button->objectName().toStdString());
+    QWidget* button = window->Toolbar->widgetForAction(h.button);
+    EXPECT_EQ(button->toolTip(), h.tip);
+    // Pointing at the button puts the long hint in the status bar.
+    QTest::mouseMove(button);
+    QTest::mouseMove(button, button->rect().center());
+    EXPECT_EQ(window->statusBar()->currentMessage(), h.status);
+    QTest::mouseMove(window->PageControl1);
+  }
+}
+
+TEST_F(MainWindowTest, SaveWritesOnlyTheChangedTables) {
+  // Only a group changed: the idea file stays as it is.
+  window->Group_->First();
+  window->Group_->Edit();
+  window->Group_CATEGORY->SetAsString("Aardvarks");
+  window->Group_->Post();
+  window->Save1->trigger();
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_TRUE(data.Written(kGroupTableName));
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_EQ(ReadFile(data / kIdeaTableName), ideaBytes);
+  EXPECT_FALSE(window->Group_->ChangesPending());
+
+  // Both changed: both written, the user table never.
+  data.Age(kGroupTableName);
+  window->Group_->Edit();
+  window->Group_CATEGORY->SetAsString("Zebras");
+  window->Group_->Post();
+  window->BlogI_->Last();
+  window->BlogI_->Delete();
+  const int ideas = window->BlogI_->RecordCount();
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(data.Written(kGroupTableName));
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_FALSE(data.Written(kUserTableName));
+  EXPECT_EQ(static_cast<int>(SubjectsOnDisk(data).size()), ideas);
+}
+
+TEST_F(MainWindowTest, HelpMenuHandsTheHelpFileAndTopic30) {
+  window->Help2->trigger();
+  EXPECT_EQ(TApplication::Instance()->HelpFile(), "notarra.chm");
+  THelpWindow* help = CurrentHelpWindow();
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->source(), THelpWindow::PageForContext(30));
+  EXPECT_NE(THelpWindow::PageForContext(30), THelpWindow::PageForContext(1));
+  help->close();
+}
+
+TEST_F(MainWindowTest, AboutShowsTheLicenceBoxModally) {
+  QString title;
+  bool modal = false;
+  // The box runs its own loop: look at it from there and press OK.
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<TAboutBox1*>(QApplication::activeModalWidget());
+    if (!box) return;
+    title = box->windowTitle();
+    modal = box->isModal();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  window->Liscence1->trigger();
+  EXPECT_EQ(title, "License & Warranty");
+  EXPECT_TRUE(modal);
+  // The box is gone afterwards.
+  EXPECT_EQ(window->findChild<TAboutBox1*>(), nullptr);
+}
+
+TEST(MainWindowStart, DataFolderWithAnAccentedName) {
+  DataFolder data(0, "-Ideen f\xC3\xBCr sp\xC3\xA4ter");
+  apptest::TMessageRecorder messages;
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(data.dir.Path().string())));
+  auto window = std::make_unique<TfrmBlog>();
+  QDir::setCurrent(before);
+  EXPECT_TRUE(messages->errors.empty()) << messages->errors[0];
+  EXPECT_TRUE(window->Group_->Active());
+  window->BlogI_->Edit();
+  window->BlogI_Subject->SetAsString("Saved under an accented folder");
+  window->BlogI_->Post();
+  window->SaveButtonClick();
+  EXPECT_TRUE(messages->errors.empty());
+  const auto subjects = SubjectsOnDisk(data);
+  EXPECT_NE(std::find(subjects.begin(), subjects.end(), "Saved under an accented folder"), subjects.end());
+}
+
+// Watches the progress window: the percentages and texts it painted.
+class ProgressWatch : public QObject {
+public:
+  ProgressWatch() { qApp->installEventFilter(this); }
+  ~ProgressWatch() override { qApp->removeEventFilter(this); }
+  std::vector<int> percents;
+  QStringList texts;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::Paint || !widget || !qobject_cast<TProgressDialog*>(widget->window()))
+      return false;
+    if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+      if (percents.empty() || percents.back() != bar->value()) percents.push_back(bar->value());
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+      if (texts.isEmpty() || texts.back() != label->text()) texts << label->text();
+    }
+    return false;
+  }
+};
+
+class DelayOfProgress {
+public:
+  explicit DelayOfProgress(std::chrono::milliseconds delay) : before_(TProgressDialog::DefaultShowDelay()) {
+    TProgressDialog::SetDefaultShowDelay(delay);
+  }
+  ~DelayOfProgress() { TProgressDialog::SetDefaultShowDelay(before_); }
+
+private:
+  std::chrono::milliseconds before_;
+};
+
+TEST(MainWindowProgress, LongLoadsAndSavesShowTheTablesPercentages) {
+  DataFolder data(3000);
+  DelayOfProgress noDelay(std::chrono::milliseconds(0));
+  apptest::TMessageRecorder messages;
+  ProgressWatch watch;
+  auto window = OpenWindow(data);
+  ASSERT_TRUE(messages->errors.empty());
+  EXPECT_FALSE(window->ProgressDialog1->isVisible());
+  EXPECT_TRUE(watch.texts.contains("Opening Blog_Ideas.d..."));
+  ASSERT_GT(watch.percents.size(), 10u);
+  // Three opens, one after the other, each counting up.
+  int restarts = 0;
+  for (std::size_t i = 1; i < watch.percents.size(); ++i) restarts += watch.percents[i] < watch.percents[i - 1];
+  EXPECT_LE(restarts, 2);
+  EXPECT_EQ(watch.percents.back(), 100);
+
+  ASSERT_TRUE(apptest::ShowActive(window.get()));
+  watch.percents.clear();
+  watch.texts.clear();
+  window->BlogI_->Edit();
+  window->BlogI_Subject->SetAsString("Changed");
+  window->BlogI_->Post();
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(watch.texts.contains("Saving Blog_Ideas.d..."));
+  EXPECT_GT(watch.percents.size(), 10u);
+  EXPECT_FALSE(window->ProgressDialog1->isVisible());
+  EXPECT_FALSE(window->ProgressDialog1->Running());
+}
+
+TEST(MainWindowProgress, QuickLoadsShowNoProgress) {
+  DataFolder data;
+  DelayOfProgress longDelay(std::chrono::seconds(30));
+  ProgressWatch watch;
+  auto window = OpenWindow(data);
+  EXPECT_TRUE(watch.percents.empty());
+  EXPECT_TRUE(watch.texts.isEmpty());
+}
+
+TEST(MainWindowProgress, AFailedOpenTakesTheProgressAway) {
+  DataFolder data(500);
+  // A file cut short: the open fails part-way.
+  const std::string bytes = ReadFile(data / kIdeaTableName);
+  apptest::WriteFile(data / kIdeaTableName, bytes.substr(0, bytes.size() / 2));
+  DelayOfProgress noDelay(std::chrono::milliseconds(0));
+  apptest::TMessageRecorder messages;
+  auto window = OpenWindow(data);
+  ASSERT_EQ(messages->errors.size(), 1u);
+  EXPECT_EQ(messages->errors[0].rfind("BlogI_: Error opening table: ", 0), 0u) << messages->errors[0];
+  EXPECT_FALSE(window->BlogI_->Active());
+  EXPECT_FALSE(window->ProgressDialog1->isVisible());
+  EXPECT_FALSE(window->ProgressDialog1->Running());
+}
+
+// ---- The Item page's data controls and the navigator ----
+
+// The stored texts of one idea, by field name, read afresh from the file.
+std::map<std::string, std::string> IdeaOnDisk(const DataFolder& data, int key) {
+  TVelaDatabase db;
+  db.SetDatabasePath(data.dir.Path().string());
+  TVelaTable table;
+  table.SetDatabase(&db);
+  table.SetTableName(kIdeaTableName);
+  table.SetLoadMode(lmFile);
+  table.Open();
+  std::map<std::string, std::string> idea;
+  for (table.First(); !table.EOF(); table.Next()) {
+    if (table.FieldByName("Key")->AsInteger() != key) continue;
+    for (TField* f : table.Fields()) idea[f->FieldName()] = f->AsString();
+  }
+  return idea;
+}
+
+// Clicks into the edit, selects its text and types over it.
+void TypeOver(QWidget* edit, const char* text) {
+  QTest::mouseClick(edit, Qt::LeftButton);
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(edit, text);
+}
+
+TEST_F(MainWindowTest, NavigatorDeleteAsksAndOnlyOkDeletes) {
+  window->BlogI_->First();
+  const int count = window->BlogI_->RecordCount();
+  const int key = window->BlogI_Key->AsInteger();
+  QToolButton* del = window->DBNavigator1->Button(nbDelete);
+  ASSERT_TRUE(del->isVisible());
+  ASSERT_TRUE(del->isEnabled());
+
+  messages->answer = false;
+  QTest::mouseClick(del, Qt::LeftButton);
+  ASSERT_EQ(messages->questions, std::vector<std::string>{"Delete record?"});
+  EXPECT_EQ(window->BlogI_->RecordCount(), count);
+  EXPECT_EQ(window->BlogI_Key->AsInteger(), key);
+
+  messages->answer = true;
+  QTest::mouseClick(del, Qt::LeftButton);
+  EXPECT_EQ(messages->questions.size(), 2u);
+  EXPECT_EQ(window->BlogI_->RecordCount(), count - 1);
+  EXPECT_NE(window->BlogI_Key->AsInteger(), key);
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_EQ(SubjectsOnDisk(data).size(), static_cast<std::size_t>(count - 1));
+  EXPECT_TRUE(IdeaOnDisk(data, key).empty());
+}
+
+TEST_F(MainWindowTest, NavigatorHasSixButtonsThatFollowTheIdeas) {
+  TDBNavigator* nav = window->DBNavigator1;
+  EXPECT_EQ(nav->size(), QSize(228, 22));
+  const char* hints[] = {"First record", "Prior record", "Next record", "Last record", "Insert record", "Delete record"};
+  for (int i = 0; i < TDBNavigator::kButtonCount; ++i) {
+    QToolButton* b = nav->Button(static_cast<TNavigateBtn>(i));
+    EXPECT_EQ(b->isVisible(), i <= nbDelete) << i;
+    if (i <= nbDelete) {
+      EXPECT_EQ(b->toolTip().toStdString(), hints[i]);
+    }
+  }
+  window->BlogI_->First();
+  EXPECT_FALSE(nav->Button(nbPrior)->isEnabled());
+  QTest::mouseClick(nav->Button(nbNext), Qt::LeftButton);
+  EXPECT_EQ(window->BlogI_->RecNo(), 2);
+  EXPECT_TRUE(nav->Button(nbFirst)->isEnabled());
+  QTest::mouseClick(nav->Button(nbLast), Qt::LeftButton);
+  EXPECT_EQ(window->BlogI_->RecNo(), window->BlogI_->RecordCount());
+  EXPECT_FALSE(nav->Button(nbNext)->isEnabled());
+
+  // On the Item page the new idea's subject gets the focus.
+  ClickTab(*window, 1);
+  QTest::mouseClick(nav->Button(nbInsert), Qt::LeftButton);
+  EXPECT_EQ(window->BlogI_->State(), dsInsert);
+  EXPECT_TRUE(window->DBEsubject->hasFocus());
+  QTest::keyClicks(window->DBEsubject, "Inserted idea");
+  ClickToolButton(*window, window->SaveButton);
+  const auto subjects = SubjectsOnDisk(data);
+  EXPECT_NE(std::find(subjects.begin(), subjects.end(), "Inserted idea"), subjects.end());
+}
+
+TEST_F(MainWindowTest, ItemPageEditsWithKeysAndSaveWritesThem) {
+  ClickTab(*window, 1);
+  window->BlogI_->First();
+  const int key = window->BlogI_Key->AsInteger();
+  const auto before = IdeaOnDisk(data, key);
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(window->DBEsubject->Text(), before.at("Subject"));
+  EXPECT_EQ(window->DBEkey->Text(), std::to_string(key));
+  EXPECT_TRUE(window->DBEkey->isReadOnly());
+
+  TypeOver(window->DBEsubject, "Typed subject");
+  EXPECT_EQ(window->BlogI_->State(), dsEdit);
+  // Tab goes on in the page's order (the group edit is not in place yet).
+  QTest::keyClick(window->DBEsubject, Qt::Key_Tab);
+  ASSERT_TRUE(window->DBEtitle->hasFocus());
+  QTest::keyClick(window->DBEtitle, Qt::Key_End);
+  QTest::keyClicks(window->DBEtitle, " (revised)");
+  QTest::keyClick(window->DBEtitle, Qt::Key_Tab);
+  ASSERT_TRUE(window->DBEkeyword->hasFocus());
+  TypeOver(window->DBEdit1, "Everyone");
+  TypeOver(window->DBEkey, "999");  // read-only: nothing changes
+  EXPECT_EQ(window->DBEkey->Text(), std::to_string(key));
+  const bool flag = window->BlogI_Flag->AsBoolean();
+  window->DBCheckBox1->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(window->DBCheckBox1, Qt::Key_Space);
+
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_EQ(window->BlogI_->State(), dsBrowse);
+  const auto after = IdeaOnDisk(data, key);
+  EXPECT_EQ(after.at("Subject"), "Typed subject");
+  EXPECT_EQ(after.at("Title"), before.at("Title") + " (revised)");
+  EXPECT_EQ(after.at("UserField1"), "Everyone");
+  EXPECT_EQ(after.at("Keywords"), before.at("Keywords"));
+  EXPECT_EQ(after.at("Flag"), flag ? "False" : "True");
+}
+
+TEST_F(MainWindowTest, ItemPageEscapeAndTooLongTextsLoseNothing) {
+  ClickTab(*window, 1);
+  window->BlogI_->First();
+  const int key = window->BlogI_Key->AsInteger();
+  const auto before = IdeaOnDisk(data, key);
+  TypeOver(window->DBEsubject, "Thrown away");
+  QTest::keyClick(window->DBEsubject, Qt::Key_Escape);
+  EXPECT_EQ(window->DBEsubject->Text(), before.at("Subject"));
+  // UserField2 holds 20 characters; the edit takes no more.
+  TypeOver(window->DBEdit2, "abcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(window->DBEdit2->Text(), "abcdefghijklmnopqrst");
+  ClickToolButton(*window, window->SaveButton);
+  const auto after = IdeaOnDisk(data, key);
+  EXPECT_EQ(after.at("Subject"), before.at("Subject"));
+  EXPECT_EQ(after.at("UserField2"), "abcdefghijklmnopqrst");
+  EXPECT_TRUE(messages->errors.empty());
+}
+
+TEST_F(MainWindowTest, ItemPageNotesAreTheStoredText) {
+  ClickTab(*window, 1);
+  window->BlogI_->First();
+  const int key = window->BlogI_Key->AsInteger();
+  const auto before = IdeaOnDisk(data, key);
+  EXPECT_TRUE(window->DBnotes->MemoLoaded());
+  EXPECT_EQ(window->DBnotes->Text(), before.at("Notes"));
+  window->DBnotes->setFocus(Qt::TabFocusReason);
+  window->DBnotes->moveCursor(QTextCursor::End);
+  QTest::keyClicks(window->DBnotes, "Added");
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_EQ(IdeaOnDisk(data, key).at("Notes"), before.at("Notes") + "Added");
+}
+
 
 }  // namespace

@@ -1,0 +1,65 @@
+// notarra-screenshots OUT-DIR: opens the main window on the tables of the
+// working directory, as the program does, and saves pictures of the List,
+// Item and User pages and of the licence box to OUT-DIR, for a person to
+// look at. scripts/screenshot.sh runs it under Xvfb.
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/about_box.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "gui/application.h"
+
+namespace {
+
+// Lets the window settle (layout, first paint) before it is grabbed.
+void Settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  const char* names[] = {"list", "item", "user"};
+  for (int page = 0; page < window.PageControl1->count() && page < 3; ++page) {
+    window.PageControl1->setCurrentIndex(page);
+    Settle();
+    ok = window.grab().save(dir + "/page-" + names[page] + ".png") && ok;
+  }
+  window.PageControl1->setCurrentIndex(0);
+  TAboutBox1 box(&window);
+  box.show();
+  Settle();
+  ok = box.grab().save(dir + "/licence-box.png") && ok;
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  app.SetTitle("Notarra");
+  InstallHelpViewer(app);
+  const QStringList args = app.arguments();
+  if (args.size() != 2) {
+    std::fprintf(stderr, "Usage: notarra-screenshots OUT-DIR   (run in a data folder)\n");
+    return 2;
+  }
+  const QString dir = QDir(args[1]).absolutePath();
+  if (!QDir().mkpath(dir)) {
+    std::fprintf(stderr, "notarra-screenshots: cannot create %s\n", dir.toLocal8Bit().constData());
+    return 1;
+  }
+  TfrmBlog window;
+  window.show();
+  int result = 1;
+  QTimer::singleShot(0, &window, [&] {
+    result = SaveScreenshots(window, dir) ? 0 : 1;
+    std::fprintf(stderr, result == 0 ? "Screenshots saved to %s\n" : "Could not save screenshots to %s\n",
+                 dir.toLocal8Bit().constData());
+    window.close();
+  });
+  app.exec();
+  return result;
+}

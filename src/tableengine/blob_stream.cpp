@@ -33,6 +33,10 @@ void TVelaDataset::DetachBlobStreams() {
   blobStreams_.clear();
 }
 
+void TVelaDataset::EndBlobStreamEdits() {
+  for (TVelaBlobStream* stream : blobStreams_) stream->EditEnded();
+}
+
 // ---- TVelaBlobStream -----------------------------------------------------------
 
 TVelaBlobStream::TVelaBlobStream(TField* field, TBlobStreamMode mode)
@@ -93,6 +97,8 @@ TVelaBlobStream::~TVelaBlobStream() {
 
 void TVelaBlobStream::CheckWritable() const {
   if (dataset_ == nullptr) DatabaseError(db_messages::kDataSetClosed);
+  // A later edit is of another record, or of another new one.
+  if (editEnded_) DatabaseError("Table is not in edit or insert mode", dataset_);
   if (field_->ReadOnly()) DatabaseErrorFmt(dataset_, "Field '%s' is read only!", field_->DisplayName().c_str());
   const TDataSetState state = dataset_->State();
   if (state != dsEdit && state != dsInsert) DatabaseError("Table is not in edit or insert mode", dataset_);
@@ -101,7 +107,7 @@ void TVelaBlobStream::CheckWritable() const {
 std::size_t TVelaBlobStream::Write(const void* buffer, std::size_t count) {
   if (count == 0) return 0;
   // A stream opened for reading may be written only where a write stream could be opened.
-  if (!writeChecked_) {
+  if (!writeChecked_ || editEnded_) {
     CheckWritable();
     writeChecked_ = true;
   }
@@ -115,7 +121,7 @@ std::size_t TVelaBlobStream::Write(const void* buffer, std::size_t count) {
 void TVelaBlobStream::SetSize(int64_t size) {
   if (size < 0) size = 0;
   if (size == Size()) return;
-  if (!writeChecked_) {
+  if (!writeChecked_ || editEnded_) {
     CheckWritable();
     writeChecked_ = true;
   }
@@ -131,7 +137,8 @@ void TVelaBlobStream::StoreIntoRecord() {
   // The edit the stream was written in may have been posted or cancelled
   // meanwhile; the active buffer then shows a stored record.
   const TDataSetState state = dataset_->State();
-  if (state != dsEdit && state != dsInsert) DatabaseError("Table is not in edit or insert mode", dataset_);
+  if (editEnded_ || (state != dsEdit && state != dsInsert))
+    DatabaseError("Table is not in edit or insert mode", dataset_);
   auto* data = reinterpret_cast<uint8_t*>(dataset_->ActiveBuffer());
   const TVelaField* descriptor = dataset_->Descriptor(field_);
   if (data == nullptr || descriptor == nullptr) return;

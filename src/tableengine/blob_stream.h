@@ -13,8 +13,10 @@
 // Writing needs the dataset in dsEdit or dsInsert and a field that is not
 // read-only, whether the stream was opened for writing or only for reading.
 // A stream released after its dataset closed stores nothing; one released
-// while the dataset no longer edits or inserts stores nothing either and
-// reports "Table is not in edit or insert mode" through the message service.
+// while the dataset no longer edits or inserts, or after an edit or insert
+// was posted or cancelled since the stream was made (a later edit is of
+// another record), stores nothing either and reports "Table is not in edit
+// or insert mode" through the message service.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +49,9 @@ private:
   friend class TVelaDataset;
   // The dataset closes: nothing is stored any more.
   void Detach() { dataset_ = nullptr; }
+  // The edit or insert open when the stream was made (or a later one) was
+  // posted or cancelled: the bytes belong to no record being edited now.
+  void EditEnded() { editEnded_ = true; }
   // Checks that the field may be written now; raises otherwise.
   void CheckWritable() const;
   // Stores the bytes into the active record buffer; may raise.
@@ -57,4 +62,5 @@ private:
   TVelaDataset* dataset_;
   bool modified_ = false;
   bool writeChecked_ = false;
+  bool editEnded_ = false;
 };

@@ -442,6 +442,9 @@ void TVelaDataset::FreeKeyBuffers() {
 }
 
 void TVelaDataset::PrepareIndexKey() {
+  // The list is in the order of the key being replaced until a rebuild
+  // sorts it; a failed list or rebuild must not leave a binary search on it.
+  sorted_ = false;
   TVelaKeyBuffer& kb = keyBuffers_[kbIndex];
   kb.Descriptors.clear();
   kb.FieldObjects.clear();
@@ -458,6 +461,8 @@ void TVelaDataset::PrepareIndexKey() {
   for (std::size_t i = 0; i < kb.Descriptors.size(); ++i)
     store_->SetFieldRightAligned(kb.Descriptors[i], kb.FieldObjects[i]->Alignment() == taRightJustify);
   kb.KeyCount = static_cast<int>(kb.Descriptors.size());
+  // An empty list is in every order: records inserted into it keep to the index.
+  if (visible_.empty()) sorted_ = kb.KeyCount > 0;
 }
 
 // ---- The visible list ----------------------------------------------------------
@@ -504,6 +509,9 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
     current_ = -1;
   } catch (...) {
     visible_.swap(previous);
+    // The store may have dropped records since that list was made (a
+    // cancel of every change purges new records).
+    std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
     if (opened_) EnableControls();
     throw;
   }
@@ -550,7 +558,11 @@ void TVelaDataset::SetIndexFieldNames(const std::string& names) {
 
 void TVelaDataset::SetSortOptions(TVelaSortOptions options) {
   sortOptions_ = options;
-  if (Active()) RebuildVisible(false);
+  if (Active()) {
+    // Not in the new order until the rebuild succeeds.
+    sorted_ = false;
+    RebuildVisible(false);
+  }
 }
 
 void TVelaDataset::SetReadOnly(bool value) {
@@ -642,6 +654,7 @@ void TVelaDataset::InternalPost() {
     // A changed key can leave the record out of order, and a binary search
     // must then not rely on the order.
     CheckStillSorted(record);
+    EndBlobStreamEdits();
     return;
   }
   if (checkKeys && store_->KeyExists(data, nullptr, uniqueFieldNames_))
@@ -661,6 +674,7 @@ void TVelaDataset::InternalPost() {
   }
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreInfo(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
+  EndBlobStreamEdits();
 }
 
 void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
@@ -687,6 +701,7 @@ void TVelaDataset::InternalDelete() {
 }
 
 void TVelaDataset::InternalCancel() {
+  EndBlobStreamEdits();
   if (State() == dsEdit && store_) {
     TVelaRecord* record = ActiveStoreRecord();
     store_->RevertRecord(record);

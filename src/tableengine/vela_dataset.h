@@ -165,6 +165,8 @@ private:
   void ApplyMasterValues();
   // Open streams are told when the dataset closes.
   void DetachBlobStreams();
+  // ... and when an edit or insert is posted or cancelled.
+  void EndBlobStreamEdits();
   std::unique_ptr<TVelaMasterLink> masterLink_;
   std::vector<TVelaBlobStream*> blobStreams_;
   // ---- end of master-detail link and BLOB streams

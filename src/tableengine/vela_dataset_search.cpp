@@ -517,6 +517,15 @@ void TVelaDataset::InternalRefresh() {
   } catch (...) {
     dropReturnKey();
     opened_ = true;
+    // The rows still name records of the store before the reload; they must
+    // show what the reload gave.
+    current_ = -1;
+    try {
+      Resync({});
+    } catch (...) {
+      // Rows that cannot be brought up to date are not shown at all.
+      Close();
+    }
     throw;
   }
   opened_ = true;

@@ -362,3 +362,41 @@ TEST_F(BlobStreamTest, BlocksSurviveSaveAndReload) {
 }
 
 }  // namespace
+
+// ---- A stream kept past its edit ----------------------------------------------------
+
+namespace {
+
+class StreamPastItsEditTest : public BlobStreamTest {};
+
+TEST_F(StreamPastItsEditTest, BytesNeverLandInTheNextEditOrInsert) {
+  GoTo("first");
+  table.Edit();
+  auto kept = table.CreateBlobStream(Notes(), bmWrite);
+  kept->WriteBuffer("meant for first", 15);
+  table.Post();
+  GoTo("second");
+  table.Edit();
+  kept.reset();  // a later edit of another record is not the one written in
+  table.Post();
+  EXPECT_TRUE(Notes()->IsNull());
+  GoTo("first");
+  EXPECT_EQ(Notes()->AsString(), "first notes");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0], "BlogI_: Table is not in edit or insert mode");
+
+  // Nor in a new record, nor through a write made after the edit ended.
+  table.Append();
+  auto early = table.CreateBlobStream(Notes(), bmWrite);
+  early->WriteBuffer("meant for the first new one", 27);
+  table.Cancel();
+  table.Append();
+  table.FieldByName("Title")->SetAsString("third");
+  EXPECT_NE(ErrorOf([&] { early->WriteBuffer("x", 1); }), "no error");
+  early.reset();
+  table.Post();
+  EXPECT_TRUE(Notes()->IsNull());
+  EXPECT_EQ(table.FieldByName("Title")->AsString(), "third");
+}
+
+}  // namespace

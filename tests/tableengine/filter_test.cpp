@@ -432,3 +432,33 @@ TEST_F(FilterTest, MemoLiteralsHoldTheWholeText) {
 }
 
 }  // namespace
+
+// ---- A rebuild that fails after the store changed ------------------------------
+
+namespace {
+
+class FailedRebuildTest : public FilterTest {};
+
+TEST_F(FailedRebuildTest, CancelChangesWithARaisingHandlerShowsNoDiscardedRecord) {
+  bool fail = false;
+  table.OnFilterRecord = [&](TDataSet*, bool&) {
+    if (fail) DatabaseError("handler refused", &table);
+  };
+  table.Open();
+  table.SetFiltered(true);
+  table.Append();
+  table.FieldByName("Subject")->SetAsString("new one");
+  table.Post();
+  ASSERT_EQ(table.RecordCount(), 7);
+  fail = true;
+  EXPECT_NE(ErrorOf([&] { table.CancelChanges(); }), "");
+  fail = false;
+  // The record the cancel discarded must not stay in the visible list:
+  // searching and sorting would read its released data.
+  for (const TVelaRecord* record : table.VisibleRecords()) EXPECT_TRUE(record->Live());
+  EXPECT_EQ(table.RecordCount(), 6);
+  EXPECT_TRUE(table.Locate("Key", 6, {}));
+  EXPECT_EQ(CurrentKey(), 6);
+}
+
+}  // namespace

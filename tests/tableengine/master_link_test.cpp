@@ -3,6 +3,7 @@
 // RangeFieldNames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -294,6 +295,44 @@ TEST_F(MasterLinkTest, SeveralMasterFieldsMatchFieldByField) {
   EXPECT_EQ(ideas.FieldByName("Group")->AsString(), "Home");
   EXPECT_EQ(ideas.FieldByName("Subject")->AsString(), "b");
   ideas.Cancel();
+}
+
+}  // namespace
+
+// ---- Refresh of a detail whose range cannot be rebuilt --------------------------
+
+namespace {
+
+class DetailRefreshTest : public MasterLinkTest {};
+
+TEST_F(DetailRefreshTest, AFailedRangeAfterTheReloadShowsNoRecordOfTheOldStore) {
+  LinkIdeasToGroups();
+  groups.Open();
+  ideas.Open();
+  bool fail = false;
+  ideas.OnFilterRecord = [&](TDataSet*, bool&) {
+    if (fail) DatabaseError("handler refused", &ideas);
+  };
+  ideas.SetFiltered(true);
+  ASSERT_EQ(Subjects(), "b");
+  fail = true;
+  EXPECT_NE(ErrorOf([&] { ideas.Refresh(); }), "no error");
+  fail = false;
+  // The reload replaced every record; the visible list may only hold the new ones.
+  const TVelaRecordList& records = ideas.Store()->Records();
+  for (TVelaRecord* record : ideas.VisibleRecords())
+    EXPECT_NE(std::find(records.begin(), records.end(), record), records.end());
+  EXPECT_EQ(ideas.IsEmpty(), ideas.VisibleRecords().empty());
+  // Nor may the rows it shows name records of the old store: an edit starts
+  // from the active row's record.
+  if (!ideas.IsEmpty()) {
+    ideas.Edit();
+    ideas.FieldByName("Subject")->SetAsString("bb");
+    ideas.Post();
+  }
+  // The dataset goes on working: moving the master rebuilds the detail.
+  groups.Last();
+  EXPECT_EQ(Subjects(), "ac");
 }
 
 }  // namespace

@@ -492,3 +492,91 @@ TEST_F(SearchTest, RefreshOfATableWithoutAFileKeepsItsRecords) {
 }
 
 }  // namespace
+
+// ---- A new order that could not be applied ---------------------------------------
+
+namespace {
+
+class UnappliedOrderTest : public SearchTest {
+protected:
+  // The first visible record with this subject, found by walking.
+  int Expected(const std::string& subject) {
+    return FirstWhere([&] { return Text("Subject") == subject; });
+  }
+};
+
+TEST_F(UnappliedOrderTest, ARefusedIndexListLeavesNoBinarySearchOnTheOldOrder) {
+  table.Open();  // sorted by Group;Subject
+  EXPECT_NE(ErrorOf([&] { table.SetIndexFieldNames("Subject;Nowhere"); }), "");
+  for (const char* subject : {"zeta", "ABC", "Work plan", "blogging"}) {
+    const int expected = Expected(subject);
+    ASSERT_NE(expected, 0) << subject;
+    ASSERT_TRUE(table.Locate("Subject", subject, {})) << subject;
+    EXPECT_EQ(CurrentKey(), expected) << subject;
+  }
+  EXPECT_NE(ErrorOf([&] { table.SetIndexFieldNames("Subject;Notes"); }), "");
+  ASSERT_TRUE(table.Locate("Subject", "zeta", {}));
+  EXPECT_EQ(CurrentKey(), 6);
+}
+
+TEST_F(UnappliedOrderTest, AnIndexOrSortChangeWhoseRebuildFailsSearchesByWalking) {
+  table.Open();
+  table.SetFilter("Nowhere = 1");
+  EXPECT_NE(ErrorOf([&] { table.SetFiltered(true); }), "");
+  // The list stays in Group;Subject order while the new index is Subject.
+  EXPECT_NE(ErrorOf([&] { table.SetIndexFieldNames("Subject"); }), "");
+  for (const char* subject : {"zeta", "ABC", "Work plan", "blogging"}) {
+    const int expected = Expected(subject);
+    ASSERT_TRUE(table.Locate("Subject", subject, {})) << subject;
+    EXPECT_EQ(CurrentKey(), expected) << subject;
+  }
+  // A descending order asked for but not applied: the list is still ascending.
+  table.SetFiltered(false);
+  ASSERT_TRUE(table.IsIndexPrefix("Subject"));
+  EXPECT_NE(ErrorOf([&] { table.SetFiltered(true); }), "");  // in force again; nothing rebuilt
+  EXPECT_NE(ErrorOf([&] { table.SetSortOptions({vsoDescendSort}); }), "");
+  for (const char* subject : {"zeta", "ABC", "Work plan", "blogging", "Blog post"}) {
+    const int expected = Expected(subject);
+    ASSERT_TRUE(table.Locate("Subject", subject, {})) << subject;
+    EXPECT_EQ(CurrentKey(), expected) << subject;
+  }
+}
+
+TEST_F(UnappliedOrderTest, AnEmptyTableKeepsNewRecordsInIndexOrder) {
+  WriteTable({});
+  table.SetSortOptions({vsoInsertInOrder});
+  table.Open();
+  auto add = [&](const char* group) {
+    table.Append();
+    table.FieldByName("Group")->SetAsString(group);
+    table.Post();
+  };
+  add("Work");
+  add("Home");
+  add("Travel");
+  std::vector<std::string> groups;
+  for (table.First(); !table.EOF(); table.Next()) groups.push_back(Text("Group"));
+  EXPECT_EQ(groups, (std::vector<std::string>{"Home", "Travel", "Work"}));
+  ASSERT_TRUE(table.Locate("Group", "Work", {}));
+  EXPECT_EQ(Text("Group"), "Work");
+}
+
+class FailedRefreshTest : public SearchTest {};
+
+TEST_F(FailedRefreshTest, AFilterThatFailsAfterTheReloadShowsNoRecordOfTheOldStore) {
+  table.Open();
+  table.SetFilter("Nowhere = 1");
+  EXPECT_NE(ErrorOf([&] { table.SetFiltered(true); }), "");
+  ASSERT_FALSE(table.IsEmpty());
+  EXPECT_NE(ErrorOf([&] { table.Refresh(); }), "");
+  // The reload freed the records the rows were made from.
+  EXPECT_EQ(table.IsEmpty(), table.VisibleRecords().empty());
+  table.SetFilter("");
+  EXPECT_EQ(Keys().size(), kRows.size());
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("after");
+  table.Post();
+  EXPECT_EQ(Text("Subject"), "after");
+}
+
+}  // namespace

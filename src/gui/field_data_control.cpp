@@ -110,7 +110,12 @@ void TFieldDataControl::HandleFocusOut(QFocusEvent* event) {
   refocusing_ = true;
   QTimer::singleShot(0, control_, [this, error] {
     refocusing_ = false;
-    control_->setFocus(Qt::OtherFocusReason);
+    // A control whose page was switched away would take the keyboard while
+    // nobody sees it: it stays left, its text waiting for the user's return.
+    if (control_->isVisible() && control_->isEnabled())
+      control_->setFocus(Qt::OtherFocusReason);
+    else
+      focused_ = false;
     RunGuarded([&] { std::rethrow_exception(error); });
   });
 }

@@ -6,6 +6,22 @@
 
 #include "gui/qt_text.h"
 
+namespace {
+
+// Whether Qt's editors insert the key's text: they do for every printable
+// text but that of plain Ctrl and Ctrl+Shift combinations (formatting
+// characters even then). AltGr arrives as Ctrl+Alt on Windows and types
+// characters, which must be checked as well.
+bool TypesText(QKeyEvent* event) {
+  const QString text = event->text();
+  if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
+  if (text[0].category() == QChar::Other_Format) return true;
+  const Qt::KeyboardModifiers modifiers = event->modifiers();
+  return modifiers != Qt::ControlModifier && modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
+}  // namespace
+
 bool IsModifyingKey(QKeyEvent* event) {
   if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
       event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
@@ -17,27 +33,21 @@ bool IsModifyingKey(QKeyEvent* event) {
     default:
       break;
   }
-  const QString text = event->text();
-  return !text.isEmpty() && text[0].unicode() >= 32 && text[0].unicode() != 127 &&
-         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  return TypesText(event);
 }
 
 bool TypedChar(QKeyEvent* event, char& c) {
-  const QString text = event->text();
-  if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
-  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  if (!TypesText(event)) return false;
   bool lossy = false;
-  const std::string ansi = FromQString(text.left(1), &lossy);
+  const std::string ansi = FromQString(event->text().left(1), &lossy);
   if (lossy || ansi.empty()) return false;
   c = ansi[0];
   return true;
 }
 
 bool TypesForeignChar(QKeyEvent* event) {
-  const QString text = event->text();
-  if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
-  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  if (!TypesText(event)) return false;
   bool lossy = false;
-  FromQString(text.left(1), &lossy);
+  FromQString(event->text().left(1), &lossy);
   return lossy;
 }

@@ -1,5 +1,6 @@
 #include "gui/progress_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -55,6 +56,9 @@ void TProgressDialog::SetPercent(int percent) {
     bar_->setValue(percent_);
     adjustSize();
     if (parentWidget()) move(parentWidget()->window()->geometry().center() - rect().center());
+    // While an earlier operation's hand-back is still on its way, this
+    // window may still count as the active one.
+    if (QWidget* active = QApplication::activeWindow(); active != nullptr && active != this) previousActive_ = active;
     show();
     // The first show needs the window system's answer before it paints.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -74,7 +78,11 @@ void TProgressDialog::Refresh() {
 
 void TProgressDialog::Finish() {
   running_ = false;
+  const bool shown = isVisible();
   hide();
+  // Showing took the activation, and not every window system hands it back
+  // on hiding: without it the user's typing would go nowhere.
+  if (shown && previousActive_ && previousActive_->isVisible()) previousActive_->activateWindow();
 }
 
 void TProgressDialog::closeEvent(QCloseEvent* event) {

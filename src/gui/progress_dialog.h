@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <chrono>
 
@@ -32,7 +33,8 @@ public:
   void Start(const QString& text);
   // The operation's progress, 0 to 100. Ignored when no operation runs.
   void SetPercent(int percent);
-  // Ends the operation and hides the window.
+  // Ends the operation and hides the window; the window that was active
+  // when it came up is made active again.
   void Finish();
 
   bool Running() const { return running_; }
@@ -52,6 +54,8 @@ private:
   std::chrono::milliseconds delay_;
   bool running_ = false;
   int percent_ = 0;
+  // The active window this one took the activation from.
+  QPointer<QWidget> previousActive_;
 };
 
 // Runs an operation between Start and Finish, also when it throws.

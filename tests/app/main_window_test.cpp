@@ -731,5 +731,27 @@ TEST_F(MainWindowTest, ItemPageNotesAreTheStoredText) {
   EXPECT_EQ(IdeaOnDisk(data, key).at("Notes"), before.at("Notes") + "Added");
 }
 
+TEST(MainWindowProgress, TypingGoesOnInTheEditAfterALongSave) {
+  DataFolder data(3000);
+  DelayOfProgress noDelay(std::chrono::milliseconds(0));
+  apptest::TMessageRecorder messages;
+  auto window = OpenWindow(data);
+  ASSERT_TRUE(apptest::ShowActive(window.get()));
+  // The widgets learn of the activation a moment after the window system.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
+  ClickTab(*window, 1);
+  window->BlogI_->First();
+  const int key = window->BlogI_Key->AsInteger();
+  TypeOver(window->DBEsubject, "Typed");
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_EQ(IdeaOnDisk(data, key).at("Subject"), "Typed");
+  // The progress window took the activation while it was up.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
+  ASSERT_TRUE(window->DBEsubject->hasFocus());
+  QTest::keyClicks(QApplication::focusWidget(), " more");
+  ClickToolButton(*window, window->SaveButton);
+  EXPECT_EQ(IdeaOnDisk(data, key).at("Subject"), "Typed more");
+  EXPECT_TRUE(messages->errors.empty());
+}
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include "data_controls_support.h"
@@ -221,6 +224,48 @@ TEST_F(DBEditTest, ChangeMadeWithoutKeysStillEditsTheDataset) {
   EXPECT_EQ(Stored("Subject"), "Pasted");
 }
 
+TEST_F(DBEditTest, TextRefusedWhenItsPageIsSwitchedAwayWaitsThere) {
+  OpenSample();
+  auto* pages = new QTabWidget(window.get());
+  layout->addWidget(pages);
+  auto* first = new QWidget;
+  auto* edit = new TDBEdit(first);
+  (new QVBoxLayout(first))->addWidget(edit);
+  edit->SetDataSource(&source);
+  edit->SetDataField("Day");
+  auto* second = new QWidget;
+  auto* plain = new QLineEdit(second);
+  (new QVBoxLayout(second))->addWidget(plain);
+  pages->addTab(first, "First");
+  pages->addTab(second, "Second");
+  ASSERT_TRUE(Show());
+  const std::string before = Stored("Day");
+  edit->setFocus(Qt::MouseFocusReason);
+  Retype(edit, "13/45/2020");
+  QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(1).center());
+  ASSERT_EQ(pages->currentIndex(), 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.shown.empty(); }));
+  EXPECT_EQ(messages.shown[0], "E:'13/45/2020' is not a valid date");
+  // The hidden edit does not take the keyboard: typing and clicking on the
+  // page in front go on there, without the error again.
+  QTest::mouseClick(plain, Qt::LeftButton);
+  QTest::qWait(20);
+  ASSERT_TRUE(plain->hasFocus());
+  QTest::keyClicks(QApplication::focusWidget(), "abc");
+  EXPECT_EQ(plain->text(), "abc");
+  EXPECT_EQ(messages.shown.size(), 1u);
+  // The refused text waits in its edit, the field untouched, for correcting.
+  EXPECT_EQ(edit->Text(), "13/45/2020");
+  EXPECT_EQ(Stored("Day"), before);
+  QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(0).center());
+  edit->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(edit->Text(), "13/45/2020");
+  Retype(edit, "12/24/2020");
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(table.FieldByName("Day")->AsDateTime(), EncodeDate(2020, 12, 24));
+  EXPECT_EQ(messages.shown.size(), 1u);
+}
+
 TEST_F(DBEditTest, DataSourceGoingAwayLeavesAnEmptyEdit) {
   OpenSample();
   auto temporary = std::make_unique<TDataSource>();
@@ -234,6 +279,33 @@ TEST_F(DBEditTest, DataSourceGoingAwayLeavesAnEmptyEdit) {
   EXPECT_TRUE(edit->isReadOnly());
   table.Next();  // no notice reaches the edit any more
   EXPECT_EQ(edit->Text(), "");
+}
+
+TEST_F(DBEditTest, AltGrCharactersAreCheckedLikeAnyTypedOne) {
+  // On Windows AltGr arrives as Ctrl+Alt, and the editor types its text.
+  const Qt::KeyboardModifiers altGr = Qt::ControlModifier | Qt::AltModifier;
+  OpenSample();
+  TDBEdit* edit = Focused("Subject");
+  edit->end(false);
+  QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_A, QString(QChar(0x0105)), altGr);  // no such letter in the code page
+  QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_E, QString(QChar(0x20AC)), altGr);  // the euro sign
+  EXPECT_EQ(edit->Text(), "Alpha\x80");
+  TabAway(edit);
+  EXPECT_EQ(Stored("Subject"), "Alpha\x80");
+
+  // A masked edit takes it into its next position and edits the dataset.
+  table.Post();
+  table.FieldByName("Code")->SetEditMask("ccc;1;_");
+  edit->SetDataField("Code");
+  edit->setFocus(Qt::TabFocusReason);
+  edit->selectAll();
+  QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Q, QString("@"), altGr);
+  EXPECT_EQ(edit->EditText(), "@__");
+  EXPECT_EQ(table.State(), dsEdit);
+  QTest::keyClicks(edit, "12");
+  TabAway(edit);
+  EXPECT_EQ(Stored("Code"), "@12");
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

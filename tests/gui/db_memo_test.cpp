@@ -128,6 +128,17 @@ TEST_F(DBMemoTest, PasteEditsTheDatasetAndKeepsWhatThePastedTextHolds) {
   EXPECT_EQ(data.StoredBlob(0, 1), "First line\r\nSecond line pasted \x80 ?");
 }
 
+TEST_F(DBMemoTest, AltGrCharactersAreCheckedLikeAnyTypedOne) {
+  // On Windows AltGr arrives as Ctrl+Alt, and the editor types its text.
+  const Qt::KeyboardModifiers altGr = Qt::ControlModifier | Qt::AltModifier;
+  FocusAtEnd();
+  QTest::sendKeyEvent(QTest::Click, memo, Qt::Key_A, QString(QChar(0x0105)), altGr);  // no such letter in the code page
+  QTest::sendKeyEvent(QTest::Click, memo, Qt::Key_E, QString(QChar(0x20AC)), altGr);  // the euro sign
+  EXPECT_EQ(memo->toPlainText(), QString::fromUtf8("First line\nSecond line\u20ac"));
+  data.Post();
+  EXPECT_EQ(data.StoredBlob(0, 1), "First line\r\nSecond line\x80");
+}
+
 TEST_F(DBMemoTest, UnreadableNotesStayReadOnlyAndAreReported) {
   data.unreadable = 2;
   data.Next();

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <chrono>
 #include <thread>
+
+#include "gui_test_support.h"
 
 using namespace std::chrono_literals;
 
@@ -88,6 +92,27 @@ TEST(ProgressDialog, ScopeFinishesAlsoWhenTheOperationFails) {
   }
   EXPECT_FALSE(dialog.Running());
   EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(ProgressDialog, TheWindowItCameUpOverGetsTheKeyboardBack) {
+  QWidget window;
+  auto* edit = new QLineEdit(&window);
+  ASSERT_TRUE(ShowActive(&window));
+  // The widgets learn of the activation a moment after the window system.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+  edit->setFocus();
+  TProgressDialog dialog(&window);
+  dialog.SetShowDelay(0ms);
+  {
+    TProgressScope scope(&dialog, "Saving big.d...");
+    dialog.SetPercent(10);
+    ASSERT_TRUE(dialog.isVisible());
+  }
+  // Typing goes on where it was: the window is active again, its edit focused.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+  EXPECT_TRUE(edit->hasFocus());
+  QTest::keyClicks(QApplication::focusWidget(), "typed on");
+  EXPECT_EQ(edit->text(), "typed on");
 }
 
 TEST(ProgressDialog, NewDialogsTakeTheDefaultDelay) {

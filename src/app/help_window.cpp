@@ -23,6 +23,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent) {
   setWindowTitle("Notarra Help");
   setObjectName("HelpWindow");
   setAttribute(Qt::WA_DeleteOnClose);
+  // An open help window must not keep the program running once the main
+  // window is closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
   setOpenExternalLinks(true);
   setSearchPaths({":/help"});
   resize(640, 520);

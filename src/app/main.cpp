@@ -10,5 +10,7 @@ int main(int argc, char** argv) {
   InstallHelpViewer(app);
   TfrmBlog window;
   window.show();
-  return app.exec();
+  const int result = app.exec();
+  delete CurrentHelpWindow();  // owner-less, and may still be open
+  return result;
 }

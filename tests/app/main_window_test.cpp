@@ -337,6 +337,28 @@ TEST_F(MainWindowTest, HelpOpensTheIdeasTopic) {
   help->close();
 }
 
+TEST_F(MainWindowTest, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
+  window->show();
+  ClickToolButton(*window, window->HelpButton);
+  THelpWindow* help = CurrentHelpWindow();
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(help->isVisible());
+  // The event loop ends by itself once the main window closes; the fallback
+  // timer ends it otherwise.
+  bool endedByItself = true;
+  QTimer::singleShot(0, window.get(), [this] { window->close(); });
+  QTimer fallback;
+  fallback.setSingleShot(true);
+  QObject::connect(&fallback, &QTimer::timeout, [&] {
+    endedByItself = false;
+    qApp->exit(1);
+  });
+  fallback.start(3000);
+  qApp->exec();
+  EXPECT_TRUE(endedByItself);
+  delete CurrentHelpWindow();  // ending the program may have closed it already
+}
+
 TEST_F(MainWindowTest, WebButtonSortsBySubjectThenGroup) {
   ClickToolButton(*window, window->WebButton);
   EXPECT_EQ(window->BlogI_->IndexFieldNames(), "Subject;Group");

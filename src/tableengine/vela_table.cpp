@@ -45,6 +45,14 @@ TVelaTable::TVelaTable(TComponent* owner) : TVelaDataset(owner) {}
 
 TVelaTable::~TVelaTable() {
   Destroying();
+  // Open clones share this table's store: they close while it still exists
+  // (closing takes each one off the list).
+  for (TVelaDataset* clone : std::vector<TVelaDataset*>(clones_)) {
+    try {
+      clone->Close();
+    } catch (...) {
+    }
+  }
   try {
     Close();
   } catch (...) {

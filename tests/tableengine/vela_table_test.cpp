@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -314,6 +315,24 @@ TEST_F(VelaTableTest, CloneSharesTheStoreAndMustCloseFirst) {
   clone.Close();
   table.Close();
   EXPECT_FALSE(table.Active());
+}
+
+TEST_F(VelaTableTest, DestroyingTheSourceClosesItsOpenClonesFirst) {
+  MakeFile({{"A", "a", false}, {"B", "b", false}});
+  TVelaTable clone;
+  clone.SetName("Clone");
+  {
+    auto source = std::make_unique<TVelaTable>();
+    source->SetDatabase(&db);
+    source->SetTableName(table.TableName());
+    source->Open();
+    clone.SetCloneDS(source.get());
+    clone.Open();
+    ASSERT_EQ(clone.RecordCount(), 2);
+  }
+  // The clone was closed while the shared store still existed, and let go of it.
+  EXPECT_FALSE(clone.Active());
+  EXPECT_EQ(clone.LoadMode(), lmClear);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "gui/custom_grid.h"
 #include "gui/exception_guard.h"
 #include "gui/inplace_edit.h"
+#include "gui/key_input.h"
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event) {
   RunGuarded([&] { KeyDown(event); });
@@ -142,10 +143,7 @@ void TCustomGrid::KeyDown(QKeyEvent* event) {
       break;
     default: {
       // A printable character opens the editor and goes into it.
-      const QString text = event->text();
-      const bool printable = !text.isEmpty() && text[0].unicode() >= 32 && text[0].unicode() != 127 &&
-                             !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-      if (printable && options_.Contains(goEditing) && !options_.Contains(goRowSelect)) {
+      if (TypesText(event) && options_.Contains(goEditing) && !options_.Contains(goRowSelect)) {
         const bool wasShowing = editorMode_ && editor_ && editor_->isVisible();
         ShowEditor();
         if (editor_ && editor_->isVisible()) {

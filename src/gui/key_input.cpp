@@ -6,12 +6,9 @@
 
 #include "gui/qt_text.h"
 
-namespace {
-
-// Whether Qt's editors insert the key's text: they do for every printable
-// text but that of plain Ctrl and Ctrl+Shift combinations (formatting
-// characters even then). AltGr arrives as Ctrl+Alt on Windows and types
-// characters, which must be checked as well.
+// Qt's editors insert every printable text but that of plain Ctrl and
+// Ctrl+Shift combinations (formatting characters even then). AltGr arrives
+// as Ctrl+Alt on Windows and types characters, which must be checked as well.
 bool TypesText(QKeyEvent* event) {
   const QString text = event->text();
   if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
@@ -19,8 +16,6 @@ bool TypesText(QKeyEvent* event) {
   const Qt::KeyboardModifiers modifiers = event->modifiers();
   return modifiers != Qt::ControlModifier && modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
 }
-
-}  // namespace
 
 bool IsModifyingKey(QKeyEvent* event) {
   if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||

@@ -4,6 +4,10 @@
 
 class QKeyEvent;
 
+// Whether the key types text, by the editors' own rule: a printable
+// character not held with Ctrl alone or Ctrl+Shift (AltGr, which arrives as
+// Ctrl+Alt, types characters).
+bool TypesText(QKeyEvent* event);
 // Whether the key would change a single-line editor's text: a printable
 // character, Backspace, Delete, or the paste, cut, undo and redo shortcuts.
 bool IsModifyingKey(QKeyEvent* event);

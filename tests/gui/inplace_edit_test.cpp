@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -60,6 +62,16 @@ TEST_F(InplaceEditTest, F2OpensTheEditorOverTheCurrentCell) {
   EXPECT_EQ(Editor()->geometry(), grid->CellRect(1, 1));
   EXPECT_TRUE(Editor()->hasFocus());
   grid->grab().save(QString::fromStdString(TestOutputPath("grid_editing.png")));
+}
+
+TEST_F(InplaceEditTest, AltGrCharactersOpenTheEditorButCtrlShortcutsDoNot) {
+  QTest::keyClick(grid.get(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_FALSE(grid->EditorMode());
+  // AltGr+Q types "@" on many keyboards and reaches the program as Ctrl+Alt.
+  QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, "@");
+  QApplication::sendEvent(grid.get(), &altGr);
+  ASSERT_TRUE(EditorShowing());
+  EXPECT_EQ(Editor()->text(), "@");
 }
 
 TEST_F(InplaceEditTest, TypingReplacesTheTextAndEnterKeepsIt) {

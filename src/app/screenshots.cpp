@@ -11,6 +11,7 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "gui/application.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
   TApplication app(argc, argv);
   app.SetTitle("Notarra");
   InstallHelpViewer(app);
+  // Nobody answers a message box under Xvfb: messages and password requests
+  // go to standard error instead, and the pictures are taken all the same.
+  SetMessageService(nullptr);
+  SetPasswordPrompt(nullptr);
   const QStringList args = app.arguments();
   if (args.size() != 2) {
     std::fprintf(stderr, "Usage: notarra-screenshots OUT-DIR   (run in a data folder)\n");

@@ -1,13 +1,34 @@
 #include "gui/mask_edit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QStyleHints>
 #include <QTimer>
+#include <algorithm>
 
 #include "gui/key_input.h"
 #include "gui/qt_text.h"
 #include "platform/services.h"
+
+namespace {
+
+// Keys Qt's line edit deletes with besides Backspace and Delete, under some
+// platforms' key bindings only: to the end (Ctrl+K), the whole line
+// (Ctrl+U), a character (Ctrl+D on macOS).
+bool DeletesText(QKeyEvent* event) {
+  return event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine) ||
+         event->matches(QKeySequence::Delete);
+}
+
+}  // namespace
 
 TCustomMaskEdit::TCustomMaskEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textEdited, this, [this] {
@@ -86,7 +107,9 @@ void TCustomMaskEdit::focusOutEvent(QFocusEvent* event) {
     refocusing_ = true;
     const std::string message = e.Message();
     QTimer::singleShot(0, this, [this, message] {
-      setFocus();
+      // An edit whose page was switched away would take the keyboard while
+      // nobody sees it: its text waits there for the user's return.
+      if (isVisible() && isEnabled()) setFocus();
       refocusing_ = false;
       ShowError(message);
     });
@@ -101,7 +124,7 @@ void TCustomMaskEdit::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  if (!isReadOnly() && IsModifyingKey(event)) {
+  if (!isReadOnly() && (IsModifyingKey(event) || (IsMasked() && DeletesText(event)))) {
     char c = 0;
     const bool typed = TypedChar(event, c);
     if (!event->text().isEmpty() && event->text()[0].unicode() >= 32 && !typed && !event->matches(QKeySequence::Paste) &&
@@ -126,10 +149,18 @@ bool TCustomMaskEdit::MaskedKey(QKeyEvent* event) {
     return true;
   }
   if (event->matches(QKeySequence::Cut)) {
-    if (hasSelectedText()) {
-      QApplication::clipboard()->setText(selectedText());
-      ClearMaskedRange(selectionStart(), selectionStart() + static_cast<int>(selectedText().size()));
-    }
+    if (hasSelectedText()) CutMaskedRange(selectionStart(), selectionEnd());
+    event->accept();
+    return true;
+  }
+  // Qt copies what these delete as well.
+  if (event->matches(QKeySequence::DeleteEndOfLine)) {
+    CutMaskedRange(cursorPosition(), mask_.Length());
+    event->accept();
+    return true;
+  }
+  if (event->matches(QKeySequence::DeleteCompleteLine)) {
+    CutMaskedRange(0, mask_.Length());
     event->accept();
     return true;
   }
@@ -150,7 +181,7 @@ bool TCustomMaskEdit::MaskedKey(QKeyEvent* event) {
     event->accept();
     return true;
   }
-  if (event->key() == Qt::Key_Delete) {
+  if (event->key() == Qt::Key_Delete || event->matches(QKeySequence::Delete)) {
     if (hasSelectedText()) {
       ClearMaskedRange(selectionStart(), selectionStart() + static_cast<int>(selectedText().size()));
     } else {
@@ -162,41 +193,68 @@ bool TCustomMaskEdit::MaskedKey(QKeyEvent* event) {
   }
   char c = 0;
   if (TypedChar(event, c)) {
-    if (!InsertMaskedChar(c)) QApplication::beep();
+    if (!InsertMaskedText(event->text().left(1))) QApplication::beep();
     event->accept();
     return true;
   }
   return false;
 }
 
-bool TCustomMaskEdit::InsertMaskedChar(char c) {
+// Typed keys, pastes, drops and input methods all come here. A selection is
+// blanked first; then each character goes into the next input position
+// (typing the literal that comes next steps over it). A character the
+// position or the control refuses is dropped; once no input position is
+// left the rest is cut. The whole text is one change. False when no
+// character was taken.
+bool TCustomMaskEdit::InsertMaskedText(const QString& text) {
+  std::string shown = EditText();
+  shown.resize(static_cast<size_t>(mask_.Length()), mask_.Blank());  // a text set past the mask
   int cursor = cursorPosition();
   if (hasSelectedText()) {
-    const int start = selectionStart();
-    ClearMaskedRange(start, start + static_cast<int>(selectedText().size()));
-    cursor = start;
+    cursor = selectionStart();
+    for (int i = cursor; i < selectionEnd() && i < mask_.Length(); ++i)
+      if (!mask_.At(i).literal) shown[static_cast<size_t>(i)] = mask_.Blank();
   }
-  // Typing the literal that comes next steps over it.
-  if (cursor < mask_.Length() && mask_.At(cursor).literal && mask_.At(cursor).ch == c) {
-    const int next = mask_.NextInput(cursor);
-    setCursorPosition(next >= 0 ? next : mask_.Length());
-    return true;
+  bool taken = false;
+  for (const QChar ch : text) {
+    bool lossy = false;
+    const std::string ansi = FromQString(QString(ch), &lossy);
+    if (lossy || ansi.empty()) continue;
+    const char c = ansi[0];
+    if (static_cast<unsigned char>(c) < 32 || c == 127 || !EditCanAcceptChar(c)) continue;
+    if (cursor < mask_.Length() && mask_.At(cursor).literal && mask_.At(cursor).ch == c) {
+      const int next = mask_.NextInput(cursor);
+      cursor = next >= 0 ? next : mask_.Length();
+      taken = true;
+      continue;
+    }
+    const int pos = mask_.NextInput(cursor);
+    if (pos < 0) break;
+    char converted = c;
+    if (!mask_.Accepts(pos, c, converted)) continue;
+    shown[static_cast<size_t>(pos)] = converted;
+    const int next = mask_.NextInput(pos + 1);
+    cursor = next >= 0 ? next : mask_.Length();
+    taken = true;
   }
-  const int pos = mask_.NextInput(cursor);
-  char converted = c;
-  if (pos < 0 || !mask_.Accepts(pos, c, converted)) return false;
-  std::string shown = EditText();
-  shown[static_cast<size_t>(pos)] = converted;
-  const int next = mask_.NextInput(pos + 1);
-  SetMaskedTextKeepingCursor(ToQString(shown), next >= 0 ? next : mask_.Length());
-  return true;
+  SetMaskedTextKeepingCursor(ToQString(shown), cursor);
+  return taken;
 }
 
 void TCustomMaskEdit::ClearMaskedRange(int from, int to) {
   std::string shown = EditText();
+  shown.resize(static_cast<size_t>(mask_.Length()), mask_.Blank());
   for (int i = std::max(from, 0); i < to && i < mask_.Length(); ++i)
     if (!mask_.At(i).literal) shown[static_cast<size_t>(i)] = mask_.Blank();
   SetMaskedTextKeepingCursor(ToQString(shown), from);
+}
+
+void TCustomMaskEdit::CutMaskedRange(int from, int to) {
+  from = std::max(from, 0);
+  to = std::min(to, mask_.Length());
+  if (from >= to) return;
+  QApplication::clipboard()->setText(text().mid(from, to - from));
+  ClearMaskedRange(from, to);
 }
 
 void TCustomMaskEdit::SetMaskedTextKeepingCursor(const QString& shown, int cursor) {
@@ -210,8 +268,89 @@ void TCustomMaskEdit::SetMaskedTextKeepingCursor(const QString& shown, int curso
   Changed();
 }
 
-void TCustomMaskEdit::PasteMasked() {
-  const std::string pasted = FromQString(QApplication::clipboard()->text());
-  for (char c : pasted)
-    if (!EditCanAcceptChar(c) || !InsertMaskedChar(c)) break;
+void TCustomMaskEdit::PasteMasked() { InsertMaskedText(QApplication::clipboard()->text()); }
+
+void TCustomMaskEdit::contextMenuEvent(QContextMenuEvent* event) {
+  if (!IsMasked()) {
+    QLineEdit::contextMenuEvent(event);
+    return;
+  }
+  // Qt's own menu would change the raw text. This one offers its commands
+  // (undo is Escape here); the changing ones go through the mask and ask
+  // first, as keys do.
+  auto* menu = new QMenu(this);
+  const auto add = [&](const char* caption, QKeySequence::StandardKey key, bool enabled, auto command) {
+    QString text = QLineEdit::tr(caption);
+    if (QGuiApplication::styleHints()->showShortcutsInContextMenus())
+      text += QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
+    QAction* action = menu->addAction(text);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, command);
+  };
+  const auto change = [this](auto command) {
+    return [this, command] {
+      if (!isReadOnly() && EditCanModify()) command();
+    };
+  };
+  const bool editable = !isReadOnly();
+  const bool selected = hasSelectedText();
+  if (editable) {
+    add("Cu&t", QKeySequence::Cut, selected, change([this] {
+          if (hasSelectedText()) CutMaskedRange(selectionStart(), selectionEnd());
+        }));
+  }
+  add("&Copy", QKeySequence::Copy, selected, [this] { copy(); });
+  if (editable) {
+    add("&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(),
+        change([this] { PasteMasked(); }));
+    add("Delete", QKeySequence::UnknownKey, selected, change([this] {
+          if (hasSelectedText()) ClearMaskedRange(selectionStart(), selectionEnd());
+        }));
+  }
+  menu->addSeparator();
+  add("Select All", QKeySequence::SelectAll, !text().isEmpty(), [this] { selectAll(); });
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}
+
+void TCustomMaskEdit::dropEvent(QDropEvent* event) {
+  if (!IsMasked() || isReadOnly() || !event->mimeData()->hasText()) {
+    QLineEdit::dropEvent(event);
+    return;
+  }
+  // Takes the drop caret away; the base class would insert the raw text.
+  QDragLeaveEvent leave;
+  QLineEdit::dragLeaveEvent(&leave);
+  if (!EditCanModify()) {
+    event->ignore();
+    return;
+  }
+  deselect();
+  setCursorPosition(cursorPositionAt(event->position().toPoint()));
+  InsertMaskedText(event->mimeData()->text());
+  // Copied, never moved: the source keeps its text.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void TCustomMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
+  if (!IsMasked() || isReadOnly() || (event->commitString().isEmpty() && event->replacementLength() == 0)) {
+    QLineEdit::inputMethodEvent(event);
+    return;
+  }
+  if (EditCanModify()) {
+    // The text the input method replaces is blanked, then its text typed.
+    if (event->replacementLength() > 0) {
+      const int from = std::clamp(cursorPosition() + event->replacementStart(), 0, mask_.Length());
+      setSelection(from, std::min(event->replacementLength(), mask_.Length() - from));
+    }
+    if (!event->commitString().isEmpty())
+      InsertMaskedText(event->commitString());
+    else if (hasSelectedText())
+      ClearMaskedRange(selectionStart(), selectionEnd());
+  }
+  // The composition still shows; only committed text reaches the mask.
+  QInputMethodEvent composing(event->preeditString(), event->attributes());
+  QLineEdit::inputMethodEvent(&composing);
+  event->accept();
 }

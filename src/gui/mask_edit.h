@@ -3,7 +3,10 @@
 // one, skips literals, refuses characters the position does not take, and
 // Escape puts back the text as it was last set. EditText is what shows
 // (literals and blanks); Text is the value (literals only when the mask
-// saves them, blanks as spaces). Without a mask it is a plain edit.
+// saves them, blanks as spaces). Pasting (keys or context menu), dropping
+// and input-method text go into the positions the same way as typed keys,
+// and deleting keys and menu commands blank positions instead of removing
+// them. Without a mask it is a plain edit.
 #pragma once
 
 #include <QLineEdit>
@@ -46,7 +49,8 @@ public:
   // changes" when a required position is empty, with the cursor put there.
   void ValidateEdit();
   // When on (the default), leaving a modified masked edit validates it; a
-  // failure is shown through the message service and the focus comes back.
+  // failure is shown through the message service and the focus comes back
+  // when the edit is still visible and enabled.
   bool ValidateOnExit() const { return validateOnExit_; }
   void SetValidateOnExit(bool value) { validateOnExit_ = value; }
 
@@ -64,11 +68,15 @@ protected:
 
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
   bool MaskedKey(QKeyEvent* event);
-  bool InsertMaskedChar(char c);
+  bool InsertMaskedText(const QString& text);
   void ClearMaskedRange(int from, int to);
+  void CutMaskedRange(int from, int to);
   void SetMaskedTextKeepingCursor(const QString& text, int cursor);
   void PasteMasked();
 

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
 #include "data_controls_support.h"
+#include "gui_test_support.h"
 
 namespace {
 
@@ -222,6 +224,23 @@ TEST_F(DBEditTest, ChangeMadeWithoutKeysStillEditsTheDataset) {
   EXPECT_EQ(edit->Text(), "Pasted");
   TabAway(edit);
   EXPECT_EQ(Stored("Subject"), "Pasted");
+}
+
+TEST_F(DBEditTest, PasteFromTheMenuIntoAMaskedEditEditsTheDatasetAndIsPosted) {
+  OpenSample();
+  table.FieldByName("Code")->SetEditMask(">L00;1;_");
+  TDBEdit* edit = Focused("Code");
+  edit->selectAll();
+  QGuiApplication::clipboard()->setText("b-23x");
+  ASSERT_TRUE(ClickContextMenuEntry(edit, "Paste"));
+  // Through the mask: the refused "-" dropped, what finds no place cut.
+  EXPECT_EQ(edit->EditText(), "B23");
+  EXPECT_EQ(table.State(), dsEdit);
+  EXPECT_TRUE(edit->hasFocus());
+  table.Post();
+  EXPECT_EQ(table.State(), dsBrowse);
+  EXPECT_EQ(Stored("Code"), "B23");
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(DBEditTest, TextRefusedWhenItsPageIsSwitchedAwayWaitsThere) {

@@ -3,7 +3,6 @@
 // on PubDate and an exact match on Flag, and how many allocations a warmed-up
 // pass makes per record.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -11,12 +10,10 @@
 #include <new>
 #include <string>
 
+#include "idea_file.h"
 #include "dataset/data_source.h"
 #include "filterdialog/filter_dialog.h"
-#include "platform/file_io.h"
-#include "platform/memory_stream.h"
 #include "tableengine/vela_table.h"
-#include "tools/idea_generator.h"
 
 namespace {
 std::atomic<uint64_t> gAllocations{0};
@@ -36,22 +33,6 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace {
-
-constexpr int32_t kIdeas = 1000000;
-
-std::string IdeaFilePath() {
-  static std::string path = [] {
-    TVelaCursor store;
-    GenerateIdeas(store, kIdeas, 1);
-    TMemoryStream s;
-    s.Reserve(store.EstimateSize());
-    store.WriteToStream(s);
-    std::string p = "/tmp/notarra-criteria-bench-" + std::to_string(getpid()) + ".d";
-    WriteFileSafely(p, s.Memory(), s.Size());
-    return p;
-  }();
-  return path;
-}
 
 struct Setup {
   TVelaTable table;
@@ -101,4 +82,4 @@ BENCHMARK(BM_ThreeCriteria)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -1,41 +1,27 @@
 // Opening the idea table through TVelaTable, re-sorting it, and moving the
 // cursor through it with a grid-sized link window.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
+#include "idea_file.h"
 #include "dataset/data_link.h"
 #include "dataset/data_source.h"
-#include "platform/memory_stream.h"
 #include "tableengine/vela_table.h"
-#include "tools/idea_generator.h"
 
 namespace {
 
-const std::string& IdeaFile() {
-  static const std::string path = [] {
-    std::string p = "/tmp/notarra-dataset-bench-" + std::to_string(getpid()) + ".d";
-    TVelaCursor store;
-    GenerateIdeas(store, 1000000, 1);
-    store.SaveToFile(p, 0, false, "");
-    return p;
-  }();
-  return path;
-}
-
 std::unique_ptr<TVelaTable> OpenIdeas(const char* index) {
   auto table = std::make_unique<TVelaTable>();
-  table->SetTableName(IdeaFile());
+  table->SetTableName(IdeaFilePath());
   table->SetIndexFieldNames(index);
   table->Open();
   return table;
 }
 
 void BM_OpenSortedByGroupSubject(benchmark::State& state) {
-  IdeaFile();  // made once, outside the timing
+  IdeaFilePath();  // made once, outside the timing
   for (auto _ : state) {
     auto table = OpenIdeas("Group;Subject");
     benchmark::DoNotOptimize(table->RecordCount());
@@ -82,11 +68,4 @@ BENCHMARK(BM_OpenSortedByGroupSubject)->Unit(benchmark::kMillisecond)->Iteration
 BENCHMARK(BM_ResortBySubject)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_MoveByWithFortyRowWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::remove(IdeaFile().c_str());
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

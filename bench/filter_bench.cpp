@@ -1,37 +1,17 @@
 // The filter text on the idea table at a million records: rebuilding the
 // visible list with Filtered on, and the raw speed of mask matching.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "idea_file.h"
 #include "filterexpr/mask.h"
-#include "platform/file_io.h"
-#include "platform/memory_stream.h"
 #include "tableengine/data_area.h"
 #include "tableengine/vela_table.h"
-#include "tools/idea_generator.h"
 
 namespace {
-
-constexpr int32_t kIdeas = 1000000;
-
-std::string IdeaFilePath() {
-  static std::string path = [] {
-    TVelaCursor store;
-    GenerateIdeas(store, kIdeas, 1);
-    TMemoryStream s;
-    s.Reserve(store.EstimateSize());
-    store.WriteToStream(s);
-    std::string p = "/tmp/notarra-filter-bench-" + std::to_string(getpid()) + ".d";
-    WriteFileSafely(p, s.Memory(), s.Size());
-    return p;
-  }();
-  return path;
-}
 
 // One open table shared by the runs: opening is timed elsewhere.
 TVelaTable& Ideas() {
@@ -94,11 +74,4 @@ BENCHMARK(BM_MaskPrefix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MaskInfix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MaskManyStars)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::remove(IdeaFilePath().c_str());
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

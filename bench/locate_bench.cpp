@@ -2,36 +2,16 @@
 // search over an index prefix against the walks (over stored values when the
 // list is not ordered by the key, over field values with locate options).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "platform/file_io.h"
-#include "platform/memory_stream.h"
+#include "idea_file.h"
 #include "tableengine/data_area.h"
 #include "tableengine/vela_table.h"
-#include "tools/idea_generator.h"
 
 namespace {
-
-constexpr int32_t kIdeas = 1000000;
-
-std::string IdeaFilePath() {
-  static std::string path = [] {
-    TVelaCursor store;
-    GenerateIdeas(store, kIdeas, 1);
-    TMemoryStream s;
-    s.Reserve(store.EstimateSize());
-    store.WriteToStream(s);
-    std::string p = "/tmp/notarra-locate-bench-" + std::to_string(getpid()) + ".d";
-    WriteFileSafely(p, s.Memory(), s.Size());
-    return p;
-  }();
-  return path;
-}
 
 // One open table shared by the runs, ordered as the program orders it.
 TVelaTable& Ideas() {
@@ -144,11 +124,4 @@ BENCHMARK(BM_LocateGroupSubjectWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LocateMissingWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LocateCaseInsensitiveOptionWalk)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::remove(IdeaFilePath().c_str());
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -10,43 +10,11 @@
 
 // ---- TVelaMasterLink -------------------------------------------------------------
 
-TVelaMasterLink::TVelaMasterLink(TVelaDataset* detail) : detail_(detail) {}
-
-TDataSet* TVelaMasterLink::GetDetailDataSet() const { return detail_; }
-
-void TVelaMasterLink::SetFieldNames(const std::string& names) {
-  if (names == fieldNames_) return;
-  fieldNames_ = names;
-  ActiveChanged();
-}
-
-void TVelaMasterLink::ActiveChanged() {
-  fields_.clear();
-  if (Active()) {
-    try {
-      DataSet()->GetFieldList(fields_, fieldNames_);
-    } catch (...) {
-      fields_.clear();
-      throw;
-    }
-  }
-  if (detail_ == nullptr || !detail_->Active() || detail_->HasState(csDestroying)) return;
-  if (Active() && !fields_.empty())
-    OnMasterChange(this);
-  else
-    OnMasterDisable(this);
-}
-
-void TVelaMasterLink::CheckBrowseMode() {
-  if (detail_ != nullptr && detail_->Active()) detail_->CheckBrowseMode();
-}
+TVelaMasterLink::TVelaMasterLink(TVelaDataset* detail) : TMasterDataLink(detail) {}
 
 void TVelaMasterLink::RecordChanged(TField* field) {
-  if (DataSource() == nullptr || DataSource()->State() == dsSetKey) return;
-  if (detail_ == nullptr || !detail_->Active() || fields_.empty()) return;
-  if (field != nullptr && std::find(fields_.begin(), fields_.end(), field) == fields_.end()) return;
   if (dynamic_cast<TVelaDataset*>(DataSet()) == nullptr) return;
-  OnMasterChange(this);
+  TMasterDataLink::RecordChanged(field);
 }
 
 // ---- TVelaDataset: the detail side ------------------------------------------------

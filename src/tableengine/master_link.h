@@ -4,47 +4,20 @@
 // the records whose values equal the master's MasterFields, field by field;
 // when the master goes inactive the range is cancelled. An empty
 // FieldNames (the detail's MasterFields) never restricts the detail.
-//
-// The link resolves FieldNames in the master dataset whenever the master's
-// source, its active state or its layout changes, and calls the two hooks
-// the owning dataset set when it created the link.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "dataset/data_link.h"
-#include "platform/events.h"
 
 class TField;
 class TVelaDataset;
 
-class TVelaMasterLink : public TDetailDataLink {
+// The framework's master link (FieldNames resolved in the master, the two
+// hooks, the detail kept in browse mode) with one restriction: only an
+// engine dataset as master moves the detail.
+class TVelaMasterLink : public TMasterDataLink {
 public:
   explicit TVelaMasterLink(TVelaDataset* detail);
 
-  TVelaDataset* DetailDataset() const { return detail_; }
-  // The detail's MasterFields: ";"-separated field names of the master.
-  const std::string& FieldNames() const { return fieldNames_; }
-  // A different text is stored and the link re-resolved (which may raise
-  // the framework's field-not-found error; the text stays stored).
-  void SetFieldNames(const std::string& names);
-  // The master's field objects for FieldNames while the link is active.
-  const std::vector<TField*>& Fields() const { return fields_; }
-
-  // Set by the owning dataset.
-  TNotifyEvent OnMasterChange;
-  TNotifyEvent OnMasterDisable;
-
 protected:
-  void ActiveChanged() override;
-  void CheckBrowseMode() override;
-  TDataSet* GetDetailDataSet() const override;
-  void LayoutChanged() override { ActiveChanged(); }
   void RecordChanged(TField* field) override;
-
-private:
-  TVelaDataset* detail_;
-  std::string fieldNames_;
-  std::vector<TField*> fields_;
 };

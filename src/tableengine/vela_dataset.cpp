@@ -485,21 +485,14 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
     previous.swap(visible_);
     visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
     const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
-    TDataSetState saved = SetTempState(dsFilter);
-    try {
+    TestRecordsInFilterState([&] {
       for (TVelaRecord* record : store_->Records()) {
         if (!record->Live()) continue;
         if (rangeActive_ && !InRangeKeys(record)) continue;
         if (filtering && !PassesFilter(record)) continue;
         visible_.push_back(record);
       }
-    } catch (...) {
-      filterRecord_ = nullptr;
-      RestoreState(saved);
-      throw;
-    }
-    filterRecord_ = nullptr;
-    RestoreState(saved);
+    });
 
     const TVelaKeyBuffer& kb = keyBuffers_[kbIndex];
     sorted_ = !kb.Descriptors.empty();

@@ -9,6 +9,7 @@
 // flag and the 1-based record number, -1 for a new record).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -269,6 +270,9 @@ private:
   TVelaRecordFilter recordFilter_;       // the filter text's conditions
   // Conditions, then OnFilterRecord; the caller holds the dsFilter state.
   bool PassesFilter(TVelaRecord* record);
+  // Runs testRecords in dsFilter, where fields read filterRecord_; the state
+  // and the record under test are put back however it ends.
+  void TestRecordsInFilterState(const std::function<void()>& testRecords);
 
   // ---- Search, ranges and refresh (vela_dataset_search.cpp) ----------------
   // The fields of a key list, checked before anything changes; raises for an

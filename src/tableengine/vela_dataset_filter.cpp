@@ -37,6 +37,19 @@ bool TVelaDataset::RecordMatchesFilter(const TVelaRecord* record) {
   return recordFilter_.Matches(*store_, record->Data, FilterOptions().Contains(foCaseInsensitive), this);
 }
 
+void TVelaDataset::TestRecordsInFilterState(const std::function<void()>& testRecords) {
+  TDataSetState saved = SetTempState(dsFilter);
+  try {
+    testRecords();
+  } catch (...) {
+    filterRecord_ = nullptr;
+    RestoreState(saved);
+    throw;
+  }
+  filterRecord_ = nullptr;
+  RestoreState(saved);
+}
+
 // The conditions first, then the application's handler with the record
 // made the record under test.
 bool TVelaDataset::PassesFilter(TVelaRecord* record) {
@@ -71,21 +84,14 @@ bool TVelaDataset::FindRecord(bool restart, bool goForward) {
     const int count = static_cast<int>(visible_.size());
     int i = restart ? (goForward ? 0 : count - 1) : (goForward ? current_ + 1 : current_ - 1);
     const int step = goForward ? 1 : -1;
-    TDataSetState saved = SetTempState(dsFilter);
-    try {
+    TestRecordsInFilterState([&] {
       for (; i >= 0 && i < count; i += step) {
         if (PassesFilter(visible_[static_cast<std::size_t>(i)])) {
           found = true;
           break;
         }
       }
-    } catch (...) {
-      filterRecord_ = nullptr;
-      RestoreState(saved);
-      throw;
-    }
-    filterRecord_ = nullptr;
-    RestoreState(saved);
+    });
     if (found) {
       current_ = i;
       Resync({rmExact, rmCenter});

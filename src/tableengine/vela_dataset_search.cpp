@@ -215,8 +215,7 @@ int TVelaDataset::WalkForKeyValues(TVelaKeyBuffer& kb, const TVariant& keyValues
     }
   }
   int found = -1;
-  TDataSetState saved = SetTempState(dsFilter);
-  try {
+  TestRecordsInFilterState([&] {
     const int count = static_cast<int>(visible_.size());
     for (int i = 0; i < count && found < 0; ++i) {
       if (i + 16 < count) __builtin_prefetch(visible_[static_cast<std::size_t>(i) + 16]);
@@ -231,13 +230,7 @@ int TVelaDataset::WalkForKeyValues(TVelaKeyBuffer& kb, const TVariant& keyValues
       }
       if (all) found = i;
     }
-  } catch (...) {
-    filterRecord_ = nullptr;
-    RestoreState(saved);
-    throw;
-  }
-  filterRecord_ = nullptr;
-  RestoreState(saved);
+  });
   return found;
 }
 

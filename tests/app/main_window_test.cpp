@@ -62,15 +62,19 @@ public:
     groups.SaveToFile(dir / kGroupTableName, 0, false, "");
     user.SaveToFile(dir / kUserTableName, 0, false, "");
   }
+  // Opens one of the folder's table files afresh, as the next start would.
+  void Open(const std::string& name, TVelaDatabase& db, TVelaTable& table) const {
+    db.SetDatabasePath(dir.Path().string());
+    table.SetDatabase(&db);
+    table.SetTableName(name);
+    table.SetLoadMode(lmFile);
+    table.Open();
+  }
   // Adds one user-table record with these captions.
   void SetCaptions(const std::string& first, const std::string& second) {
     TVelaDatabase db;
-    db.SetDatabasePath(dir.Path().string());
     TVelaTable table;
-    table.SetDatabase(&db);
-    table.SetTableName(kUserTableName);
-    table.SetLoadMode(lmFile);
-    table.Open();
+    Open(kUserTableName, db, table);
     table.Append();
     table.FieldByName("Fldname1")->SetAsString(first);
     table.FieldByName("Fldname2")->SetAsString(second);
@@ -97,15 +101,10 @@ std::unique_ptr<TfrmBlog> OpenWindow(const DataFolder& data) {
   return window;
 }
 
-// Reads one idea table file afresh, as the next start would.
 std::vector<std::string> SubjectsOnDisk(const DataFolder& data) {
   TVelaDatabase db;
-  db.SetDatabasePath(data.dir.Path().string());
   TVelaTable table;
-  table.SetDatabase(&db);
-  table.SetTableName(kIdeaTableName);
-  table.SetLoadMode(lmFile);
-  table.Open();
+  data.Open(kIdeaTableName, db, table);
   std::vector<std::string> subjects;
   for (table.First(); !table.EOF(); table.Next()) subjects.push_back(table.FieldByName("Subject")->AsString());
   return subjects;
@@ -606,12 +605,8 @@ TEST(MainWindowProgress, AFailedOpenTakesTheProgressAway) {
 // The stored texts of one idea, by field name, read afresh from the file.
 std::map<std::string, std::string> IdeaOnDisk(const DataFolder& data, int key) {
   TVelaDatabase db;
-  db.SetDatabasePath(data.dir.Path().string());
   TVelaTable table;
-  table.SetDatabase(&db);
-  table.SetTableName(kIdeaTableName);
-  table.SetLoadMode(lmFile);
-  table.Open();
+  data.Open(kIdeaTableName, db, table);
   std::map<std::string, std::string> idea;
   for (table.First(); !table.EOF(); table.Next()) {
     if (table.FieldByName("Key")->AsInteger() != key) continue;

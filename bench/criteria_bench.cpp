@@ -15,6 +15,8 @@
 #include "filterdialog/filter_dialog.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace {
 std::atomic<uint64_t> gAllocations{0};
 }

@@ -10,6 +10,8 @@
 #include "dataset/data_source.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace {
 
 std::unique_ptr<TVelaTable> OpenIdeas(const char* index) {
@@ -53,7 +55,7 @@ void BM_MoveByWithFortyRowWindow(benchmark::State& state) {
   int64_t steps = 0;
   for (auto _ : state) {
     table->First();
-    while (!table->EOF()) {
+    while (!table->Eof()) {
       table->MoveBy(1);
       ++steps;
     }

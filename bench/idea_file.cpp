@@ -8,6 +8,8 @@
 #include "tableengine/record_store.h"
 #include "tools/idea_generator.h"
 
+using namespace notarra;
+
 namespace {
 bool made = false;
 }

@@ -8,6 +8,8 @@
 #include "platform/memory_stream.h"
 #include "tableengine/record_store.h"
 
+using namespace notarra;
+
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: load_sort FILE [FIELDS]\n");

@@ -11,6 +11,8 @@
 #include "tableengine/data_area.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace {
 
 // One open table shared by the runs, ordered as the program orders it.

@@ -18,6 +18,8 @@
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 
+using namespace notarra;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,6 +12,8 @@
 #include "tableengine/record_store.h"
 #include "tools/idea_generator.h"
 
+using namespace notarra;
+
 namespace {
 
 constexpr int32_t kIdeas = 1000000;

@@ -11,6 +11,8 @@
 #include "filterexpr/parser.h"
 #include "platform/format_settings.h"
 
+using namespace notarra;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {

@@ -12,6 +12,8 @@
 #include "filterexpr/mask.h"
 #include "platform/codepage.h"
 
+using namespace notarra;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {

@@ -10,6 +10,8 @@
 #include "platform/memory_stream.h"
 #include "tableengine/record_store.h"
 
+using namespace notarra;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {

@@ -17,6 +17,8 @@
 #include "gui/qt_text.h"
 #include "platform/component.h"
 
+namespace notarra {
+
 namespace {
 
 const char kLicence[] =
@@ -130,3 +132,5 @@ bool TAboutBox1::eventFilter(QObject* watched, QEvent* event) {
   }
   return QDialog::eventFilter(watched, event);
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include <QUrl>
 
 class QLabel;
+
+namespace notarra {
 class TFileVersionInfo;
 
 class TAboutBox1 : public QDialog {
@@ -33,3 +35,5 @@ private:
   void FormCreate();
   void Label2DblClick();
 };
+
+}  // namespace notarra

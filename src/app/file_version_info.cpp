@@ -12,6 +12,8 @@
 
 #include "app/version_block.h"
 
+namespace notarra {
+
 namespace {
 
 const std::string kStringPrefix = "\\StringFileInfo\\";
@@ -148,3 +150,5 @@ std::string TFileVersionInfo::StringInfoByIndex(int index) const {
   if (index < 0 || index >= static_cast<int>(StringInfoNames().size())) return {};
   return StringInfo(StringInfoNames()[static_cast<std::size_t>(index)]);
 }
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 
 #include "platform/component.h"
 
+namespace notarra {
+
 struct TVersionTranslation {
   uint16_t language = 0;
   uint16_t codePage = 0;
@@ -57,3 +59,5 @@ private:
 
 // The running program's file.
 std::string ProgramFilePath();
+
+}  // namespace notarra

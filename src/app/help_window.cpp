@@ -7,6 +7,8 @@
 
 #include "gui/application.h"
 
+namespace notarra {
+
 namespace {
 
 QPointer<THelpWindow> helpWindow;
@@ -57,3 +59,5 @@ void InstallHelpViewer(TApplication& app) {
 }
 
 THelpWindow* CurrentHelpWindow() { return helpWindow.data(); }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include <QTextBrowser>
 #include <string>
 
+namespace notarra {
+
 class TApplication;
 
 class THelpWindow : public QTextBrowser {
@@ -25,3 +27,5 @@ public:
 void InstallHelpViewer(TApplication& app);
 // The window the viewer opened last, or nullptr.
 THelpWindow* CurrentHelpWindow();
+
+}  // namespace notarra

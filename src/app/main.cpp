@@ -4,6 +4,8 @@
 #include "app/main_window.h"
 #include "gui/application.h"
 
+using namespace notarra;
+
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   app.SetTitle("Notarra");

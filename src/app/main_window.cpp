@@ -33,6 +33,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+namespace notarra {
+
 namespace {
 
 template <typename F>
@@ -416,3 +418,5 @@ void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage("New Records not suppo
 void TfrmBlog::BlogI_AfterInsert(TDataSet*) {
   if (PageControl1->currentWidget() == TabSheet2) DBEsubject->setFocus();
 }
+
+}  // namespace notarra

@@ -16,6 +16,8 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QWidget;
+
+namespace notarra {
 class TBlobField;
 class TBooleanField;
 class TDBCheckBox;
@@ -150,3 +152,5 @@ private:
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
   std::array<std::string, 2> listUserFieldTitles_;
 };
+
+}  // namespace notarra

@@ -13,6 +13,8 @@
 #include "gui/application.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 namespace {
 
 // Lets the window settle (layout, first paint) before it is grabbed.
@@ -37,6 +39,10 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
 }
 
 }  // namespace
+
+}  // namespace notarra
+
+using namespace notarra;
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace notarra {
+
 #define NOTARRA_STR2(x) #x
 #define NOTARRA_STR(x) NOTARRA_STR2(x)
 
@@ -72,3 +74,5 @@ constexpr std::array<unsigned char, kCapacity> Build() {
 }  // namespace
 
 std::span<const unsigned char> ProgramVersionBlock() { return kProgramVersionBlock; }
+
+}  // namespace notarra

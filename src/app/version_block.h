@@ -16,9 +16,13 @@
 #include <cstdint>
 #include <span>
 
+namespace notarra {
+
 inline constexpr char kVersionBlockSignature[17] = "NOTARRA-VERINFO\x01";
 inline constexpr uint32_t kFixedFileInfoSignature = 0xFEEF04BDu;
 inline constexpr int kFixedFileInfoSize = 52;
 
 // The block compiled into this program.
 std::span<const unsigned char> ProgramVersionBlock();
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
 
+namespace notarra {
+
 // ----------------------------------------------------------------- TDataLink
 
 TDataLink::TDataLink() = default;
@@ -97,8 +99,8 @@ int TDataLink::RecordCount() const {
   return std::clamp(DataSet()->recordCount_ - firstRecord_, 0, bufferCount_);
 }
 
-bool TDataLink::BOF() const { return DataSet() != nullptr && DataSet()->BOF(); }
-bool TDataLink::EOF() const { return DataSet() != nullptr && DataSet()->EOF(); }
+bool TDataLink::Bof() const { return DataSet() != nullptr && DataSet()->Bof(); }
+bool TDataLink::Eof() const { return DataSet() != nullptr && DataSet()->Eof(); }
 
 bool TDataLink::Edit() {
   if (!readOnly_ && dataSource_ != nullptr) dataSource_->Edit();
@@ -290,3 +292,5 @@ void TMasterDataLink::RecordChanged(TField* field) {
   if (detail_ == nullptr || !detail_->Active() || fields_.empty()) return;
   if (field == nullptr || std::find(fields_.begin(), fields_.end(), field) != fields_.end()) OnMasterChange(this);
 }
+
+}  // namespace notarra

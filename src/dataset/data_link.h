@@ -12,6 +12,8 @@
 #include "platform/component.h"
 #include "platform/events.h"
 
+namespace notarra {
+
 class TDataSet;
 class TDataSource;
 class TField;
@@ -44,8 +46,8 @@ public:
   void SetBufferCount(int value);
   // Records filled in this link's window.
   int RecordCount() const;
-  bool BOF() const;
-  bool EOF() const;
+  bool Bof() const;
+  bool Eof() const;
   // Asks the data source to edit; returns whether the link is now editing.
   bool Edit();
   // Writes a control's pending change into the field (UpdateData), with
@@ -175,3 +177,5 @@ private:
   std::string fieldNames_;
   std::vector<TField*> fields_;
 };
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
 
+namespace notarra {
+
 TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
@@ -100,3 +102,5 @@ void TDataSource::RemoveDataLink(TDataLink* link) {
   link->UpdateState();
   if (dataSet_ != nullptr && !dataSet_->HasState(csDestroying)) dataSet_->UpdateBufferCount();
 }
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 #include "platform/component.h"
 #include "platform/events.h"
 
+namespace notarra {
+
 class TDataSet;
 class TDataLink;
 class TField;
@@ -57,3 +59,5 @@ private:
   bool enabled_ = true;
   bool autoEdit_ = true;
 };
+
+}  // namespace notarra

@@ -5,20 +5,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "platform/set.h"
 
-// Datasets and links have a property named EOF; the C library's macro of
-// that name would turn it into -1. Code that includes this header uses
-// std::char_traits<char>::eof() instead.
-#ifdef EOF
-#undef EOF
-#endif
-
+namespace notarra {
 
 enum TDataSetState {
   dsInactive,
@@ -125,3 +118,5 @@ using TBookmark = std::vector<uint8_t>;
 
 // Record buffers are raw bytes whose layout belongs to the dataset class.
 using TRecordBuffer = char*;
+
+}  // namespace notarra

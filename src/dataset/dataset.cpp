@@ -10,6 +10,8 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 
+namespace notarra {
+
 using namespace db_messages;
 
 const char* FieldTypeName(TFieldType type) {
@@ -452,3 +454,5 @@ void TDataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
 void TDataSet::InternalInitRecord(TRecordBuffer buffer) {
   std::memset(buffer, 0, static_cast<std::size_t>(GetRecordSize()));
 }
+
+}  // namespace notarra

@@ -25,6 +25,8 @@
 #include "platform/events.h"
 #include "platform/memory_stream.h"
 
+namespace notarra {
+
 class TDataSource;
 class TDataLink;
 
@@ -60,8 +62,8 @@ public:
   void SetActive(bool value);
   void Open() { SetActive(true); }
   void Close() { SetActive(false); }
-  bool BOF() const { return bof_; }
-  bool EOF() const { return eof_; }
+  bool Bof() const { return bof_; }
+  bool Eof() const { return eof_; }
   bool Modified() const { return modified_; }
   bool Found() const { return found_; }
   bool CanModify() const { return GetCanModify(); }
@@ -353,3 +355,5 @@ private:
   bool filtered_ = false;
   TFilterOptions filterOptions_;
 };
+
+}  // namespace notarra

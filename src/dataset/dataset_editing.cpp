@@ -6,6 +6,8 @@
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
 
+namespace notarra {
+
 using namespace db_messages;
 
 void TDataSet::CheckBrowseMode() {
@@ -208,3 +210,5 @@ void TDataSet::AddRecord(const std::vector<TVariant>& values, bool append) {
 
 void TDataSet::InsertRecord(const std::vector<TVariant>& values) { AddRecord(values, false); }
 void TDataSet::AppendRecord(const std::vector<TVariant>& values) { AddRecord(values, true); }
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
 
+namespace notarra {
+
 using namespace db_messages;
 
 void TDataSet::SetBufListSize(int value) {
@@ -334,3 +336,5 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark) {
 bool TDataSet::BookmarkValid(const TBookmark&) { return false; }
 
 int TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) { return 0; }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include "dataset/messages.h"
 #include "platform/conversions.h"
 
+namespace notarra {
+
 using namespace db_messages;
 
 TField::TField(TComponent* owner) : TComponent(owner) { validChars_.set(); }
@@ -298,3 +300,5 @@ void TField::CalcLookupValue() {
   else
     SetVarValue(result);
 }
+
+}  // namespace notarra

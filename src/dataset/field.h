@@ -16,6 +16,8 @@
 #include "platform/component.h"
 #include "platform/events.h"
 
+namespace notarra {
+
 class TDataSet;
 class TField;
 
@@ -215,3 +217,5 @@ private:
   std::string lookupResultField_;
   std::string keyFields_;
 };
+
+}  // namespace notarra

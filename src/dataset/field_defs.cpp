@@ -5,6 +5,8 @@
 #include "dataset/messages.h"
 #include "platform/codepage.h"
 
+namespace notarra {
+
 TField* TFieldDef::CreateField(TDataSet* dataSet) const {
   std::unique_ptr<TField> field = CreateFieldOfType(dataType_, dataSet);
   if (!field) DatabaseErrorFmt(dataSet, db_messages::kUnknownFieldType, name_.c_str());
@@ -38,3 +40,5 @@ void TFieldDefs::Update() {
   dataSet_->InitFieldDefs();
   updated_ = true;
 }
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 
 #include "dataset/data_types.h"
 
+namespace notarra {
+
 class TDataSet;
 class TField;
 
@@ -67,3 +69,5 @@ private:
   std::vector<std::unique_ptr<TFieldDef>> items_;
   bool updated_ = false;
 };
+
+}  // namespace notarra

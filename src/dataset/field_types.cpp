@@ -11,6 +11,8 @@
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 using namespace db_messages;
 
 namespace {
@@ -619,3 +621,5 @@ std::unique_ptr<TField> CreateFieldOfType(TFieldType type, TComponent* owner) {
     default: return nullptr;
   }
 }
+
+}  // namespace notarra

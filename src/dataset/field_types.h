@@ -26,6 +26,8 @@
 #include "dataset/field.h"
 #include "platform/memory_stream.h"
 
+namespace notarra {
+
 class TStringField : public TField {
 public:
   explicit TStringField(TComponent* owner = nullptr);
@@ -286,3 +288,5 @@ public:
 // A new field object of the class for type (owner may be null); nullptr
 // for types without a class.
 std::unique_ptr<TField> CreateFieldOfType(TFieldType type, TComponent* owner);
+
+}  // namespace notarra

@@ -2,6 +2,8 @@
 // the same words.
 #pragma once
 
+namespace notarra {
+
 namespace db_messages {
 
 inline constexpr const char* kDataSetClosed = "Cannot perform this operation on a closed dataset";
@@ -28,3 +30,5 @@ inline constexpr const char* kUnknownFieldType = "Field '%s' is of an unknown ty
 inline constexpr const char* kOperationNotSupported = "Operation not supported";
 
 }  // namespace db_messages
+
+}  // namespace notarra

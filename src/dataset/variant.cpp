@@ -5,6 +5,8 @@
 
 #include "platform/conversions.h"
 
+namespace notarra {
+
 namespace {
 
 [[noreturn]] void CastError(TVarType from, TVarType to) {
@@ -174,3 +176,5 @@ TVariant VarAsType(const TVariant& v, TVarType type) {
   }
   throw EVariantError(Format("Could not convert variant of type (%s) into type (%s)", VarTypeName(v.VarType()), VarTypeName(type)));
 }
+
+}  // namespace notarra

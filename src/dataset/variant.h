@@ -15,6 +15,8 @@
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 enum TVarType { varEmpty, varNull, varBoolean, varInteger, varInt64, varDouble, varDate, varString, varArray };
 
 // A variant that cannot be converted to the type asked for.
@@ -97,3 +99,5 @@ int VarCompareValue(const TVariant& a, const TVariant& b);
 // The value converted to another type (EVariantError when it cannot be).
 TVariant VarAsType(const TVariant& v, TVarType type);
 const char* VarTypeName(TVarType type);
+
+}  // namespace notarra

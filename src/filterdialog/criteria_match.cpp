@@ -11,6 +11,8 @@
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 namespace {
 
 bool AsciiSameText(std::string_view a, std::string_view b) {
@@ -358,3 +360,5 @@ bool TsfDummyForm::MatchRange(const TsfFieldInfo& info, TField* field) {
   }
   return true;
 }
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 #include "dataset/data_types.h"
 #include "filterdialog/field_info.h"
 
+namespace notarra {
+
 class TDataSet;
 class TField;
 class TsfFilterDialog;
@@ -72,3 +74,5 @@ private:
   std::string value_;
   std::string sub_;
 };
+
+}  // namespace notarra

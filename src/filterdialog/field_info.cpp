@@ -3,6 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 TsfFieldInfoList CopyFieldInfoList(TsfFieldInfoList& source) {
   TsfFieldInfoList copy;
   copy.reserve(source.size());
@@ -33,3 +35,5 @@ void TsfFieldOperators::Assign(std::string& slot, const std::string& value) {
   if (value != slot) slot = TrimBlanksAndTabs(value);
   if (!Unique()) MessageService().Warning(kOperatorsNotUnique);
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace notarra {
+
 enum TsfFilterMatchType : unsigned char {
   fdMatchStart,
   fdMatchAny,
@@ -67,3 +69,5 @@ private:
 };
 
 inline constexpr const char* kOperatorsNotUnique = "Operators do not have a unique value.";
+
+}  // namespace notarra

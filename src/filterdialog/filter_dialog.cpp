@@ -5,6 +5,8 @@
 #include "dataset/field.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 namespace {
 
 TsfFilterFormFactory& FormFactory() {
@@ -181,3 +183,5 @@ void TsfFilterDialog::ApplyLocally(TDataSet* dataSet) {
   dataSet->OnFilterRecord = FilterRecordHandler();
   SwitchFiltered(dataSet);
 }
+
+}  // namespace notarra

@@ -21,6 +21,8 @@
 #include "platform/events.h"
 #include "platform/set.h"
 
+namespace notarra {
+
 class TDataSet;
 class TDataSource;
 class TsfFilterDialog;
@@ -246,3 +248,5 @@ private:
   bool showDialog_ = true;
   bool refiltering_ = false;
 };
+
+}  // namespace notarra

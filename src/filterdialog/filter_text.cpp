@@ -10,6 +10,8 @@
 #include "platform/date_time.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 namespace {
 
 std::string Trim(std::string_view s) {
@@ -211,3 +213,5 @@ bool TsfFilterDialog::ApplyFilterText(TDataSet* dataSet) {
   }
   return true;
 }
+
+}  // namespace notarra

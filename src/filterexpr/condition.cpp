@@ -1,5 +1,7 @@
 #include "filterexpr/condition.h"
 
+namespace notarra {
+
 bool CompareOpHolds(TVelaCompareOp op, int comparison) {
   switch (op) {
     case coEqual: return comparison == 0;
@@ -13,3 +15,5 @@ bool CompareOpHolds(TVelaCompareOp op, int comparison) {
   }
   return false;
 }
+
+}  // namespace notarra

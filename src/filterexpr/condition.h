@@ -12,6 +12,8 @@
 #include "filterexpr/mask.h"
 #include "filterexpr/token.h"
 
+namespace notarra {
+
 enum TVelaCompareOp : uint8_t {
   coEqual = 1,         // "="
   coGreater = 2,       // ">"
@@ -49,3 +51,5 @@ using TVelaCFieldList = std::vector<TVelaCField>;
 // against the right) satisfies op. coStarEqual holds whatever the result;
 // coLike is matched with the mask instead and never holds here.
 bool CompareOpHolds(TVelaCompareOp op, int comparison);
+
+}  // namespace notarra

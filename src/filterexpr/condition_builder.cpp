@@ -5,6 +5,8 @@
 #include "filterexpr/parser.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 namespace {
 
 [[noreturn]] void ComparisonError() { DatabaseError("Error in comparison expression"); }
@@ -104,3 +106,5 @@ int TVelaParser::BuildConditions(TVelaCFieldList& conditions, int startIndex) co
   }
   return 0;
 }
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 TVelaMask::TVelaMask(std::string_view pattern, bool caseSensitive) : caseSensitive_(caseSensitive) {
   if (std::size_t nul = pattern.find('\0'); nul != std::string_view::npos) pattern = pattern.substr(0, nul);
   items_.reserve(pattern.size() + 1);
@@ -78,3 +80,5 @@ bool TVelaMask::Matches(std::string_view text) const {
     k = starItem;
   }
 }
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 // One element of the compiled pattern. The last element of every mask is the
 // terminator: a literal with Ch 0 that only the end of the text matches.
 struct TVelaMaskItem {
@@ -45,3 +47,5 @@ private:
   std::vector<TVelaMaskItem> items_;
   bool caseSensitive_;
 };
+
+}  // namespace notarra

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace notarra {
+
 namespace {
 
 // In the order they are tested.
@@ -31,3 +33,5 @@ TVelaCFieldList ParseFilter(std::string_view text) {
   parser.BuildConditions(conditions, 0);
   return conditions;
 }
+
+}  // namespace notarra

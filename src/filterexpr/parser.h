@@ -23,6 +23,8 @@
 #include "filterexpr/token.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 class TVelaParser {
 public:
   TVelaParser() = default;
@@ -58,3 +60,5 @@ private:
 // Tokenize, BuildConditions from index 0. Raises the parser's errors, and
 // then no conditions survive.
 TVelaCFieldList ParseFilter(std::string_view text);
+
+}  // namespace notarra

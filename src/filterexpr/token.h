@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace notarra {
+
 // The numeric values are part of the contract: callers store them in a byte.
 // 19 is unused.
 enum TVelaTokenKind : uint8_t {
@@ -38,3 +40,5 @@ struct TVelaToken {
   std::string Text;
   TVelaTokenKind Kind{};
 };
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "platform/exceptions.h"
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 namespace {
 
 enum class State { Start, Word, Quoted, Blank, Number };
@@ -193,3 +195,5 @@ void TVelaParser::Tokenize(std::string_view text) {
   if (state == State::Quoted) DatabaseError("Unmatched quote");
   if (openCount != closeCount) DatabaseError("Unmatched parentheses");
 }
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "platform/exceptions.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InstallQtServices();
   InitFormatSettingsFromSystem();
@@ -65,3 +67,5 @@ void HandleApplicationException(const std::exception& e) {
 }
 
 void HandleUnknownApplicationException() { MessageService().Error("Unknown error"); }
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 
 #include "platform/events.h"
 
+namespace notarra {
+
 class TApplication : public QApplication {
   Q_OBJECT
 
@@ -49,3 +51,5 @@ private:
 
   std::string helpFile_;
 };
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "gui/inplace_edit.h"
 #include "gui/qt_text.h"
 
+namespace notarra {
+
 namespace {
 
 [[noreturn]] void InvalidOp(const char* message) { throw EInvalidGridOperation(message); }
@@ -634,3 +636,5 @@ void TCustomGrid::PlaceEditor() {
 bool TCustomGrid::HasFocusHere() const {
   return hasFocus() || (editor_ && editor_->hasFocus());
 }
+
+}  // namespace notarra

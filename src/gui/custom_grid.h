@@ -22,6 +22,8 @@
 #include "platform/set.h"
 
 class QPainter;
+
+namespace notarra {
 class TInplaceEdit;
 
 
@@ -278,3 +280,5 @@ private:
   TInplaceEdit* editor_ = nullptr;
   bool editorMode_ = false;
 };
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 
+namespace notarra {
+
 namespace {
 
 bool ValueMatch(const std::string& valueList, const std::string& value) {
@@ -89,3 +91,5 @@ void TDBCheckBox::focusOutEvent(QFocusEvent* event) {
   QCheckBox::focusOutEvent(event);
   RunGuarded([&] { HandleFocusOut(event); });
 }
+
+}  // namespace notarra

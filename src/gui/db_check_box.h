@@ -15,6 +15,8 @@
 
 #include "gui/field_data_control.h"
 
+namespace notarra {
+
 class TDBCheckBox : public QCheckBox, public TFieldDataControl {
   Q_OBJECT
 
@@ -45,3 +47,5 @@ private:
   std::string valueUnchecked_ = "False";
   bool allowGrayed_ = false;
 };
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "dataset/field.h"
 #include "gui/exception_guard.h"
 
+namespace notarra {
+
 namespace {
 
 Qt::Alignment AlignmentOf(const TField* field) {
@@ -113,3 +115,5 @@ void TDBEdit::focusOutEvent(QFocusEvent* event) {
   TCustomMaskEdit::focusOutEvent(event);
   RunGuarded([&] { HandleFocusOut(event); });
 }
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 #include "gui/field_data_control.h"
 #include "gui/mask_edit.h"
 
+namespace notarra {
+
 class TDBEdit : public TCustomMaskEdit, public TFieldDataControl {
   Q_OBJECT
 
@@ -41,3 +43,5 @@ private:
 
   int maxLength_ = 0;
 };
+
+}  // namespace notarra

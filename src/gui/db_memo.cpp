@@ -15,6 +15,8 @@
 #include "gui/qt_text.h"
 #include "platform/memory_stream.h"
 
+namespace notarra {
+
 namespace {
 
 // CR LF and lone CR become the editor's line feed.
@@ -157,3 +159,5 @@ void TDBMemo::insertFromMimeData(const QMimeData* source) {
   // Pasted text holds only what the field's code page can.
   if (allowed) insertPlainText(ToQString(FromQString(source->text())));
 }
+
+}  // namespace notarra

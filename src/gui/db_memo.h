@@ -13,6 +13,8 @@
 
 #include "gui/field_data_control.h"
 
+namespace notarra {
+
 class TDBMemo : public QPlainTextEdit, public TFieldDataControl {
   Q_OBJECT
 
@@ -44,3 +46,5 @@ private:
   bool loaded_ = false;
   bool loading_ = false;
 };
+
+}  // namespace notarra

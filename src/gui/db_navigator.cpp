@@ -13,6 +13,8 @@
 #include "gui/qt_text.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 namespace {
 
 constexpr const char* kDeleteRecordQuestion = "Delete record?";
@@ -158,11 +160,11 @@ void TDBNavigator::ApplyHint(TNavigateBtn button) {
 void TDBNavigator::UpdateButtons() {
   TDataSet* dataSet = link_->DataSet();
   const bool active = link_->Active() && dataSet != nullptr;
-  const bool up = active && !dataSet->BOF();
-  const bool down = active && !dataSet->EOF();
+  const bool up = active && !dataSet->Bof();
+  const bool down = active && !dataSet->Eof();
   const bool canModify = active && dataSet->CanModify();
   const bool editing = active && link_->Editing();
-  const bool empty = active && dataSet->BOF() && dataSet->EOF();
+  const bool empty = active && dataSet->Bof() && dataSet->Eof();
   Button(nbFirst)->setEnabled(up);
   Button(nbPrior)->setEnabled(up);
   Button(nbNext)->setEnabled(down);
@@ -196,3 +198,5 @@ void TDBNavigator::BtnClick(TNavigateBtn button) {
   }
   OnClick(this, button);
 }
+
+}  // namespace notarra

@@ -21,6 +21,8 @@
 #include "platform/set.h"
 
 class QToolButton;
+
+namespace notarra {
 class TDataSource;
 class TNavigatorDataLink;
 
@@ -70,3 +72,5 @@ private:
   TButtonSet visibleButtons_;
   bool confirmDelete_ = true;
 };
+
+}  // namespace notarra

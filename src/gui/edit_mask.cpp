@@ -5,6 +5,8 @@
 #include "platform/codepage.h"
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 bool IsAnsiLetter(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
   if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
@@ -190,3 +192,5 @@ int TEditMask::PriorInput(int i) const {
     if (!At(k).literal) return k;
   return -1;
 }
+
+}  // namespace notarra

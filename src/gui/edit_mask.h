@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace notarra {
+
 class TEditMask {
 public:
   enum class Case { None, Upper, Lower };
@@ -57,3 +59,5 @@ private:
 
 // Letters of Windows-1252 (accented ones included).
 bool IsAnsiLetter(unsigned char c);
+
+}  // namespace notarra

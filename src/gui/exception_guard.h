@@ -7,6 +7,8 @@
 
 #include <exception>
 
+namespace notarra {
+
 void HandleApplicationException(const std::exception& e);
 void HandleUnknownApplicationException();
 
@@ -20,3 +22,5 @@ void RunGuarded(F&& work) noexcept {
     HandleUnknownApplicationException();
   }
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "gui/exception_guard.h"
 
+namespace notarra {
+
 TFieldDataControl::TFieldDataControl(QWidget* control) : control_(control) {
   link_.OnDataChange = [this](TObject*) { LinkDataChange(); };
   link_.OnEditingChange = [this](TObject*) { EditingChange(); };
@@ -119,3 +121,5 @@ void TFieldDataControl::HandleFocusOut(QFocusEvent* event) {
     RunGuarded([&] { std::rethrow_exception(error); });
   });
 }
+
+}  // namespace notarra

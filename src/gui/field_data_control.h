@@ -21,6 +21,8 @@
 
 class QFocusEvent;
 class QWidget;
+
+namespace notarra {
 class TDataSource;
 class TField;
 
@@ -87,3 +89,5 @@ private:
   // While the focus is being given back after a failed write.
   bool refocusing_ = false;
 };
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "gui/inplace_edit.h"
 #include "gui/key_input.h"
 
+namespace notarra {
+
 void TCustomGrid::keyPressEvent(QKeyEvent* event) {
   RunGuarded([&] { KeyDown(event); });
 }
@@ -186,3 +188,5 @@ void TCustomGrid::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   InvalidateSelection();
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 #include "gui/exception_guard.h"
 #include "gui/inplace_edit.h"
 
+namespace notarra {
+
 namespace {
 constexpr int kBorderGrip = 3;  // pixels either side of a border that grab it
 constexpr int kMinSize = 1;
@@ -219,3 +221,5 @@ void TCustomGrid::wheelEvent(QWheelEvent* event) {
   });
   event->accept();
 }
+
+}  // namespace notarra

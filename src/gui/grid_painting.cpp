@@ -9,6 +9,8 @@
 #include "gui/exception_guard.h"
 #include "gui/inplace_edit.h"
 
+namespace notarra {
+
 void TCustomGrid::DrawCell(QPainter&, int, int, const QRect&, TGridDrawState) {}
 
 void TCustomGrid::paintEvent(QPaintEvent* event) {
@@ -180,3 +182,5 @@ void TCustomGrid::PaintDragFeedback(QPainter& painter) {
       break;
   }
 }
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "gui/exception_guard.h"
 #include "gui/qt_text.h"
 
+namespace notarra {
+
 TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : TCustomMaskEdit(grid->viewport()), grid_(grid) {
   setFrame(false);
   // The grid decides when a cell's text is checked, not the focus.
@@ -93,3 +95,5 @@ bool TInplaceEdit::event(QEvent* event) {
   }
   return TCustomMaskEdit::event(event);
 }
+
+}  // namespace notarra

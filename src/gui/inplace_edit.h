@@ -10,6 +10,8 @@
 
 #include "gui/mask_edit.h"
 
+namespace notarra {
+
 class TCustomGrid;
 
 class TInplaceEdit : public TCustomMaskEdit {
@@ -43,3 +45,5 @@ private:
   int col_ = -1;
   int row_ = -1;
 };
+
+}  // namespace notarra

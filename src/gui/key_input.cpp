@@ -6,6 +6,8 @@
 
 #include "gui/qt_text.h"
 
+namespace notarra {
+
 // Qt's editors insert every printable text but that of plain Ctrl and
 // Ctrl+Shift combinations (formatting characters even then). AltGr arrives
 // as Ctrl+Alt on Windows and types characters, which must be checked as well.
@@ -46,3 +48,5 @@ bool TypesForeignChar(QKeyEvent* event) {
   FromQString(event->text().left(1), &lossy);
   return lossy;
 }
+
+}  // namespace notarra

@@ -4,6 +4,8 @@
 
 class QKeyEvent;
 
+namespace notarra {
+
 // Whether the key types text, by the editors' own rule: a printable
 // character not held with Ctrl alone or Ctrl+Shift (AltGr, which arrives as
 // Ctrl+Alt, types characters).
@@ -17,3 +19,5 @@ bool TypedChar(QKeyEvent* event, char& c);
 // Whether the key types a character that Windows-1252 cannot hold (such a
 // key is refused rather than stored as a substitute).
 bool TypesForeignChar(QKeyEvent* event);
+
+}  // namespace notarra

@@ -18,6 +18,8 @@
 #include "gui/qt_text.h"
 #include "platform/services.h"
 
+namespace notarra {
+
 namespace {
 
 // Keys Qt's line edit deletes with besides Backspace and Delete, under some
@@ -354,3 +356,5 @@ void TCustomMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
   QLineEdit::inputMethodEvent(&composing);
   event->accept();
 }
+
+}  // namespace notarra

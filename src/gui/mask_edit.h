@@ -15,6 +15,8 @@
 #include "gui/edit_mask.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 // A masked text that does not fill its required positions.
 class EDBEditError : public Exception {
 public:
@@ -87,3 +89,5 @@ private:
   bool validateOnExit_ = true;
   bool refocusing_ = false;
 };
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+namespace notarra {
+
 TPopupWindow::TPopupWindow(QWidget* owner)
     : QFrame(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       owner_(owner) {
@@ -89,3 +91,5 @@ bool TPopupWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   return QFrame::eventFilter(watched, event);
 }
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 
 class QKeyEvent;
 
+namespace notarra {
+
 class TPopupWindow : public QFrame {
   Q_OBJECT
 
@@ -43,3 +45,5 @@ protected:
 private:
   QWidget* owner_;
 };
+
+}  // namespace notarra

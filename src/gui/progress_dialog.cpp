@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+namespace notarra {
+
 namespace {
 
 std::chrono::milliseconds defaultDelay{500};
@@ -96,3 +98,5 @@ void TProgressDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && running_) return;
   QDialog::keyPressEvent(event);
 }
+
+}  // namespace notarra

@@ -15,6 +15,8 @@
 class QLabel;
 class QProgressBar;
 
+namespace notarra {
+
 class TProgressDialog : public QDialog {
   Q_OBJECT
 
@@ -73,3 +75,5 @@ public:
 private:
   TProgressDialog* dialog_;
 };
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "gui/qt_text.h"
 
+namespace notarra {
+
 namespace {
 
 QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons,
@@ -66,3 +68,5 @@ void InstallQtServices() {
     return true;
   });
 }
+
+}  // namespace notarra

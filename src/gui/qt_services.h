@@ -8,6 +8,8 @@
 
 #include "platform/services.h"
 
+namespace notarra {
+
 class TQtMessageService : public TMessageService {
 public:
   void Information(const std::string& text) override;
@@ -28,3 +30,5 @@ void InstallQtServices();
 
 // The title of message boxes: the application's display name.
 QString MessageBoxTitle();
+
+}  // namespace notarra

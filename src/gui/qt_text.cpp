@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 
+namespace notarra {
+
 QString ToQString(std::string_view ansi) {
   const std::string utf8 = AnsiToUtf8(ansi);
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -185,3 +187,5 @@ void FormatSettingsFromLocale(const QLocale& locale, TFormatSettings& settings) 
 }
 
 void InitFormatSettingsFromSystem() { FormatSettingsFromLocale(QLocale::system(), FormatSettings()); }
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 QString ToQString(std::string_view ansi);
 // Characters Windows-1252 cannot hold become '?'; lossy (when given) tells
 // whether that happened.
@@ -27,3 +29,5 @@ std::string QtPatternToFormat(const QString& pattern, QChar dateSeparator, QChar
 void FormatSettingsFromLocale(const QLocale& locale, TFormatSettings& settings);
 // What the program calls at start: FormatSettings() from QLocale::system().
 void InitFormatSettingsFromSystem();
+
+}  // namespace notarra

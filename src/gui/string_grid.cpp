@@ -4,6 +4,8 @@
 
 #include "gui/qt_text.h"
 
+namespace notarra {
+
 TStringGrid::TStringGrid(QWidget* parent) : TCustomGrid(parent) {}
 
 std::string TStringGrid::Cells(int col, int row) const {
@@ -84,3 +86,5 @@ void TStringGrid::SizeChanged(int, int) {
       ++it;
   }
 }
+
+}  // namespace notarra

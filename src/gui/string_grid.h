@@ -9,6 +9,8 @@
 #include "gui/custom_grid.h"
 #include "platform/events.h"
 
+namespace notarra {
+
 class TStringGrid : public TCustomGrid {
   Q_OBJECT
 
@@ -42,3 +44,5 @@ private:
   }
   std::unordered_map<uint64_t, Cell> cells_;
 };
+
+}  // namespace notarra

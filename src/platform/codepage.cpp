@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace notarra {
+
 namespace {
 
 // Unicode code points of 0x80..0x9F. The five bytes Windows-1252 leaves
@@ -376,3 +378,5 @@ std::string AnsiToUtf8(std::string_view ansi) {
   for (char c : ansi) AppendUtf8(result, CodePointOf(static_cast<unsigned char>(c)));
   return result;
 }
+
+}  // namespace notarra

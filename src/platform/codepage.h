@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 // Windows-1252 case mapping of one byte (letters with accents included;
 // bytes without a case partner map to themselves).
 unsigned char AnsiUpperChar(unsigned char c);
@@ -47,3 +49,5 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t pos, uint32_t& cp);
 void AppendUtf8(std::string& out, uint32_t cp);
 // Windows-1252 -> UTF-8 (the five undefined bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 etc.).
 std::string AnsiToUtf8(std::string_view ansi);
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 namespace {
 
 bool IsValidIdent(const std::string& name) {
@@ -120,3 +122,5 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
     components_[i]->Notification(component, operation);
   }
 }
+
+}  // namespace notarra

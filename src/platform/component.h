@@ -11,6 +11,8 @@
 
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 // Invalid or duplicate component names.
 class EComponentError : public Exception {
 public:
@@ -82,3 +84,5 @@ private:
   TComponentState state_ = 0;
   intptr_t tag_ = 0;
 };
+
+}  // namespace notarra

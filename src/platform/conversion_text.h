@@ -6,6 +6,8 @@
 
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 namespace conversion_text {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -24,3 +26,5 @@ inline std::string_view Trim(std::string_view s) {
 }
 
 }  // namespace conversion_text
+
+}  // namespace notarra

@@ -9,6 +9,8 @@
 #include "platform/conversion_text.h"
 #include "platform/conversions.h"
 
+namespace notarra {
+
 using namespace conversion_text;
 
 namespace {
@@ -463,3 +465,5 @@ std::vector<std::string> SplitFieldNames(std::string_view names) {
   }
   return result;
 }
+
+}  // namespace notarra

@@ -13,6 +13,8 @@
 #include "platform/date_time.h"
 #include "platform/format_settings.h"
 
+namespace notarra {
+
 // Integers: optional leading blanks, optional sign, decimal digits, or
 // hexadecimal after "$" or "0x"; nothing may follow; out-of-range fails.
 bool TryStrToInt(std::string_view text, int32_t& out);
@@ -51,3 +53,5 @@ std::string DateTimeToStr(TDateTime value, const TFormatSettings& fs = FormatSet
 
 // Splits a ";"-separated name list; blanks around each name are dropped, empty names skipped.
 std::vector<std::string> SplitFieldNames(std::string_view names);
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "platform/conversion_text.h"
 #include "platform/conversions.h"
 
+namespace notarra {
+
 using namespace conversion_text;
 
 namespace {
@@ -515,3 +517,5 @@ std::string FormatDateTime(std::string_view format, TDateTime value, const TForm
 std::string DateToStr(TDateTime value, const TFormatSettings& fs) { return FormatDateTime("ddddd", value, fs); }
 std::string TimeToStr(TDateTime value, const TFormatSettings& fs) { return FormatDateTime("tt", value, fs); }
 std::string DateTimeToStr(TDateTime value, const TFormatSettings& fs) { return FormatDateTime("c", value, fs); }
+
+}  // namespace notarra

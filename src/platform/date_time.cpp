@@ -6,6 +6,8 @@
 
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 namespace {
 
 constexpr int kDaysBeforeMonth[2][13] = {
@@ -182,3 +184,5 @@ TDateTime Time() {
   TDateTime now = Now();
   return now - std::floor(now);
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace notarra {
+
 using TDateTime = double;
 
 constexpr int DateDelta = 693594;      // day number of 30 December 1899
@@ -42,3 +44,5 @@ TTimeStamp MSecsToTimeStamp(double msecs);
 TDateTime Now();
 TDateTime Date();
 TDateTime Time();
+
+}  // namespace notarra

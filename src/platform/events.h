@@ -16,6 +16,8 @@
 
 #include "platform/component.h"
 
+namespace notarra {
+
 template <typename... Args>
 class TEvent {
 public:
@@ -90,3 +92,5 @@ private:
 };
 
 using TNotifyEvent = TEvent<TObject*>;
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 
 #include "platform/component.h"
 
+namespace notarra {
+
 namespace {
 
 std::string VFormat(const char* fmt, va_list args) {
@@ -44,3 +46,5 @@ void DatabaseErrorFmt(const TComponent* component, const char* fmt, ...) {
 }
 
 void Abort() { throw EAbort(); }
+
+}  // namespace notarra

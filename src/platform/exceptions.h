@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+namespace notarra {
+
 class TComponent;
 
 class Exception : public std::exception {
@@ -50,3 +52,5 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 
 #include "platform/exceptions.h"
 
+namespace notarra {
+
 namespace {
 
 [[noreturn]] void ThrowIo(const char* what, const std::string& path, int err) {
@@ -191,3 +193,5 @@ std::string GetCurrentDir() {
     buf.resize(buf.size() * 2);
   }
 }
+
+}  // namespace notarra

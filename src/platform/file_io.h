@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 bool FileExists(const std::string& path);
 // Whole file into out (replacing its contents); EInOutError "Cannot open file <path>: <reason>".
 void ReadWholeFile(const std::string& path, std::string& out);
@@ -24,3 +26,5 @@ void CopyFileSafely(const std::string& from, const std::string& to);
 // "dir/name.d" + ".~d" -> "dir/name.~d"; a name without extension gets it appended.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 std::string GetCurrentDir();
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 #include <array>
 #include <string>
 
+namespace notarra {
+
 struct TFormatSettings {
   char DateSeparator = '/';
   char TimeSeparator = ':';
@@ -38,3 +40,5 @@ struct TFormatSettings {
 
 // The one process-wide settings object.
 TFormatSettings& FormatSettings();
+
+}  // namespace notarra

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <random>
 
+namespace notarra {
+
 std::string NewGuidText() {
   // The operating system's entropy source: GUIDs key table encryption, so
   // they must not repeat between runs.
@@ -25,3 +27,5 @@ std::string NewGuidText() {
   text += '}';
   return text;
 }
+
+}  // namespace notarra

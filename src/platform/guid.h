@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace notarra {
+
 std::string NewGuidText();
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 
+namespace notarra {
+
 void TStream::ReadBuffer(void* buffer, std::size_t count) {
   if (count != 0 && Read(buffer, count) != count) throw EInOutError("Stream read error");
 }
@@ -107,3 +109,5 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& path) const { WriteFileSafely(path, data_, size_); }
+
+}  // namespace notarra

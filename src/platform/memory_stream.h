@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace notarra {
+
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
 class TStream {
@@ -57,3 +59,5 @@ private:
   std::size_t capacity_ = 0;
   std::size_t position_ = 0;
 };
+
+}  // namespace notarra

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace notarra {
+
 namespace {
 
 void WriteLine(const char* kind, const std::string& text) {
@@ -78,3 +80,5 @@ bool PromptForPassword(const std::string& tableName, std::string& password) {
   if (!prompt) return false;
   return prompt(tableName, password);
 }
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+namespace notarra {
+
 class TMessageService {
 public:
   virtual ~TMessageService() = default;
@@ -83,3 +85,5 @@ using TPasswordPrompt = std::function<bool(const std::string& tableName, std::st
 
 TPasswordPrompt SetPasswordPrompt(TPasswordPrompt prompt);
 bool PromptForPassword(const std::string& tableName, std::string& password);
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+namespace notarra {
+
 template <typename E>
 class TSet {
 public:
@@ -25,3 +27,5 @@ private:
   static constexpr uint32_t Bit(E v) { return uint32_t{1} << static_cast<unsigned>(v); }
   uint32_t bits_ = 0;
 };
+
+}  // namespace notarra

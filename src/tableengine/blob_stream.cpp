@@ -12,6 +12,8 @@
 #include "tableengine/table_file_format.h"
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 namespace {
 
 // The reader refuses longer blocks, so a longer one could be saved but never opened again.
@@ -148,3 +150,5 @@ void TVelaBlobStream::StoreIntoRecord() {
   field_->SetModified(true);
   dataset_->DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field_));
 }
+
+}  // namespace notarra

@@ -24,6 +24,8 @@
 #include "dataset/data_types.h"
 #include "platform/memory_stream.h"
 
+namespace notarra {
+
 class TField;
 class TVelaDataset;
 
@@ -64,3 +66,5 @@ private:
   bool writeChecked_ = false;
   bool editEnded_ = false;
 };
+
+}  // namespace notarra

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+namespace notarra {
+
 namespace data_area {
 
 char* PlaceText(char* place, std::string_view s) {
@@ -74,3 +76,5 @@ void SetBlob(uint8_t* data, const TVelaField& f, std::string_view bytes) {
 }
 
 }  // namespace data_area
+
+}  // namespace notarra

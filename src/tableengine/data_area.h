@@ -16,6 +16,8 @@
 
 #include "tableengine/field.h"
 
+namespace notarra {
+
 namespace data_area {
 
 template <typename T>
@@ -86,3 +88,5 @@ void SetBlob(uint8_t* data, const TVelaField& f, std::string_view bytes);
 void ClearField(uint8_t* data, const TVelaField& f);
 
 }  // namespace data_area
+
+}  // namespace notarra

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace notarra {
+
 namespace {
 
 constexpr std::array<const char*, 17> kKindNames = {
@@ -97,3 +99,5 @@ std::string KindTypeCode(TVelaFieldKind kind, int size) {
   }
   return "0";
 }
+
+}  // namespace notarra

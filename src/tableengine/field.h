@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 enum class TVelaFieldKind : uint8_t {
   Unknown = 0,
   SmallInt = 1,
@@ -64,3 +66,5 @@ TVelaFieldKind TextKindForSize(int size);
 // The type code in a field description entry ("l", "i", "s", "K", ...), with
 // the decimal size after "s" only when writing.
 std::string KindTypeCode(TVelaFieldKind kind, int size);
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "platform/exceptions.h"
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 // ---- TVelaMasterLink -------------------------------------------------------------
 
 TVelaMasterLink::TVelaMasterLink(TVelaDataset* detail) : TMasterDataLink(detail) {}
@@ -84,3 +86,4 @@ void TVelaDataset::ApplyMasterValues() {
   for (std::size_t i = 0; i < n; ++i) rangeFields[i]->SetValue(masterFields[i]->Value());
 }
 
+}  // namespace notarra

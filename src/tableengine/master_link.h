@@ -8,6 +8,8 @@
 
 #include "dataset/data_link.h"
 
+namespace notarra {
+
 class TField;
 class TVelaDataset;
 
@@ -21,3 +23,5 @@ public:
 protected:
   void RecordChanged(TField* field) override;
 };
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "tableengine/sort_key.h"
 #include "tableengine/value_compare.h"
 
+namespace notarra {
+
 namespace {
 
 struct RecordOrder {
@@ -114,3 +116,5 @@ bool TVelaCursor::KeyExists(const uint8_t* data, const TVelaRecord* ignore, std:
   }
   return false;
 }
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 
 #include "tableengine/sapphire.h"
 
+namespace notarra {
+
 uint16_t Crc16Modbus(const uint8_t* bytes, std::size_t count) {
   uint16_t crc = 0xFFFF;
   for (std::size_t i = 0; i < count; ++i) {
@@ -41,3 +43,5 @@ bool TryPassword(TPasswordBlock& block, std::string_view password, TSapphire* ci
   block = copy;
   return true;
 }
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 using TPasswordBlock = std::array<uint8_t, 40>;
 constexpr std::size_t kKeyTextLength = 38;
 
@@ -28,3 +30,5 @@ bool TryPassword(TPasswordBlock& block, std::string_view password, TSapphire* ci
 inline std::string_view KeyText(const TPasswordBlock& plain) {
   return std::string_view(reinterpret_cast<const char*>(plain.data()), kKeyTextLength);
 }
+
+}  // namespace notarra

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace notarra {
+
 class TVelaCursor;
 
 enum TVelaRecordStatus : uint8_t {
@@ -23,3 +25,5 @@ struct TVelaRecord {
 
   bool Live() const { return Status != rsDeleted && Status != rsPurged; }
 };
+
+}  // namespace notarra

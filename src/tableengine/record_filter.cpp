@@ -11,6 +11,8 @@
 #include "tableengine/record_store.h"
 #include "tableengine/value_compare.h"
 
+namespace notarra {
+
 namespace {
 
 bool InIntegerFamily(TVelaFieldKind k) {
@@ -165,3 +167,5 @@ bool TVelaRecordFilter::Matches(const TVelaCursor& store, const uint8_t* data, b
   }
   return true;
 }
+
+}  // namespace notarra

@@ -13,6 +13,8 @@
 #include "filterexpr/condition.h"
 #include "tableengine/field.h"
 
+namespace notarra {
+
 class TComponent;
 class TVelaCursor;
 
@@ -69,3 +71,5 @@ private:
   uint32_t resolvedDataSize_ = 0;
   int resolvedFieldCount_ = 0;
 };
+
+}  // namespace notarra

@@ -10,6 +10,8 @@
 #include "platform/exceptions.h"
 #include "tableengine/data_area.h"
 
+namespace notarra {
+
 namespace {
 
 constexpr std::size_t kEntryChunk = 4096;
@@ -441,3 +443,5 @@ void TVelaCursor::RecalcAutoInc() {
     if (r->Data) highest = std::max(highest, data_area::Load<int32_t>(r->Data, *autoIncField_));
   autoIncCounter_ = highest;
 }
+
+}  // namespace notarra

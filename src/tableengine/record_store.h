@@ -22,6 +22,8 @@
 #include "tableengine/field.h"
 #include "tableengine/record.h"
 
+namespace notarra {
+
 enum TVelaSaveOption : uint32_t {
   savAutoBackup = 1u << 0,  // copy the old file to ".~d" first
   savSlowMode = 1u << 1,    // accepted, changes nothing
@@ -201,3 +203,5 @@ private:
   bool partialOpen_ = false;
   std::string notes_;
 };
+
+}  // namespace notarra

@@ -1,5 +1,7 @@
 #include "tableengine/sapphire.h"
 
+namespace notarra {
+
 TSapphire::TSapphire() { Reset(); }
 
 TSapphire::~TSapphire() { Burn(); }
@@ -92,3 +94,5 @@ void TSapphire::EncryptBuffer(uint8_t* bytes, std::size_t count) {
 void TSapphire::DecryptBuffer(uint8_t* bytes, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) bytes[i] = DecryptByte(bytes[i]);
 }
+
+}  // namespace notarra

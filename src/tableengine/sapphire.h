@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 class TSapphire {
 public:
   TSapphire();   // the state of an empty key
@@ -32,3 +34,5 @@ private:
   uint8_t rotor_ = 0, ratchet_ = 0, avalanche_ = 0, lastPlain_ = 0, lastCipher_ = 0;
   std::string key_;
 };
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include "platform/services.h"
 #include "tableengine/password_block.h"
 
+namespace notarra {
+
 TVelaSession& VelaSession() {
   static TVelaSession session;
   return session;
@@ -52,3 +54,5 @@ bool TVelaSession::CheckPassword(std::array<uint8_t, 40>& block, std::string& pa
   }
   return false;
 }
+
+}  // namespace notarra

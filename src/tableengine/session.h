@@ -11,6 +11,8 @@
 
 #include "tableengine/sapphire.h"
 
+namespace notarra {
+
 class TVelaSession {
 public:
   // Sorted, without duplicates.
@@ -45,3 +47,5 @@ private:
 };
 
 TVelaSession& VelaSession();
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "platform/codepage.h"
 #include "tableengine/data_area.h"
 
+namespace notarra {
+
 namespace sort_key {
 namespace {
 
@@ -121,3 +123,5 @@ Keyed Make(TVelaRecord* record, std::span<const TVelaField* const> fields, bool 
 }
 
 }  // namespace sort_key
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 #include "tableengine/record.h"
 #include "tableengine/field.h"
 
+namespace notarra {
+
 namespace sort_key {
 
 constexpr int kWords = 6;
@@ -31,3 +33,5 @@ inline int Compare(const Keyed& a, const Keyed& b) {
 }
 
 }  // namespace sort_key
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace notarra {
+
 namespace table_file {
 
 constexpr uint8_t kKindPlain = 'S';
@@ -40,3 +42,5 @@ inline int Percent(uint64_t done, uint64_t total) {
 }
 
 }  // namespace table_file
+
+}  // namespace notarra

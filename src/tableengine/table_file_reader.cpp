@@ -12,6 +12,8 @@
 #include "tableengine/record_store.h"
 #include "tableengine/table_file_format.h"
 
+namespace notarra {
+
 static_assert(std::endian::native == std::endian::little, "the table file format is read with little-endian loads");
 
 using namespace table_file;
@@ -348,3 +350,5 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
   ++recordsRead_;
   return true;
 }
+
+}  // namespace notarra

@@ -11,6 +11,8 @@
 #include "tableengine/record_store.h"
 #include "tableengine/table_file_format.h"
 
+namespace notarra {
+
 using namespace table_file;
 
 class TVelaTableWriter {
@@ -217,3 +219,5 @@ void TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, 
   int64_t length = WriteToStream(buffer);
   WriteFileSafely(path, buffer.Memory(), static_cast<std::size_t>(length));
 }
+
+}  // namespace notarra

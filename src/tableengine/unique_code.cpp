@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace notarra {
+
 namespace {
 
 constexpr int kBase = 62;
@@ -44,3 +46,5 @@ std::string NewUniqueCode(TDateTime now) {
 }
 
 std::string NewUniqueCode() { return NewUniqueCode(Now()); }
+
+}  // namespace notarra

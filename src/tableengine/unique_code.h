@@ -9,6 +9,10 @@
 
 #include "platform/date_time.h"
 
+namespace notarra {
+
 std::string NewUniqueCode();
 // The same at a given moment (for tests and for callers that already hold the time).
 std::string NewUniqueCode(TDateTime now);
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "tableengine/data_area.h"
 
+namespace notarra {
+
 namespace value_compare {
 
 // Empty texts first; then the common prefix byte by byte (unsigned) or with
@@ -63,3 +65,5 @@ inline int Compare(const uint8_t* a, const uint8_t* b, const TVelaField& f, bool
 }
 
 }  // namespace value_compare
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 #include "tableengine/record_store.h"
 #include "tableengine/value_compare.h"
 
+namespace notarra {
+
 namespace value_compare {
 
 int CompareText(std::string_view a, std::string_view b, bool caseInsensitive) {
@@ -142,3 +144,5 @@ std::string TVelaCursor::ValueToText(const uint8_t* data, const TVelaField& f) c
   }
   return {};
 }
+
+}  // namespace notarra

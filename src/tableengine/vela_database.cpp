@@ -5,6 +5,8 @@
 #include "platform/exceptions.h"
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 namespace {
 
 void AddOnce(std::vector<TVelaDataset*>& list, TVelaDataset* dataset) {
@@ -60,3 +62,5 @@ void TVelaDatabase::SaveDatasets(const std::vector<TVelaDataset*>& datasets) {
   // Only now, with every file written, do the changes become permanent.
   for (TVelaDataset* dataset : list) dataset->CommitChanges();
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "platform/component.h"
 
+namespace notarra {
+
 class TVelaDataset;
 
 class TVelaDatabase : public TComponent {
@@ -40,3 +42,5 @@ private:
   std::vector<TVelaDataset*> open_;
   std::vector<TVelaDataset*> changed_;
 };
+
+}  // namespace notarra

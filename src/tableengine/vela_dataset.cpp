@@ -13,6 +13,8 @@
 #include "tableengine/unique_code.h"
 #include "tableengine/vela_database.h"
 
+namespace notarra {
+
 namespace {
 
 TFieldType FieldTypeOfKind(TVelaFieldKind kind) {
@@ -619,7 +621,7 @@ void TVelaDataset::ApplyDefaults() {
     if (value.empty()) continue;
     const TFieldType type = field->DataType();
     if (value == "TODAY" && type == ftDate)
-      field->SetAsDateTime(::Date());
+      field->SetAsDateTime(notarra::Date());
     else if (value == "NOW" && (type == ftDateTime || type == ftDate || type == ftTime))
       field->SetAsDateTime(Now());
     else if (value == "UNICOD" && type == ftString)
@@ -730,3 +732,5 @@ void TVelaDataset::CommitChanges() {
   TellDatabase(false);
   OnNeedToSaveChange(this);
 }
+
+}  // namespace notarra

@@ -19,6 +19,8 @@
 #include "tableengine/record_filter.h"
 #include "tableengine/record_store.h"
 
+namespace notarra {
+
 class TVelaDatabase;
 class TVelaBlobStream;
 class TVelaMasterLink;
@@ -295,3 +297,5 @@ private:
   bool rangeActive_ = false;
   // ---- end of search, ranges and refresh -----------------------------------
 };
+
+}  // namespace notarra

@@ -6,6 +6,8 @@
 #include "filterexpr/parser.h"
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 void TVelaDataset::SetFilterText(const std::string& text) {
   // The text is parsed before anything changes: a text that does not parse
   // leaves the previous text and its conditions in force together, so the
@@ -78,7 +80,7 @@ bool TVelaDataset::FindRecord(bool restart, bool goForward) {
       if (restart) Last();
       else Prior();
     }
-    found = !visible_.empty() && (restart || (goForward ? !EOF() : !BOF()));
+    found = !visible_.empty() && (restart || (goForward ? !Eof() : !Bof()));
   } else if (store_) {
     ResolveConditions();
     const int count = static_cast<int>(visible_.size());
@@ -103,3 +105,5 @@ bool TVelaDataset::FindRecord(bool restart, bool goForward) {
   }
   return found;
 }
+
+}  // namespace notarra

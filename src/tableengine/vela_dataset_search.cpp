@@ -16,6 +16,8 @@
 #include "tableengine/data_area.h"
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 namespace {
 
 TVelaKey KeyOf(const TVelaKeyBuffer& kb) { return TVelaKey{kb.Data, kb.Descriptors, kb.KeyCount}; }
@@ -545,3 +547,5 @@ void TVelaDataset::InternalRefresh() {
   Resync({});
   DoAfterScroll();
 }
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "tableengine/table_file_format.h"
 #include "tableengine/vela_database.h"
 
+namespace notarra {
+
 namespace {
 
 bool KindOfFieldType(TFieldType type, int size, TVelaFieldKind& kind) {
@@ -225,3 +227,5 @@ void TVelaTable::Notification(TComponent* component, TOperation operation) {
     TVelaDataset::SetDatabase(nullptr);
   }
 }
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "tableengine/vela_dataset.h"
 
+namespace notarra {
+
 enum TVelaLoadMode { lmClear, lmFile, lmClone, lmStream };
 
 class TVelaTable : public TVelaDataset {
@@ -56,3 +58,5 @@ private:
   bool storeDefs_ = false;
   TStream* loadStream_ = nullptr;
 };
+
+}  // namespace notarra

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace notarra {
+
 namespace base64 {
 
 namespace {
@@ -87,3 +89,5 @@ bool Decode(std::string_view text, std::string& out, std::string& error) {
 }
 
 }  // namespace base64
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace notarra {
+
 namespace base64 {
 
 std::string Encode(std::string_view bytes);
@@ -15,3 +17,5 @@ void AppendEncoded(std::string& out, std::string_view bytes);
 bool Decode(std::string_view text, std::string& out, std::string& error);
 
 }  // namespace base64
+
+}  // namespace notarra

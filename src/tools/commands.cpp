@@ -32,6 +32,8 @@
 #include "tools/table_json.h"
 #include "tools/tool_error.h"
 
+namespace notarra {
+
 namespace {
 
 const char kUsage[] =
@@ -475,3 +477,5 @@ int RunNotarraTable(const std::vector<std::string>& args, std::istream& in, std:
   }
   return 1;
 }
+
+}  // namespace notarra

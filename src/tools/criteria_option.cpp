@@ -6,6 +6,8 @@
 #include "tools/json.h"
 #include "tools/tool_error.h"
 
+namespace notarra {
+
 namespace {
 
 [[noreturn]] void Bad(const std::string& message) { throw TUsageError("--criteria: " + message); }
@@ -73,3 +75,5 @@ TCriteriaFilter::TCriteriaFilter(const std::string& text, TVelaTable& table) {
     throw TToolError("--criteria: " + e.Message());
   }
 }
+
+}  // namespace notarra

@@ -9,6 +9,8 @@
 #include "dataset/data_source.h"
 #include "filterdialog/filter_dialog.h"
 
+namespace notarra {
+
 class TVelaTable;
 
 class TCriteriaFilter {
@@ -21,3 +23,5 @@ private:
   TDataSource source_;
   TsfFilterDialog dialog_;
 };
+
+}  // namespace notarra

@@ -1,5 +1,7 @@
 #include "tools/csv.h"
 
+namespace notarra {
+
 namespace csv {
 
 void AppendField(std::string& out, std::string_view field) {
@@ -93,3 +95,5 @@ bool Reader::ReadRecord(std::vector<std::string>& fields) {
 }
 
 }  // namespace csv
+
+}  // namespace notarra

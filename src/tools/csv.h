@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace notarra {
+
 namespace csv {
 
 class Error : public std::runtime_error {
@@ -45,3 +47,5 @@ private:
 };
 
 }  // namespace csv
+
+}  // namespace notarra

@@ -14,6 +14,8 @@
 #include "tools/json.h"
 #include "tools/utf8.h"
 
+namespace notarra {
+
 namespace {
 
 constexpr int32_t kFirstDay = 1;          // 0001-01-01
@@ -450,3 +452,5 @@ bool StoreFieldValue(const TInputValue& value, const TVelaField& field, uint8_t*
   }
   return false;
 }
+
+}  // namespace notarra

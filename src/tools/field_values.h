@@ -19,6 +19,8 @@
 
 #include "tableengine/field.h"
 
+namespace notarra {
+
 // How a value is written: not at all, bare (numbers, true/false) or as a string.
 enum class TValueForm { Null, Bare, Quoted };
 
@@ -45,3 +47,5 @@ bool ParseDateText(std::string_view text, int32_t& dayNumber);
 bool ParseTimeText(std::string_view text, int32_t& msecs);
 // "YYYY-MM-DDTHH:MM:SS.mmm" (also with a blank for "T", or a date alone).
 bool ParseDateTimeText(std::string_view text, double& stored);
+
+}  // namespace notarra

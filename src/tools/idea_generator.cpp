@@ -9,6 +9,8 @@
 #include "tools/idea_schema.h"
 #include "tools/record_data.h"
 
+namespace notarra {
+
 namespace {
 
 class SplitMix64 {
@@ -189,3 +191,5 @@ void GenerateIdeas(TVelaCursor& c, int32_t count, uint64_t seed) {
     c.AppendRecord(d);
   }
 }
+
+}  // namespace notarra

@@ -8,6 +8,8 @@
 #include "tableengine/data_area.h"
 #include "tools/record_data.h"
 
+namespace notarra {
+
 void AddIdeaFields(TVelaCursor& c) {
   c.AddField("Flag", TVelaFieldKind::Boolean);
   c.AddField("Subject", TVelaFieldKind::String, 256);
@@ -225,3 +227,5 @@ void AddSampleUser(TVelaCursor& c) {
   data_area::SetText(data.Get(), *c.FindField("Fldname2"), "Word count");
   c.AppendRecord(data.Get());
 }
+
+}  // namespace notarra

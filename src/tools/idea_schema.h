@@ -10,6 +10,8 @@
 
 #include "tableengine/record_store.h"
 
+namespace notarra {
+
 inline constexpr const char* kIdeaTableName = "Blog_Ideas.d";
 inline constexpr const char* kGroupTableName = "group.d";
 inline constexpr const char* kUserTableName = "User.d";
@@ -28,3 +30,5 @@ void AddSampleUser(TVelaCursor& cursor);
 // Windows-1252 text as the body of a small RTF document, the form the
 // formatted Notes memo holds.
 std::string RtfDocument(std::string_view ansiText);
+
+}  // namespace notarra

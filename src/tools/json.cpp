@@ -7,6 +7,8 @@
 
 #include "tools/utf8.h"
 
+namespace notarra {
+
 namespace json {
 
 namespace {
@@ -335,3 +337,5 @@ bool ToDouble(std::string_view literal, double& out) {
 }
 
 }  // namespace json
+
+}  // namespace notarra

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+namespace notarra {
+
 namespace json {
 
 class Error : public std::runtime_error {
@@ -98,3 +100,5 @@ bool ToInt64(std::string_view literal, int64_t& out);
 bool ToDouble(std::string_view literal, double& out);
 
 }  // namespace json
+
+}  // namespace notarra

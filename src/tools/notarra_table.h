@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace notarra {
+
 // args excludes the program name. Exit status: 0 success, 1 bad input or a
 // failed operation (the message goes to err, nothing is written), 2 a wrong
 // command line (the usage text goes to err).
@@ -13,3 +15,5 @@ int RunNotarraTable(const std::vector<std::string>& args, std::istream& in, std:
 
 // The usage text printed for --help and after a usage error.
 const char* NotarraTableUsage();
+
+}  // namespace notarra

@@ -7,6 +7,8 @@
 
 #include "tableengine/record_store.h"
 
+namespace notarra {
+
 class TRecordData {
 public:
   explicit TRecordData(const TVelaCursor& cursor) : cursor_(cursor), data_(cursor.AllocRecordData()) {}
@@ -25,3 +27,5 @@ private:
   const TVelaCursor& cursor_;
   uint8_t* data_;
 };
+
+}  // namespace notarra

@@ -9,6 +9,8 @@
 #include "tools/record_data.h"
 #include "tools/tool_error.h"
 
+namespace notarra {
+
 namespace {
 constexpr std::size_t kFlushSize = 1 << 20;
 }
@@ -93,3 +95,5 @@ int ImportTableCsv(std::string_view text, TVelaCursor& cursor) {
     throw TToolError(e.what());
   }
 }
+
+}  // namespace notarra

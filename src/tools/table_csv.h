@@ -9,6 +9,8 @@
 
 #include "tableengine/record_store.h"
 
+namespace notarra {
+
 // Header row and every live record in store order, or in the given order.
 // A null value is an empty cell.
 void WriteTableCsv(const TVelaCursor& cursor, std::ostream& out, const TVelaRecordList* order = nullptr);
@@ -22,3 +24,5 @@ std::string TableCsvText(const TVelaCursor& cursor, const TVelaRecordList* order
 // the store may then hold part of the rows, so the caller must not save it.
 // Returns the number of records added.
 int ImportTableCsv(std::string_view csv, TVelaCursor& cursor);
+
+}  // namespace notarra

@@ -12,6 +12,8 @@
 #include "tools/record_data.h"
 #include "tools/tool_error.h"
 
+namespace notarra {
+
 namespace {
 
 // The reader refuses a field description section of 100000 bytes or more,
@@ -361,3 +363,5 @@ void ReadTableJson(std::string_view json, TVelaCursor& cursor) {
     throw TToolError(e.what());
   }
 }
+
+}  // namespace notarra

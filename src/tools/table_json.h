@@ -12,6 +12,8 @@
 
 #include "tableengine/record_store.h"
 
+namespace notarra {
+
 // Streams the table's JSON; records in store order when withRecords is set.
 // Records in store order, or in the given order.
 void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& out,
@@ -24,3 +26,5 @@ void WriteRecordJson(const TVelaCursor& cursor, const uint8_t* data, std::ostrea
 // describes, every value kept exactly (AutoInc values included). Raises
 // TToolError, naming the record and field, on anything it cannot store.
 void ReadTableJson(std::string_view json, TVelaCursor& cursor);
+
+}  // namespace notarra

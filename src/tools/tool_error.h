@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace notarra {
+
 class TToolError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
@@ -14,3 +16,5 @@ class TUsageError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
+
+}  // namespace notarra

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace notarra {
+
 namespace utf8 {
 
 std::size_t Decode(std::string_view s, std::size_t pos, char32_t& cp) {
@@ -42,3 +44,5 @@ std::string CodePointName(char32_t cp) {
 }
 
 }  // namespace utf8
+
+}  // namespace notarra

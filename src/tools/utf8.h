@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace notarra {
+
 namespace utf8 {
 
 // Decodes the character that starts at pos. Returns its length in bytes
@@ -23,3 +25,5 @@ void Append(std::string& out, char32_t cp);
 std::string CodePointName(char32_t cp);
 
 }  // namespace utf8
+
+}  // namespace notarra

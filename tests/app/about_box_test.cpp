@@ -15,6 +15,8 @@
 #include "app/file_version_info.h"
 #include "app_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 // Stands in for the browser: the desktop services hand it every web address.

@@ -6,6 +6,8 @@
 #include "gui/application.h"
 #include "platform/services.h"
 
+using namespace notarra;
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   TApplication app(argc, argv);

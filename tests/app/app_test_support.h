@@ -15,6 +15,8 @@
 
 #include "platform/services.h"
 
+using namespace notarra;
+
 namespace apptest {
 
 class TempDir {

@@ -9,6 +9,8 @@
 
 #include "app_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 using apptest::TempDir;

@@ -38,6 +38,8 @@
 #include "tools/idea_generator.h"
 #include "tools/idea_schema.h"
 
+using namespace notarra;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -106,7 +108,7 @@ std::vector<std::string> SubjectsOnDisk(const DataFolder& data) {
   TVelaTable table;
   data.Open(kIdeaTableName, db, table);
   std::vector<std::string> subjects;
-  for (table.First(); !table.EOF(); table.Next()) subjects.push_back(table.FieldByName("Subject")->AsString());
+  for (table.First(); !table.Eof(); table.Next()) subjects.push_back(table.FieldByName("Subject")->AsString());
   return subjects;
 }
 
@@ -309,7 +311,7 @@ TEST_F(MainWindowTest, ListDoubleClickShowsTheItemWithoutThePageChangeHandler) {
   EXPECT_TRUE(window->DBEsubject->hasFocus());
   // The labels were never set from the user table.
   EXPECT_EQ(window->Label9->text(), "Field1");
-  EXPECT_TRUE(window->BlogI_->EOF() || window->BlogI_->RecNo() == window->BlogI_->RecordCount());
+  EXPECT_TRUE(window->BlogI_->Eof() || window->BlogI_->RecNo() == window->BlogI_->RecordCount());
   // Away from the List page it does nothing.
   ClickTab(*window, 2);
   window->VelaDBGrid1DblClick();
@@ -362,7 +364,7 @@ TEST_F(MainWindowTest, WebButtonSortsBySubjectThenGroup) {
   ClickToolButton(*window, window->WebButton);
   EXPECT_EQ(window->BlogI_->IndexFieldNames(), "Subject;Group");
   std::string previous;
-  for (window->BlogI_->First(); !window->BlogI_->EOF(); window->BlogI_->Next()) {
+  for (window->BlogI_->First(); !window->BlogI_->Eof(); window->BlogI_->Next()) {
     const std::string subject = window->BlogI_Subject->AsString();
     EXPECT_LE(previous, subject);
     previous = subject;
@@ -608,7 +610,7 @@ std::map<std::string, std::string> IdeaOnDisk(const DataFolder& data, int key) {
   TVelaTable table;
   data.Open(kIdeaTableName, db, table);
   std::map<std::string, std::string> idea;
-  for (table.First(); !table.EOF(); table.Next()) {
+  for (table.First(); !table.Eof(); table.Next()) {
     if (table.FieldByName("Key")->AsInteger() != key) continue;
     for (TField* f : table.Fields()) idea[f->FieldName()] = f->AsString();
   }

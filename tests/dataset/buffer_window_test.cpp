@@ -4,6 +4,8 @@
 
 #include "test_dataset.h"
 
+using namespace notarra;
+
 namespace {
 
 class WindowTest : public ::testing::Test {
@@ -54,7 +56,7 @@ TEST_F(WindowTest, OpeningFillsAsManyBuffersAsTheLargestLinkAsks) {
   EXPECT_EQ(Rows(small), Range(1, 5));
   EXPECT_EQ(Rows(big), Range(1, 40));
   EXPECT_EQ(small.ActiveRecord(), 0);
-  EXPECT_TRUE(small.BOF());
+  EXPECT_TRUE(small.Bof());
 }
 
 TEST_F(WindowTest, FewerRecordsThanRowsFillWhatThereIs) {
@@ -67,7 +69,7 @@ TEST_F(WindowTest, FewerRecordsThanRowsFillWhatThereIs) {
   few->Open();
   EXPECT_EQ(link.RecordCount(), 3);
   EXPECT_EQ(few->MoveBy(10), 2);
-  EXPECT_TRUE(few->EOF());
+  EXPECT_TRUE(few->Eof());
   EXPECT_EQ(link.ActiveRecord(), 2);
 }
 
@@ -119,7 +121,7 @@ TEST_F(WindowTest, MoveByALongWayReportsTheWholeDistance) {
   small.Clear();
   big.Clear();
   EXPECT_EQ(ds->MoveBy(100), 99);
-  EXPECT_TRUE(ds->EOF());
+  EXPECT_TRUE(ds->Eof());
   EXPECT_EQ(Id(), 100);
   EXPECT_EQ(big.scrolls, std::vector<int>{60});
   EXPECT_EQ(small.scrolls, std::vector<int>{95});
@@ -132,7 +134,7 @@ TEST_F(WindowTest, MoveByALongWayReportsTheWholeDistance) {
   EXPECT_EQ(ds->MoveBy(1), 0);
   EXPECT_TRUE(small.scrolls.empty());
   EXPECT_EQ(ds->MoveBy(-100), -99);
-  EXPECT_TRUE(ds->BOF());
+  EXPECT_TRUE(ds->Bof());
   EXPECT_EQ(small.scrolls, std::vector<int>{-95});
 }
 
@@ -156,14 +158,14 @@ TEST_F(WindowTest, FirstAndLastRebuildTheWindow) {
   link.Clear();
   ds->Last();
   EXPECT_EQ(link.notices, std::vector<std::string>{"DataSetChanged"});
-  EXPECT_TRUE(ds->EOF());
-  EXPECT_FALSE(ds->BOF());
+  EXPECT_TRUE(ds->Eof());
+  EXPECT_FALSE(ds->Bof());
   EXPECT_EQ(link.ActiveRecord(), 4);
   EXPECT_EQ(Rows(link), Range(96, 100));
   link.Clear();
   ds->First();
   EXPECT_EQ(link.notices, std::vector<std::string>{"DataSetChanged"});
-  EXPECT_TRUE(ds->BOF());
+  EXPECT_TRUE(ds->Bof());
   EXPECT_EQ(link.ActiveRecord(), 0);
   EXPECT_EQ(Rows(link), Range(1, 5));
 }

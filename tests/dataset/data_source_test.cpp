@@ -3,6 +3,8 @@
 
 #include "test_dataset.h"
 
+using namespace notarra;
+
 namespace {
 
 class SourceTest : public ::testing::Test {

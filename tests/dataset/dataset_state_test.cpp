@@ -3,6 +3,8 @@
 
 #include "test_dataset.h"
 
+using namespace notarra;
+
 namespace {
 
 std::vector<std::string> Take(std::vector<std::string>& log) {
@@ -32,7 +34,7 @@ TEST_F(StateTest, OpenAndCloseRunTheirEventsAndCreateDefaultFields) {
   ASSERT_EQ(people->FieldCount(), 5);
   EXPECT_NE(dynamic_cast<TStringField*>(people->FieldByName("name")), nullptr);
   EXPECT_EQ(people->FieldByName("Name")->FieldNo(), 2);
-  EXPECT_TRUE(people->BOF());
+  EXPECT_TRUE(people->Bof());
   EXPECT_EQ(people->FieldByName("ID")->AsInteger(), 1);
   people->Close();
   EXPECT_EQ(Take(people->log), (std::vector<std::string>{"BeforeClose", "AfterClose"}));
@@ -143,7 +145,7 @@ TEST_F(StateTest, EditOnAnEmptyDatasetInserts) {
   auto empty = MakePeople(0);
   empty->Open();
   EXPECT_TRUE(empty->IsEmpty());
-  EXPECT_TRUE(empty->BOF() && empty->EOF());
+  EXPECT_TRUE(empty->Bof() && empty->Eof());
   empty->Edit();
   EXPECT_EQ(empty->State(), dsInsert);
 }

@@ -4,6 +4,8 @@
 
 #include "test_dataset.h"
 
+using namespace notarra;
+
 namespace {
 
 std::vector<char> Bytes(const void* p, std::size_t n) {

@@ -21,6 +21,8 @@
 #include "platform/format_settings.h"
 #include "platform/memory_stream.h"
 
+using namespace notarra;
+
 struct TTestColumn {
   std::string name;
   TFieldType type;

@@ -3,6 +3,8 @@
 #include "dataset/variant.h"
 #include "platform/format_settings.h"
 
+using namespace notarra;
+
 namespace {
 
 TEST(VariantTest, NullAndUnassignedAreDistinct) {

@@ -6,6 +6,8 @@
 #include "filter_table.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace ft;

@@ -21,6 +21,8 @@
 #include "platform/services.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace ft {
 
 struct Row {
@@ -144,7 +146,7 @@ protected:
 
   std::set<std::string> Visible() {
     std::set<std::string> names;
-    for (table.First(); !table.EOF(); table.Next()) names.insert(table.FieldByName("Name")->AsString());
+    for (table.First(); !table.Eof(); table.Next()) names.insert(table.FieldByName("Name")->AsString());
     return names;
   }
   std::set<std::string> Apply() {

@@ -6,6 +6,8 @@
 #include "filterdialog/criteria_match.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace ft;

@@ -5,6 +5,8 @@
 #include "../platform/expect_message.h"
 #include "filterexpr/parser.h"
 
+using namespace notarra;
+
 namespace {
 
 const char* const kComparisonError = "Error in comparison expression";

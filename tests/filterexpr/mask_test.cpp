@@ -6,6 +6,8 @@
 #include "../platform/expect_message.h"
 #include "filterexpr/mask.h"
 
+using namespace notarra;
+
 namespace {
 
 bool Like(std::string_view text, std::string_view pattern) { return TVelaMask(pattern).Matches(text); }

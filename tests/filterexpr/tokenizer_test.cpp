@@ -8,6 +8,8 @@
 #include "filterexpr/parser.h"
 #include "platform/format_settings.h"
 
+using namespace notarra;
+
 namespace {
 
 using Tokens = std::vector<std::pair<std::string, TVelaTokenKind>>;

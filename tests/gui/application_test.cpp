@@ -12,6 +12,8 @@
 #include "platform/exceptions.h"
 #include "platform/services.h"
 
+using namespace notarra;
+
 namespace {
 
 class RecordingMessages : public TMessageService {

@@ -10,6 +10,8 @@
 #include "gui/string_grid.h"
 #include "gui_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 // A string grid that records what the base tells it.

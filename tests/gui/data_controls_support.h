@@ -22,6 +22,8 @@
 #include "platform/services.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace dctest {
 
 class RecordingMessages : public TMessageService {

@@ -6,6 +6,8 @@
 
 #include "data_controls_support.h"
 
+using namespace notarra;
+
 namespace {
 
 using dctest::DataForm;

@@ -11,6 +11,8 @@
 #include "data_controls_support.h"
 #include "gui_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 using dctest::DataForm;

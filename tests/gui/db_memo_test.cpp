@@ -14,6 +14,8 @@
 #include "data_controls_support.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 namespace {
 
 // Reading a note fails for the record whose ID is unreadable.

@@ -8,6 +8,8 @@
 #include "data_controls_support.h"
 #include "gui/db_edit.h"
 
+using namespace notarra;
+
 namespace {
 
 using dctest::DataForm;

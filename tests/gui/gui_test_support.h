@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <string>
 
+using namespace notarra;
+
 // Shows the top-level widget and waits until it is the active window, so
 // focus and key events behave as on a desktop.
 inline bool ShowActive(QWidget* window) {

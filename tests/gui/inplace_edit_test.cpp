@@ -9,6 +9,8 @@
 #include "gui/string_grid.h"
 #include "gui_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 // A string grid whose editing answers a test can steer.

@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <vector>
 
+using namespace notarra;
+
 TEST(EditMaskTest, ParsesFieldsLiteralsAndCase) {
   const TEditMask phone("(000) 000-0000;0;*");
   EXPECT_EQ(phone.Length(), 14);

@@ -10,6 +10,8 @@
 #include "gui/popup_window.h"
 #include "gui_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 class PopupWindowTest : public testing::Test {

@@ -12,6 +12,8 @@
 
 #include "gui_test_support.h"
 
+using namespace notarra;
+
 using namespace std::chrono_literals;
 
 namespace {

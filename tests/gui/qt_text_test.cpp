@@ -2,6 +2,8 @@
 
 #include "gui/qt_text.h"
 
+using namespace notarra;
+
 TEST(QtTextTest, EveryWindows1252ByteRoundTrips) {
   std::string all;
   for (int b = 1; b < 256; ++b) all += static_cast<char>(b);

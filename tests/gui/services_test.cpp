@@ -9,6 +9,8 @@
 #include "gui/qt_services.h"
 #include "platform/services.h"
 
+using namespace notarra;
+
 namespace {
 
 class ScriptedMessages : public TMessageService {

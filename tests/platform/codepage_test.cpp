@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace notarra;
+
 namespace {
 
 // Upper/lower partners outside ASCII, from the Unicode case mapping of the

@@ -9,6 +9,8 @@
 #include "expect_message.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 // Writes what happens to it into a shared log and keeps one reference to

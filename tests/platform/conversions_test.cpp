@@ -8,6 +8,8 @@
 #include "expect_message.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 TEST(IntegerText, DecimalAndHexadecimal) {

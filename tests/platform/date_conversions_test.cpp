@@ -7,6 +7,8 @@
 #include "expect_message.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 TFormatSettings Us() { return TFormatSettings::UsEnglish(); }

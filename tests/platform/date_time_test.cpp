@@ -7,6 +7,8 @@
 
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace std::chrono;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace notarra;
+
 namespace {
 
 class Handler : public TComponent {

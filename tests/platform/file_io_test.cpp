@@ -17,6 +17,8 @@
 #include "expect_message.h"
 #include "platform/exceptions.h"
 
+using namespace notarra;
+
 namespace {
 
 class FileIo : public ::testing::Test {

@@ -13,6 +13,8 @@
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 
+using namespace notarra;
+
 namespace {
 
 std::string Contents(const TMemoryStream& s) {

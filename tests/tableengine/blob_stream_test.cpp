@@ -18,6 +18,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {
@@ -86,8 +88,8 @@ protected:
   }
   void GoTo(const std::string& title) {
     table.First();
-    while (!table.EOF() && table.FieldByName("Title")->AsString() != title) table.Next();
-    ASSERT_FALSE(table.EOF()) << title;
+    while (!table.Eof() && table.FieldByName("Title")->AsString() != title) table.Next();
+    ASSERT_FALSE(table.Eof()) << title;
   }
   std::string ErrorOf(const std::function<void()>& action) {
     try {

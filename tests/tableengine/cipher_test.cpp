@@ -14,6 +14,8 @@
 #include "tableengine/sapphire.h"
 #include "tableengine/session.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {

@@ -15,6 +15,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {
@@ -85,7 +87,7 @@ protected:
   std::vector<int> Keys() {
     std::vector<int> out;
     table.First();
-    while (!table.EOF()) {
+    while (!table.Eof()) {
       out.push_back(table.FieldByName("Key")->AsInteger());
       table.Next();
     }
@@ -350,11 +352,11 @@ TEST_F(FilterTest, SwitchingFilteredRebuildsAndKeepsASensibleCurrentRecord) {
   EXPECT_EQ(CurrentKey(), 1);
   table.SetFilter("Key > 100");
   EXPECT_EQ(table.RecordCount(), 0);
-  EXPECT_TRUE(table.EOF());
+  EXPECT_TRUE(table.Eof());
   EXPECT_FALSE(table.FindFirst());
   table.SetFiltered(false);
   EXPECT_EQ(table.RecordCount(), 6);
-  EXPECT_FALSE(table.EOF());
+  EXPECT_FALSE(table.Eof());
 
   // Set while closed, applied by the open.
   table.Close();

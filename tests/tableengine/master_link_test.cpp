@@ -18,6 +18,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {
@@ -84,7 +86,7 @@ protected:
     std::string out;
     TBookmark at = ideas.Bookmark();
     ideas.First();
-    while (!ideas.EOF()) {
+    while (!ideas.Eof()) {
       out += ideas.FieldByName("Subject")->AsString();
       ideas.Next();
     }

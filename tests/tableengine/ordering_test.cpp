@@ -8,6 +8,8 @@
 
 #include "table_bytes.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {

@@ -16,6 +16,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {
@@ -87,7 +89,7 @@ protected:
   std::vector<int> Keys() {
     std::vector<int> out;
     table.First();
-    while (!table.EOF()) {
+    while (!table.Eof()) {
       out.push_back(CurrentKey());
       table.Next();
     }
@@ -98,7 +100,7 @@ protected:
   int FirstWhere(const std::function<bool()>& pred) {
     const TBookmark mark = table.Bookmark();
     int result = 0;
-    for (table.First(); !table.EOF(); table.Next())
+    for (table.First(); !table.Eof(); table.Next())
       if (pred()) {
         result = CurrentKey();
         break;
@@ -555,7 +557,7 @@ TEST_F(UnappliedOrderTest, AnEmptyTableKeepsNewRecordsInIndexOrder) {
   add("Home");
   add("Travel");
   std::vector<std::string> groups;
-  for (table.First(); !table.EOF(); table.Next()) groups.push_back(Text("Group"));
+  for (table.First(); !table.Eof(); table.Next()) groups.push_back(Text("Group"));
   EXPECT_EQ(groups, (std::vector<std::string>{"Home", "Travel", "Work"}));
   ASSERT_TRUE(table.Locate("Group", "Work", {}));
   EXPECT_EQ(Text("Group"), "Work");

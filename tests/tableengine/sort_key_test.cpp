@@ -9,6 +9,8 @@
 
 #include "table_bytes.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {

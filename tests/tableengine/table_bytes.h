@@ -13,6 +13,8 @@
 #include "tableengine/data_area.h"
 #include "tableengine/record_store.h"
 
+using namespace notarra;
+
 namespace tt {
 
 // Little-endian appends.

@@ -10,6 +10,8 @@
 
 #include "table_bytes.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 #if defined(__SANITIZE_ADDRESS__)

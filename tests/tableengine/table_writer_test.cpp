@@ -15,6 +15,8 @@
 #include "platform/exceptions.h"
 #include "table_bytes.h"
 
+using namespace notarra;
+
 using namespace tt;
 namespace fs = std::filesystem;
 

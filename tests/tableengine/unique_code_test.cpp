@@ -8,6 +8,8 @@
 #include "platform/date_time.h"
 #include "tableengine/unique_code.h"
 
+using namespace notarra;
+
 namespace {
 
 int DigitValue(char c) {

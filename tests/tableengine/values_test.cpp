@@ -5,6 +5,8 @@
 #include "platform/format_settings.h"
 #include "table_bytes.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {

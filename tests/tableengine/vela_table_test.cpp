@@ -16,6 +16,8 @@
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
+using namespace notarra;
+
 using namespace tt;
 
 namespace {
@@ -68,7 +70,7 @@ protected:
   std::vector<std::string> Subjects() {
     std::vector<std::string> out;
     table.First();
-    while (!table.EOF()) {
+    while (!table.Eof()) {
       out.push_back(table.FieldByName("Subject")->AsString());
       table.Next();
     }

@@ -4,6 +4,8 @@
 
 #include "tool_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace tooltest;

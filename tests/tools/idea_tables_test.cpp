@@ -15,6 +15,8 @@
 #include "tool_test_support.h"
 #include "tools/idea_generator.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace tooltest;

@@ -8,6 +8,8 @@
 
 #include "tool_test_support.h"
 
+using namespace notarra;
+
 namespace {
 
 using namespace tooltest;

@@ -13,6 +13,8 @@
 #include "tools/json.h"
 #include "tools/utf8.h"
 
+using namespace notarra;
+
 namespace {
 
 std::string ParseError(std::string_view text) {

@@ -18,6 +18,8 @@
 
 #include "tools/notarra_table.h"
 
+using namespace notarra;
+
 namespace tooltest {
 
 class TempDir {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing.
-# Runs apt-get as root directly, else through sudo.
+# Runs apt-get as root directly, else through sudo. dpkg-dev, desktop-file-utils,
+# appstream and lintian build and check the Debian package (scripts/package.sh).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev sqlite3 qt6-base-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev sqlite3 qt6-base-dev
+          dpkg-dev desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

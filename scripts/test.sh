@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test, then builds and runs the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds and runs every test, builds and checks the Debian package, then
+# builds and runs the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -12,6 +13,10 @@ echo "== Release build and tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DNOTARRA_BENCH=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== Debian package"
+deb=$(scripts/package.sh build/release)
+tests/packaging/check_package.sh "$deb"
 
 echo "== Sanitizer build and tests"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNOTARRA_SANITIZE=ON -DNOTARRA_BENCH=OFF >/dev/null

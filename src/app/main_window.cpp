@@ -30,6 +30,7 @@
 #include "gui/qt_text.h"
 #include "platform/component.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
@@ -64,10 +65,10 @@ TDataSource* AddSource(TComponent* owner, const char* name, TDataSet* dataSet) {
 }
 
 // A "Short|Long" hint: the tooltip and the status-bar text.
-void SetHint(QAction* action, const QString& hint) {
-  const int bar = hint.indexOf('|');
-  action->setToolTip(bar < 0 ? hint : hint.left(bar));
-  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+void SetHint(QAction* action, std::string_view hint) {
+  const THintParts parts = SplitHint(hint);
+  action->setToolTip(ToQString(parts.Short));
+  action->setStatusTip(ToQString(parts.Long));
 }
 
 // An empty, named frame where a control of a later stage goes.
@@ -164,7 +165,7 @@ void TfrmBlog::CreateToolBarAndMenu() {
   // After addToolBar: taking its place in the area resets the tool bar's minimum size.
   Toolbar()->setFixedHeight(33);
   QStyle* st = style();
-  auto button = [this](const char* name, const QIcon& glyph, const QString& text, const QString& hint) {
+  auto button = [this](const char* name, const QIcon& glyph, const QString& text, std::string_view hint) {
     // Some of the style's icons have no greyed form of their own: the
     // disabled buttons on the User page must look disabled.
     const QPixmap normal = glyph.pixmap(16, 16);
@@ -174,7 +175,7 @@ void TfrmBlog::CreateToolBarAndMenu() {
     icon.addPixmap(style()->generatedIconPixmap(QIcon::Disabled, normal, &option), QIcon::Disabled);
     auto* action = new QAction(icon, text, this);
     action->setObjectName(name);
-    if (!hint.isEmpty()) SetHint(action, hint);
+    if (!hint.empty()) SetHint(action, hint);
     Toolbar()->addAction(action);
     return action;
   };

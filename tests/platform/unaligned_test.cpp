@@ -19,7 +19,9 @@ TEST(Unaligned, LoadsAndStoresAtAnyOffsetWithoutTouchingNeighbours) {
     StoreUnaligned<uint64_t>(buffer + offset, 0x0102030405060708u);
     EXPECT_EQ(LoadUnaligned<uint64_t>(buffer + offset), 0x0102030405060708u);
     for (std::size_t i = 0; i < sizeof buffer; ++i) {
-      if (i < offset || i >= offset + 8) EXPECT_EQ(buffer[i], 0xAA) << i;
+      if (i < offset || i >= offset + 8) {
+        EXPECT_EQ(buffer[i], 0xAA) << i;
+      }
     }
     // The machine's order, which the table file relies on: least significant first.
     EXPECT_EQ(buffer[offset], 0x08);

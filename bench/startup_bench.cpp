@@ -65,7 +65,7 @@ void StartUp(benchmark::State& state, int ideas) {
     window.installEventFilter(&watch);
     window.show();
     while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!window.BlogI_->Active()) state.SkipWithError("the idea table did not open");
+    if (!window.BlogI_()->Active()) state.SkipWithError("the idea table did not open");
     state.PauseTiming();
     window.close();
     state.ResumeTiming();

@@ -60,25 +60,25 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
 
   auto* versionCaption = new QLabel("Version", panel);
   versionCaption->setGeometry(88, 40, 52, 16);
-  Label1 = new QLabel(panel);
-  Label1->setObjectName("Label1");
-  Label1->setGeometry(144, 40, 160, 16);
+  label1_ = new QLabel(panel);
+  label1_->setObjectName("Label1");
+  label1_->setGeometry(144, 40, 160, 16);
 
   auto* copyright = new QLabel("Copyright (C) 2026 Notarra authors", panel);
   copyright->setGeometry(88, 64, 220, 16);
   auto* contact = new QLabel("Contact: authors@notarra.example", panel);
   contact->setGeometry(88, 84, 220, 16);
 
-  Label2 = new QLabel("www.notarra.example", panel);
-  Label2->setObjectName("Label2");
-  Label2->setGeometry(88, 108, 220, 18);
-  QFont link = Label2->font();
+  label2_ = new QLabel("www.notarra.example", panel);
+  label2_->setObjectName("Label2");
+  label2_->setGeometry(88, 108, 220, 18);
+  QFont link = label2_->font();
   link.setBold(true);
   link.setUnderline(true);
-  Label2->setFont(link);
-  Label2->setStyleSheet("color: blue");
-  Label2->setCursor(Qt::PointingHandCursor);
-  Label2->installEventFilter(this);
+  label2_->setFont(link);
+  label2_->setStyleSheet("color: blue");
+  label2_->setCursor(Qt::PointingHandCursor);
+  label2_->installEventFilter(this);
 
   auto* licence = new QPlainTextEdit(QString::fromLatin1(kLicence), this);
   licence->setObjectName("LicenceText");
@@ -91,12 +91,12 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   ok->setGeometry(103, 348, 75, 25);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-  FileVersionInfo1 = new TFileVersionInfo;
-  FileVersionInfo1->SetName("FileVersionInfo1");
+  fileVersionInfo1_ = std::make_unique<TFileVersionInfo>();
+  fileVersionInfo1_->SetName("FileVersionInfo1");
   RunGuarded([this] { FormCreate(); });
 }
 
-TAboutBox1::~TAboutBox1() { delete FileVersionInfo1; }
+TAboutBox1::~TAboutBox1() = default;
 
 QString TAboutBox1::ProgramFileName() {
 #ifdef _WIN32
@@ -112,8 +112,8 @@ void TAboutBox1::FormCreate() {
   // program rather than in the working directory: the working directory is
   // the data folder, so a bare relative name would never find it. A program
   // file under another name still shows no version.
-  FileVersionInfo1->SetFileName(QFile::encodeName(ProgramFileName()).toStdString());
-  Label1->setText(ToQString(FileVersionInfo1->StringInfoByIndex(3)));
+  fileVersionInfo1_->SetFileName(QFile::encodeName(ProgramFileName()).toStdString());
+  label1_->setText(ToQString(fileVersionInfo1_->StringInfoByIndex(3)));
 }
 
 QUrl TAboutBox1::WebAddressUrl(const QString& caption) {
@@ -123,10 +123,10 @@ QUrl TAboutBox1::WebAddressUrl(const QString& caption) {
   return QUrl("http://" + caption);
 }
 
-void TAboutBox1::Label2DblClick() { QDesktopServices::openUrl(WebAddressUrl(Label2->text())); }
+void TAboutBox1::Label2DblClick() { QDesktopServices::openUrl(WebAddressUrl(label2_->text())); }
 
 bool TAboutBox1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
+  if (watched == label2_ && event->type() == QEvent::MouseButtonDblClick) {
     RunGuarded([this] { Label2DblClick(); });
     return true;
   }

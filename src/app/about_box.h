@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <QUrl>
+#include <memory>
 
 class QLabel;
 
@@ -18,9 +19,9 @@ public:
   explicit TAboutBox1(QWidget* parent = nullptr);
   ~TAboutBox1() override;
 
-  QLabel* Label1 = nullptr;  // the version
-  QLabel* Label2 = nullptr;  // the web address
-  TFileVersionInfo* FileVersionInfo1 = nullptr;
+  QLabel* Label1() const { return label1_; }  // the version
+  QLabel* Label2() const { return label2_; }  // the web address
+  TFileVersionInfo* FileVersionInfo1() const { return fileVersionInfo1_.get(); }
 
   // The address Label2DblClick opens for a label text.
   static QUrl WebAddressUrl(const QString& caption);
@@ -34,6 +35,10 @@ protected:
 private:
   void FormCreate();
   void Label2DblClick();
+
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  std::unique_ptr<TFileVersionInfo> fileVersionInfo1_;
 };
 
 }  // namespace notarra

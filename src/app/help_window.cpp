@@ -2,10 +2,9 @@
 
 #include <QPointer>
 #include <QUrl>
-#include <algorithm>
-#include <cctype>
 
 #include "gui/application.h"
+#include "platform/text.h"
 
 namespace notarra {
 
@@ -14,7 +13,7 @@ namespace {
 QPointer<THelpWindow> helpWindow;
 
 bool IsOurHelpFile(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  name = AsciiLowerCase(name);
   const std::string ours = "notarra.chm";
   return name.size() >= ours.size() && name.compare(name.size() - ours.size(), ours.size(), ours) == 0;
 }

@@ -30,6 +30,7 @@
 #include "gui/qt_text.h"
 #include "platform/component.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
@@ -64,10 +65,10 @@ TDataSource* AddSource(TComponent* owner, const char* name, TDataSet* dataSet) {
 }
 
 // A "Short|Long" hint: the tooltip and the status-bar text.
-void SetHint(QAction* action, const QString& hint) {
-  const int bar = hint.indexOf('|');
-  action->setToolTip(bar < 0 ? hint : hint.left(bar));
-  action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+void SetHint(QAction* action, std::string_view hint) {
+  const THintParts parts = SplitHint(hint);
+  action->setToolTip(ToQString(parts.Short));
+  action->setStatusTip(ToQString(parts.Long));
 }
 
 // An empty, named frame where a control of a later stage goes.
@@ -90,7 +91,7 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   CreateToolBarAndMenu();
   CreatePages();
   statusBar();
-  ProgressDialog1 = new TProgressDialog(this);
+  parts_.ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
 }
@@ -98,73 +99,73 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
 TfrmBlog::~TfrmBlog() {
   // The controls go first: they hold links to the data sources.
   delete takeCentralWidget();
-  delete Toolbar;
+  delete Toolbar();
   components_.reset();
 }
 
 void TfrmBlog::CreateComponents() {
   TComponent* owner = components_.get();
-  Veladb = new TVelaDatabase(owner);
-  Veladb->SetName("Veladb");
-  Veladb->SetDateFormat("mm/dd/yyyy");
+  parts_.Veladb = new TVelaDatabase(owner);
+  Veladb()->SetName("Veladb");
+  Veladb()->SetDateFormat("mm/dd/yyyy");
 
-  Userdef_ = AddTable(owner, Veladb, "Userdef_", "User.d");
-  Userdef_->OnNewRecord = TEvent<TDataSet*>::Bind(this, &TfrmBlog::Userdef_NewRecord);
-  BlogI_ = AddTable(owner, Veladb, "BlogI_", "Blog_Ideas.d");
-  BlogI_->SetIndexFieldNames("Group;Subject");
-  BlogI_->AfterInsert = TEvent<TDataSet*>::Bind(this, &TfrmBlog::BlogI_AfterInsert);
-  Group_ = AddTable(owner, Veladb, "Group_", "group.d");
-  Group_->SetIndexFieldNames("category");
+  parts_.Userdef_ = AddTable(owner, Veladb(), "Userdef_", "User.d");
+  Userdef_()->OnNewRecord = TEvent<TDataSet*>::Bind(this, &TfrmBlog::Userdef_NewRecord);
+  parts_.BlogI_ = AddTable(owner, Veladb(), "BlogI_", "Blog_Ideas.d");
+  BlogI_()->SetIndexFieldNames("Group;Subject");
+  BlogI_()->AfterInsert = TEvent<TDataSet*>::Bind(this, &TfrmBlog::BlogI_AfterInsert);
+  parts_.Group_ = AddTable(owner, Veladb(), "Group_", "group.d");
+  Group_()->SetIndexFieldNames("category");
 
-  for (TVelaTable* table : {Userdef_, BlogI_, Group_})
+  for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()})
     table->OnCallback = TCallbackEvent::Bind(this, &TfrmBlog::TableCallback);
 
-  dsUserd = AddSource(owner, "dsUserd", Userdef_);
-  dsBlog = AddSource(owner, "dsBlog", BlogI_);
-  dsGroup = AddSource(owner, "dsGroup", Group_);
+  parts_.dsUserd = AddSource(owner, "dsUserd", Userdef_());
+  parts_.dsBlog = AddSource(owner, "dsBlog", BlogI_());
+  parts_.dsGroup = AddSource(owner, "dsGroup", Group_());
   // A master without master fields: the group table follows the idea
   // table but is never narrowed by it.
-  Group_->SetMasterSource(dsBlog);
+  Group_()->SetMasterSource(dsBlog());
 
-  BlogI_Flag = AddField<TBooleanField>(BlogI_, "Flag");
-  BlogI_Subject = AddField<TStringField>(BlogI_, "Subject", 256);
-  BlogI_Group = AddField<TStringField>(BlogI_, "Group", 20);
-  BlogI_Group->SetLookupDataSet(Group_);
-  BlogI_Group->SetLookupKeyFields("CATEGORY");
-  BlogI_Group->SetLookupResultField("CATEGORY");
-  BlogI_Group->SetKeyFields("Group");
-  BlogI_Title = AddField<TStringField>(BlogI_, "Title", 256);
-  BlogI_Keywords = AddField<TStringField>(BlogI_, "Keywords", 256);
-  BlogI_Notes = AddField<TBlobField>(BlogI_, "Notes");
-  BlogI_Notes->SetBlobType(ftFmtMemo);
-  BlogI_Published = AddField<TStringField>(BlogI_, "Published", 50);
-  BlogI_PubDate = AddField<TDateField>(BlogI_, "PubDate");
-  BlogI_Key = AddField<TAutoIncField>(BlogI_, "Key");
-  BlogI_UserField1 = AddField<TStringField>(BlogI_, "UserField1", 20);
-  BlogI_UserField2 = AddField<TStringField>(BlogI_, "UserField2", 20);
+  parts_.BlogI_Flag = AddField<TBooleanField>(BlogI_(), "Flag");
+  parts_.BlogI_Subject = AddField<TStringField>(BlogI_(), "Subject", 256);
+  parts_.BlogI_Group = AddField<TStringField>(BlogI_(), "Group", 20);
+  BlogI_Group()->SetLookupDataSet(Group_());
+  BlogI_Group()->SetLookupKeyFields("CATEGORY");
+  BlogI_Group()->SetLookupResultField("CATEGORY");
+  BlogI_Group()->SetKeyFields("Group");
+  parts_.BlogI_Title = AddField<TStringField>(BlogI_(), "Title", 256);
+  parts_.BlogI_Keywords = AddField<TStringField>(BlogI_(), "Keywords", 256);
+  parts_.BlogI_Notes = AddField<TBlobField>(BlogI_(), "Notes");
+  BlogI_Notes()->SetBlobType(ftFmtMemo);
+  parts_.BlogI_Published = AddField<TStringField>(BlogI_(), "Published", 50);
+  parts_.BlogI_PubDate = AddField<TDateField>(BlogI_(), "PubDate");
+  parts_.BlogI_Key = AddField<TAutoIncField>(BlogI_(), "Key");
+  parts_.BlogI_UserField1 = AddField<TStringField>(BlogI_(), "UserField1", 20);
+  parts_.BlogI_UserField2 = AddField<TStringField>(BlogI_(), "UserField2", 20);
 
-  Group_SELECTED = AddField<TBooleanField>(Group_, "SELECTED");
-  Group_SELECTED->SetDisplayWidth(11);
-  Group_SELECTED->SetVisible(false);
-  Group_CATEGORY = AddField<TStringField>(Group_, "CATEGORY", 15);
-  Group_CATEGORY->SetDisplayWidth(23);
-  Group_CKEY = AddField<TAutoIncField>(Group_, "CKEY");
+  parts_.Group_SELECTED = AddField<TBooleanField>(Group_(), "SELECTED");
+  Group_SELECTED()->SetDisplayWidth(11);
+  Group_SELECTED()->SetVisible(false);
+  parts_.Group_CATEGORY = AddField<TStringField>(Group_(), "CATEGORY", 15);
+  Group_CATEGORY()->SetDisplayWidth(23);
+  parts_.Group_CKEY = AddField<TAutoIncField>(Group_(), "CKEY");
 
-  Userdef_DataFile = AddField<TStringField>(Userdef_, "DataFile", 20);
-  Userdef_Fldname1 = AddField<TStringField>(Userdef_, "Fldname1", 20);
-  Userdef_Fldname2 = AddField<TStringField>(Userdef_, "Fldname2", 20);
+  parts_.Userdef_DataFile = AddField<TStringField>(Userdef_(), "DataFile", 20);
+  parts_.Userdef_Fldname1 = AddField<TStringField>(Userdef_(), "Fldname1", 20);
+  parts_.Userdef_Fldname2 = AddField<TStringField>(Userdef_(), "Fldname2", 20);
 }
 
 void TfrmBlog::CreateToolBarAndMenu() {
-  Toolbar = new QToolBar("Toolbar", this);
-  Toolbar->setObjectName("Toolbar");
-  Toolbar->setMovable(false);
-  Toolbar->setIconSize(QSize(16, 16));
-  addToolBar(Qt::TopToolBarArea, Toolbar);
+  parts_.Toolbar = new QToolBar("Toolbar", this);
+  Toolbar()->setObjectName("Toolbar");
+  Toolbar()->setMovable(false);
+  Toolbar()->setIconSize(QSize(16, 16));
+  addToolBar(Qt::TopToolBarArea, Toolbar());
   // After addToolBar: taking its place in the area resets the tool bar's minimum size.
-  Toolbar->setFixedHeight(33);
+  Toolbar()->setFixedHeight(33);
   QStyle* st = style();
-  auto button = [this](const char* name, const QIcon& glyph, const QString& text, const QString& hint) {
+  auto button = [this](const char* name, const QIcon& glyph, const QString& text, std::string_view hint) {
     // Some of the style's icons have no greyed form of their own: the
     // disabled buttons on the User page must look disabled.
     const QPixmap normal = glyph.pixmap(16, 16);
@@ -174,44 +175,44 @@ void TfrmBlog::CreateToolBarAndMenu() {
     icon.addPixmap(style()->generatedIconPixmap(QIcon::Disabled, normal, &option), QIcon::Disabled);
     auto* action = new QAction(icon, text, this);
     action->setObjectName(name);
-    if (!hint.isEmpty()) SetHint(action, hint);
-    Toolbar->addAction(action);
+    if (!hint.empty()) SetHint(action, hint);
+    Toolbar()->addAction(action);
     return action;
   };
-  Toolbar->addWidget(new QWidget)->setObjectName("Indent");
-  Toolbar->widgetForAction(Toolbar->actions().back())->setFixedWidth(8);
-  NewButton = button("NewButton", st->standardIcon(QStyle::SP_FileIcon), "New", "New|Create a new document");
-  OpenButton = button("OpenButton", st->standardIcon(QStyle::SP_DialogOpenButton), "Open",
+  Toolbar()->addWidget(new QWidget)->setObjectName("Indent");
+  Toolbar()->widgetForAction(Toolbar()->actions().back())->setFixedWidth(8);
+  parts_.NewButton = button("NewButton", st->standardIcon(QStyle::SP_FileIcon), "New", "New|Create a new document");
+  parts_.OpenButton = button("OpenButton", st->standardIcon(QStyle::SP_DialogOpenButton), "Open",
                       "Open|Open an existing document");
-  SaveButton = button("SaveButton", st->standardIcon(QStyle::SP_DialogSaveButton), "Save",
+  parts_.SaveButton = button("SaveButton", st->standardIcon(QStyle::SP_DialogSaveButton), "Save",
                       "Save|Save the active document");
-  PrintButton = button("PrintButton", st->standardIcon(QStyle::SP_FileDialogDetailedView), "Print",
+  parts_.PrintButton = button("PrintButton", st->standardIcon(QStyle::SP_FileDialogDetailedView), "Print",
                        "Print|Print the active document");
-  Toolbar->addSeparator()->setObjectName("S1");
-  Toolbar->addSeparator()->setObjectName("S2");
-  DBNavigator1 = new TDBNavigator;
-  DBNavigator1->setObjectName("DBNavigator1");
-  DBNavigator1->SetDataSource(dsBlog);
-  DBNavigator1->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete});
-  DBNavigator1->SetHint(nbFirst, "First record");
-  DBNavigator1->SetHint(nbPrior, "Prior record");
-  DBNavigator1->SetHint(nbNext, "Next record");
-  DBNavigator1->SetHint(nbLast, "Last record");
-  DBNavigator1->SetHint(nbInsert, "Insert record");
-  DBNavigator1->SetHint(nbDelete, "Delete record");
-  DBNavigator1->setFixedSize(228, 22);
-  Toolbar->addWidget(DBNavigator1);
-  Toolbar->addSeparator()->setObjectName("S3");
+  Toolbar()->addSeparator()->setObjectName("S1");
+  Toolbar()->addSeparator()->setObjectName("S2");
+  parts_.DBNavigator1 = new TDBNavigator;
+  DBNavigator1()->setObjectName("DBNavigator1");
+  DBNavigator1()->SetDataSource(dsBlog());
+  DBNavigator1()->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete});
+  DBNavigator1()->SetHint(nbFirst, "First record");
+  DBNavigator1()->SetHint(nbPrior, "Prior record");
+  DBNavigator1()->SetHint(nbNext, "Next record");
+  DBNavigator1()->SetHint(nbLast, "Last record");
+  DBNavigator1()->SetHint(nbInsert, "Insert record");
+  DBNavigator1()->SetHint(nbDelete, "Delete record");
+  DBNavigator1()->setFixedSize(228, 22);
+  Toolbar()->addWidget(DBNavigator1());
+  Toolbar()->addSeparator()->setObjectName("S3");
   // No text: the web button has no hint, so no tooltip either.
-  WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "", "");
-  Toolbar->addSeparator()->setObjectName("S4");
-  FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
-  PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
+  parts_.WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "", "");
+  Toolbar()->addSeparator()->setObjectName("S4");
+  parts_.FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
+  parts_.PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
                        "Remove Filter");
-  HelpButton = button("HelpButton", st->standardIcon(QStyle::SP_DialogHelpButton), "Help",
+  parts_.HelpButton = button("HelpButton", st->standardIcon(QStyle::SP_DialogHelpButton), "Help",
                       "Help|Open the helpfile");
-  for (QAction* a : Toolbar->actions())
-    if (QWidget* w = Toolbar->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1 && a->icon().isNull() == false)
+  for (QAction* a : Toolbar()->actions())
+    if (QWidget* w = Toolbar()->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1() && a->icon().isNull() == false)
       w->setFixedWidth(24);
 
   QMenu* file = menuBar()->addMenu("File");
@@ -221,56 +222,56 @@ void TfrmBlog::CreateToolBarAndMenu() {
     action->setObjectName(name);
     return action;
   };
-  CreateFile1 = item(file, "CreateFile1", "New File");
-  Open1 = item(file, "Open1", "Open File");
-  Save1 = item(file, "Save1", "Save");
-  Filter1 = item(file, "Filter1", "Filter");
-  RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
-  Exit1 = item(file, "Exit1", "Exit");
+  parts_.CreateFile1 = item(file, "CreateFile1", "New File");
+  parts_.Open1 = item(file, "Open1", "Open File");
+  parts_.Save1 = item(file, "Save1", "Save");
+  parts_.Filter1 = item(file, "Filter1", "Filter");
+  parts_.RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
+  parts_.Exit1 = item(file, "Exit1", "Exit");
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("Help1");
-  Help2 = item(help, "Help2", "Help");
-  Liscence1 = item(help, "Liscence1", "About");
+  parts_.Help2 = item(help, "Help2", "Help");
+  parts_.Liscence1 = item(help, "Liscence1", "About");
 
   auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
   };
-  bind(SaveButton, &TfrmBlog::SaveButtonClick);
-  bind(Save1, &TfrmBlog::SaveButtonClick);
-  bind(WebButton, &TfrmBlog::WebButtonClick);
-  bind(HelpButton, &TfrmBlog::HelpButtonClick);
-  bind(Help2, &TfrmBlog::HelpButtonClick);
-  bind(Liscence1, &TfrmBlog::Liscence1Click);
-  bind(CreateFile1, &TfrmBlog::CreateFile1Click);
-  bind(Open1, &TfrmBlog::Open1Click);
-  bind(Exit1, &TfrmBlog::Exit1Click);
-  // FindButton, PasswButton, Filter1 and RemoveFilter1 are bound when the
+  bind(SaveButton(), &TfrmBlog::SaveButtonClick);
+  bind(Save1(), &TfrmBlog::SaveButtonClick);
+  bind(WebButton(), &TfrmBlog::WebButtonClick);
+  bind(HelpButton(), &TfrmBlog::HelpButtonClick);
+  bind(Help2(), &TfrmBlog::HelpButtonClick);
+  bind(Liscence1(), &TfrmBlog::Liscence1Click);
+  bind(CreateFile1(), &TfrmBlog::CreateFile1Click);
+  bind(Open1(), &TfrmBlog::Open1Click);
+  bind(Exit1(), &TfrmBlog::Exit1Click);
+  // FindButton(), PasswButton(), Filter1() and RemoveFilter1() are bound when the
   // filter dialog component is in place.
 }
 
 void TfrmBlog::CreatePages() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
-  PageControl1 = new QTabWidget(central);
-  PageControl1->setObjectName("PageControl1");
-  PageControl1->setGeometry(11, 7, 881, 497);
+  parts_.PageControl1 = new QTabWidget(central);
+  PageControl1()->setObjectName("PageControl1");
+  PageControl1()->setGeometry(11, 7, 881, 497);
 
-  TabSheet1 = new QWidget;
-  TabSheet1->setObjectName("TabSheet1");
-  VelaDBGrid1 = Placeholder(TabSheet1, "VelaDBGrid1", QRect(8, 8, 825, 401));
-  PageControl1->addTab(TabSheet1, "List");
-  TabSheet2 = CreateItemPage();
-  PageControl1->addTab(TabSheet2, "Item");
-  TabSheet3 = CreateUserPage();
-  PageControl1->addTab(TabSheet3, "User");
-  PageControl1->setCurrentWidget(TabSheet1);
-  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
+  parts_.TabSheet1 = new QWidget;
+  TabSheet1()->setObjectName("TabSheet1");
+  parts_.VelaDBGrid1 = Placeholder(TabSheet1(), "VelaDBGrid1", QRect(8, 8, 825, 401));
+  PageControl1()->addTab(TabSheet1(), "List");
+  parts_.TabSheet2 = CreateItemPage();
+  PageControl1()->addTab(TabSheet2(), "Item");
+  parts_.TabSheet3 = CreateUserPage();
+  PageControl1()->addTab(TabSheet3(), "User");
+  PageControl1()->setCurrentWidget(TabSheet1());
+  connect(PageControl1(), &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
 }
 
 QWidget* TfrmBlog::CreateItemPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet2");
-  VelaDBGrid2 = Placeholder(page, "VelaDBGrid2", QRect(8, 8, 825, 121));
+  parts_.VelaDBGrid2 = Placeholder(page, "VelaDBGrid2", QRect(8, 8, 825, 121));
   const int labelX = 16, editX = 96, top = 140, step = 28;
   auto label = [page](const char* text, int x, int y) {
     auto* l = new QLabel(text, page);
@@ -279,7 +280,7 @@ QWidget* TfrmBlog::CreateItemPage() {
   };
   auto bind = [this](auto* control, const char* name, const char* field) {
     control->setObjectName(name);
-    control->SetDataSource(dsBlog);
+    control->SetDataSource(dsBlog());
     control->SetDataField(field);
     return control;
   };
@@ -289,36 +290,36 @@ QWidget* TfrmBlog::CreateItemPage() {
     return e;
   };
   label("Subject", labelX, top);
-  DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
+  parts_.DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
   label("Group", labelX, top + step);
-  VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
+  parts_.VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
   label("Title", labelX, top + 2 * step);
-  DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
+  parts_.DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
   label("Keywords", labelX, top + 3 * step);
-  DBEkeyword = edit("DBEkeyword", "Keywords", editX, top + 3 * step, 330);
+  parts_.DBEkeyword = edit("DBEkeyword", "Keywords", editX, top + 3 * step, 330);
   label("Published", labelX, top + 4 * step);
-  DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
+  parts_.DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
   label("PubDate", labelX, top + 5 * step);
-  VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
-  Label9 = label("Field1", labelX, top + 6 * step);
-  Label9->setObjectName("Label9");
-  DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
-  Label10 = label("Field2", labelX, top + 7 * step);
-  Label10->setObjectName("Label10");
-  DBEdit2 = edit("DBEdit2", "UserField2", editX, top + 7 * step, 160);
+  parts_.VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
+  parts_.Label9 = label("Field1", labelX, top + 6 * step);
+  Label9()->setObjectName("Label9");
+  parts_.DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
+  parts_.Label10 = label("Field2", labelX, top + 7 * step);
+  Label10()->setObjectName("Label10");
+  parts_.DBEdit2 = edit("DBEdit2", "UserField2", editX, top + 7 * step, 160);
   label("Notes", 450, top);
-  DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
-  DBnotes->setGeometry(450, top + 20, 380, 170);
+  parts_.DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
+  DBnotes()->setGeometry(450, top + 20, 380, 170);
   label("Key", 450, top + 7 * step);
-  DBEkey = edit("DBEkey", "Key", 500, top + 7 * step, 80);
-  DBEkey->SetReadOnly(true);
-  DBCheckBox1 = bind(new TDBCheckBox(page), "DBCheckBox1", "Flag");
-  DBCheckBox1->setText("Flag");
-  DBCheckBox1->SetValueChecked("True");
-  DBCheckBox1->SetValueUnchecked("False");
-  DBCheckBox1->setGeometry(620, top + 7 * step, 80, 21);
-  QWidget* order[] = {DBEsubject, VelaDBEdit1, DBEtitle, DBEkeyword, DBEpublish, VelaDBEdit2,
-                      DBEdit1,    DBEdit2,     DBnotes,  DBEkey,     DBCheckBox1};
+  parts_.DBEkey = edit("DBEkey", "Key", 500, top + 7 * step, 80);
+  DBEkey()->SetReadOnly(true);
+  parts_.DBCheckBox1 = bind(new TDBCheckBox(page), "DBCheckBox1", "Flag");
+  DBCheckBox1()->setText("Flag");
+  DBCheckBox1()->SetValueChecked("True");
+  DBCheckBox1()->SetValueUnchecked("False");
+  DBCheckBox1()->setGeometry(620, top + 7 * step, 80, 21);
+  QWidget* order[] = {DBEsubject(), VelaDBEdit1(), DBEtitle(), DBEkeyword(), DBEpublish(), VelaDBEdit2(),
+                      DBEdit1(),    DBEdit2(),     DBnotes(),  DBEkey(),     DBCheckBox1()};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
   return page;
 }
@@ -328,18 +329,18 @@ QWidget* TfrmBlog::CreateUserPage() {
   page->setObjectName("TabSheet3");
   auto* groups = new QLabel("Group Descriptions", page);
   groups->setGeometry(16, 8, 200, 17);
-  dbgGroup = Placeholder(page, "dbgGroup", QRect(16, 28, 320, 400));
+  parts_.dbgGroup = Placeholder(page, "dbgGroup", QRect(16, 28, 320, 400));
   auto* user = new QLabel("User Field Names", page);
   user->setGeometry(360, 8, 200, 17);
-  dbgUserfn = Placeholder(page, "dbgUserfn", QRect(360, 28, 480, 120));
+  parts_.dbgUserfn = Placeholder(page, "dbgUserfn", QRect(360, 28, 480, 120));
   return page;
 }
 
 void TfrmBlog::FormCreate() {
   // The file system's bytes: a folder name is not Windows-1252 text.
-  Veladb->SetDatabasePath(QFile::encodeName(QDir::currentPath()).toStdString());
-  for (TVelaTable* table : {Userdef_, BlogI_, Group_}) {
-    TProgressScope progress(ProgressDialog1, "Opening " + ToQString(table->TableName()) + "...");
+  Veladb()->SetDatabasePath(QFile::encodeName(QDir::currentPath()).toStdString());
+  for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
+    TProgressScope progress(ProgressDialog1(), "Opening " + ToQString(table->TableName()) + "...");
     table->SetActive(true);
   }
   CopyUserFieldCaptions();
@@ -351,27 +352,27 @@ std::string TfrmBlog::UserFieldCaption(TStringField* field) const {
 }
 
 void TfrmBlog::CopyUserFieldCaptions() {
-  if (PageControl1->currentWidget() == TabSheet1) {
-    listUserFieldTitles_ = {UserFieldCaption(Userdef_Fldname1), UserFieldCaption(Userdef_Fldname2)};
-  } else if (PageControl1->currentWidget() == TabSheet2) {
-    Label9->setText(ToQString(UserFieldCaption(Userdef_Fldname1)));
-    Label10->setText(ToQString(UserFieldCaption(Userdef_Fldname2)));
+  if (PageControl1()->currentWidget() == TabSheet1()) {
+    listUserFieldTitles_ = {UserFieldCaption(Userdef_Fldname1()), UserFieldCaption(Userdef_Fldname2())};
+  } else if (PageControl1()->currentWidget() == TabSheet2()) {
+    Label9()->setText(ToQString(UserFieldCaption(Userdef_Fldname1())));
+    Label10()->setText(ToQString(UserFieldCaption(Userdef_Fldname2())));
   }
 }
 
 void TfrmBlog::SaveButtonClick() {
-  for (TVelaTable* table : {BlogI_, Group_}) {
-    TProgressScope progress(ProgressDialog1, "Saving " + ToQString(table->TableName()) + "...");
-    Veladb->SaveDatasets({table});
+  for (TVelaTable* table : {BlogI_(), Group_()}) {
+    TProgressScope progress(ProgressDialog1(), "Saving " + ToQString(table->TableName()) + "...");
+    Veladb()->SaveDatasets({table});
   }
 }
 
-void TfrmBlog::TableCallback(TObject*, int percent) { ProgressDialog1->SetPercent(percent); }
+void TfrmBlog::TableCallback(TObject*, int percent) { ProgressDialog1()->SetPercent(percent); }
 
 void TfrmBlog::PageControl1Change() {
-  const bool userPage = PageControl1->currentWidget() == TabSheet3;
-  Toolbar->setEnabled(!userPage);
-  DBNavigator1->setEnabled(!userPage);
+  const bool userPage = PageControl1()->currentWidget() == TabSheet3();
+  Toolbar()->setEnabled(!userPage);
+  DBNavigator1()->setEnabled(!userPage);
   CopyUserFieldCaptions();
 }
 
@@ -394,19 +395,19 @@ void TfrmBlog::Liscence1Click() {
 }
 
 void TfrmBlog::VelaDBGrid1DblClick() {
-  if (PageControl1->currentWidget() != TabSheet1) return;
+  if (PageControl1()->currentWidget() != TabSheet1()) return;
   {
     // A page change of the program's own, not the user's: PageControl1Change
     // does not run, so the user-field labels keep their captions.
-    const QSignalBlocker quiet(PageControl1);
-    PageControl1->setCurrentWidget(TabSheet2);
+    const QSignalBlocker quiet(PageControl1());
+    PageControl1()->setCurrentWidget(TabSheet2());
   }
-  DBEsubject->setFocus();
+  DBEsubject()->setFocus();
 }
 
-void TfrmBlog::WebButtonClick() { BlogI_->SetIndexFieldNames("Subject;Group"); }
+void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
 
-void TfrmBlog::FormClose() { BlogI_->SetActive(false); }
+void TfrmBlog::FormClose() { BlogI_()->SetActive(false); }
 
 void TfrmBlog::closeEvent(QCloseEvent* event) {
   RunGuarded([this] { FormClose(); });
@@ -416,7 +417,7 @@ void TfrmBlog::closeEvent(QCloseEvent* event) {
 void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage("New Records not supported in this version."); }
 
 void TfrmBlog::BlogI_AfterInsert(TDataSet*) {
-  if (PageControl1->currentWidget() == TabSheet2) DBEsubject->setFocus();
+  if (PageControl1()->currentWidget() == TabSheet2()) DBEsubject()->setFocus();
 }
 
 }  // namespace notarra

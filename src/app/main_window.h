@@ -3,6 +3,11 @@
 // table on the List, Item and User pages with a tool bar and a main menu.
 // Its constructor is the form description; FormCreate opens the tables of
 // the working directory.
+//
+// Every form keeps this shape: its components are private, set once while
+// the form builds itself, and read through accessors named like the
+// components; the objects are owned by the form (a Qt parent, or the
+// components_ owner for the non-visual ones).
 #pragma once
 
 #include <QMainWindow>
@@ -42,85 +47,176 @@ public:
   explicit TfrmBlog(QWidget* parent = nullptr);
   ~TfrmBlog() override;
 
-  // --- non-visual components ---
-  TVelaDatabase* Veladb = nullptr;
-  TVelaTable* Userdef_ = nullptr;
-  TVelaTable* BlogI_ = nullptr;
-  TVelaTable* Group_ = nullptr;
-  TDataSource* dsUserd = nullptr;
-  TDataSource* dsBlog = nullptr;
-  TDataSource* dsGroup = nullptr;
+  // The form's components, by their names. The form creates and owns them;
+  // callers use them but cannot replace them.
 
-  TBooleanField* BlogI_Flag = nullptr;
-  TStringField* BlogI_Subject = nullptr;
-  TStringField* BlogI_Group = nullptr;
-  TStringField* BlogI_Title = nullptr;
-  TStringField* BlogI_Keywords = nullptr;
-  TBlobField* BlogI_Notes = nullptr;
-  TStringField* BlogI_Published = nullptr;
-  TDateField* BlogI_PubDate = nullptr;
-  TAutoIncField* BlogI_Key = nullptr;
-  TStringField* BlogI_UserField1 = nullptr;
-  TStringField* BlogI_UserField2 = nullptr;
-  TBooleanField* Group_SELECTED = nullptr;
-  TStringField* Group_CATEGORY = nullptr;
-  TAutoIncField* Group_CKEY = nullptr;
-  TStringField* Userdef_DataFile = nullptr;
-  TStringField* Userdef_Fldname1 = nullptr;
-  TStringField* Userdef_Fldname2 = nullptr;
+  // --- non-visual components ---
+  TVelaDatabase* Veladb() const { return parts_.Veladb; }
+  TVelaTable* Userdef_() const { return parts_.Userdef_; }
+  TVelaTable* BlogI_() const { return parts_.BlogI_; }
+  TVelaTable* Group_() const { return parts_.Group_; }
+  TDataSource* dsUserd() const { return parts_.dsUserd; }
+  TDataSource* dsBlog() const { return parts_.dsBlog; }
+  TDataSource* dsGroup() const { return parts_.dsGroup; }
+
+  TBooleanField* BlogI_Flag() const { return parts_.BlogI_Flag; }
+  TStringField* BlogI_Subject() const { return parts_.BlogI_Subject; }
+  TStringField* BlogI_Group() const { return parts_.BlogI_Group; }
+  TStringField* BlogI_Title() const { return parts_.BlogI_Title; }
+  TStringField* BlogI_Keywords() const { return parts_.BlogI_Keywords; }
+  TBlobField* BlogI_Notes() const { return parts_.BlogI_Notes; }
+  TStringField* BlogI_Published() const { return parts_.BlogI_Published; }
+  TDateField* BlogI_PubDate() const { return parts_.BlogI_PubDate; }
+  TAutoIncField* BlogI_Key() const { return parts_.BlogI_Key; }
+  TStringField* BlogI_UserField1() const { return parts_.BlogI_UserField1; }
+  TStringField* BlogI_UserField2() const { return parts_.BlogI_UserField2; }
+  TBooleanField* Group_SELECTED() const { return parts_.Group_SELECTED; }
+  TStringField* Group_CATEGORY() const { return parts_.Group_CATEGORY; }
+  TAutoIncField* Group_CKEY() const { return parts_.Group_CKEY; }
+  TStringField* Userdef_DataFile() const { return parts_.Userdef_DataFile; }
+  TStringField* Userdef_Fldname1() const { return parts_.Userdef_Fldname1; }
+  TStringField* Userdef_Fldname2() const { return parts_.Userdef_Fldname2; }
 
   // --- tool bar and menu ---
-  QToolBar* Toolbar = nullptr;
-  QAction* NewButton = nullptr;
-  QAction* OpenButton = nullptr;
-  QAction* SaveButton = nullptr;
-  QAction* PrintButton = nullptr;
-  QAction* WebButton = nullptr;
-  QAction* FindButton = nullptr;
-  QAction* PasswButton = nullptr;
-  QAction* HelpButton = nullptr;
-  TDBNavigator* DBNavigator1 = nullptr;
-  QAction* CreateFile1 = nullptr;
-  QAction* Open1 = nullptr;
-  QAction* Save1 = nullptr;
-  QAction* Filter1 = nullptr;
-  QAction* RemoveFilter1 = nullptr;
-  QAction* Exit1 = nullptr;
-  QAction* Help2 = nullptr;
-  QAction* Liscence1 = nullptr;
+  QToolBar* Toolbar() const { return parts_.Toolbar; }
+  QAction* NewButton() const { return parts_.NewButton; }
+  QAction* OpenButton() const { return parts_.OpenButton; }
+  QAction* SaveButton() const { return parts_.SaveButton; }
+  QAction* PrintButton() const { return parts_.PrintButton; }
+  QAction* WebButton() const { return parts_.WebButton; }
+  QAction* FindButton() const { return parts_.FindButton; }
+  QAction* PasswButton() const { return parts_.PasswButton; }
+  QAction* HelpButton() const { return parts_.HelpButton; }
+  TDBNavigator* DBNavigator1() const { return parts_.DBNavigator1; }
+  QAction* CreateFile1() const { return parts_.CreateFile1; }
+  QAction* Open1() const { return parts_.Open1; }
+  QAction* Save1() const { return parts_.Save1; }
+  QAction* Filter1() const { return parts_.Filter1; }
+  QAction* RemoveFilter1() const { return parts_.RemoveFilter1; }
+  QAction* Exit1() const { return parts_.Exit1; }
+  QAction* Help2() const { return parts_.Help2; }
+  QAction* Liscence1() const { return parts_.Liscence1; }
 
   // --- pages ---
-  QTabWidget* PageControl1 = nullptr;
-  QWidget* TabSheet1 = nullptr;
-  QWidget* TabSheet2 = nullptr;
-  QWidget* TabSheet3 = nullptr;
-  QWidget* VelaDBGrid1 = nullptr;  // placeholder until the data grid arrives
-  QWidget* VelaDBGrid2 = nullptr;  // placeholder until the data grid arrives
-  TDBEdit* DBEsubject = nullptr;
-  QWidget* VelaDBEdit1 = nullptr;  // placeholder until the drop-down data edit arrives
-  TDBEdit* DBEtitle = nullptr;
-  TDBEdit* DBEkeyword = nullptr;
-  TDBEdit* DBEpublish = nullptr;
-  QWidget* VelaDBEdit2 = nullptr;  // placeholder until the drop-down data edit arrives
-  TDBEdit* DBEdit1 = nullptr;
-  TDBEdit* DBEdit2 = nullptr;
-  TDBMemo* DBnotes = nullptr;
-  TDBEdit* DBEkey = nullptr;
-  TDBCheckBox* DBCheckBox1 = nullptr;
-  QLabel* Label9 = nullptr;
-  QLabel* Label10 = nullptr;
-  QWidget* dbgGroup = nullptr;   // placeholder until the plain data grid arrives
-  QWidget* dbgUserfn = nullptr;  // placeholder until the plain data grid arrives
+  QTabWidget* PageControl1() const { return parts_.PageControl1; }
+  QWidget* TabSheet1() const { return parts_.TabSheet1; }
+  QWidget* TabSheet2() const { return parts_.TabSheet2; }
+  QWidget* TabSheet3() const { return parts_.TabSheet3; }
+  // A placeholder until the data grid arrives
+  QWidget* VelaDBGrid1() const { return parts_.VelaDBGrid1; }
+  // A placeholder until the data grid arrives
+  QWidget* VelaDBGrid2() const { return parts_.VelaDBGrid2; }
+  TDBEdit* DBEsubject() const { return parts_.DBEsubject; }
+  // A placeholder until the drop-down data edit arrives
+  QWidget* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
+  TDBEdit* DBEtitle() const { return parts_.DBEtitle; }
+  TDBEdit* DBEkeyword() const { return parts_.DBEkeyword; }
+  TDBEdit* DBEpublish() const { return parts_.DBEpublish; }
+  // A placeholder until the drop-down data edit arrives
+  QWidget* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
+  TDBEdit* DBEdit1() const { return parts_.DBEdit1; }
+  TDBEdit* DBEdit2() const { return parts_.DBEdit2; }
+  TDBMemo* DBnotes() const { return parts_.DBnotes; }
+  TDBEdit* DBEkey() const { return parts_.DBEkey; }
+  TDBCheckBox* DBCheckBox1() const { return parts_.DBCheckBox1; }
+  QLabel* Label9() const { return parts_.Label9; }
+  QLabel* Label10() const { return parts_.Label10; }
+  // A placeholder until the plain data grid arrives
+  QWidget* dbgGroup() const { return parts_.dbgGroup; }
+  // A placeholder until the plain data grid arrives
+  QWidget* dbgUserfn() const { return parts_.dbgUserfn; }
 
   // Shows the tables' OnCallback percentage while one loads or saves for
   // more than a moment.
-  TProgressDialog* ProgressDialog1 = nullptr;
+  TProgressDialog* ProgressDialog1() const { return parts_.ProgressDialog1; }
 
   // The title captions of the List grid's fourth and fifth columns
   // (UserField1, UserField2); the grid shows them once it is in place.
   const std::array<std::string, 2>& ListUserFieldTitles() const { return listUserFieldTitles_; }
 
-  // Handlers, public so that the form's bindings read like the form.
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  // Lets the tests call a handler whose control is not in place yet.
+  friend struct TfrmBlogTestAccess;
+
+  // The form's components; the constructor sets each once.
+  struct Parts {
+    // --- non-visual components ---
+    TVelaDatabase* Veladb = nullptr;
+    TVelaTable* Userdef_ = nullptr;
+    TVelaTable* BlogI_ = nullptr;
+    TVelaTable* Group_ = nullptr;
+    TDataSource* dsUserd = nullptr;
+    TDataSource* dsBlog = nullptr;
+    TDataSource* dsGroup = nullptr;
+
+    TBooleanField* BlogI_Flag = nullptr;
+    TStringField* BlogI_Subject = nullptr;
+    TStringField* BlogI_Group = nullptr;
+    TStringField* BlogI_Title = nullptr;
+    TStringField* BlogI_Keywords = nullptr;
+    TBlobField* BlogI_Notes = nullptr;
+    TStringField* BlogI_Published = nullptr;
+    TDateField* BlogI_PubDate = nullptr;
+    TAutoIncField* BlogI_Key = nullptr;
+    TStringField* BlogI_UserField1 = nullptr;
+    TStringField* BlogI_UserField2 = nullptr;
+    TBooleanField* Group_SELECTED = nullptr;
+    TStringField* Group_CATEGORY = nullptr;
+    TAutoIncField* Group_CKEY = nullptr;
+    TStringField* Userdef_DataFile = nullptr;
+    TStringField* Userdef_Fldname1 = nullptr;
+    TStringField* Userdef_Fldname2 = nullptr;
+
+    // --- tool bar and menu ---
+    QToolBar* Toolbar = nullptr;
+    QAction* NewButton = nullptr;
+    QAction* OpenButton = nullptr;
+    QAction* SaveButton = nullptr;
+    QAction* PrintButton = nullptr;
+    QAction* WebButton = nullptr;
+    QAction* FindButton = nullptr;
+    QAction* PasswButton = nullptr;
+    QAction* HelpButton = nullptr;
+    TDBNavigator* DBNavigator1 = nullptr;
+    QAction* CreateFile1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Filter1 = nullptr;
+    QAction* RemoveFilter1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* Liscence1 = nullptr;
+
+    // --- pages ---
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* VelaDBGrid1 = nullptr;
+    QWidget* VelaDBGrid2 = nullptr;
+    TDBEdit* DBEsubject = nullptr;
+    QWidget* VelaDBEdit1 = nullptr;
+    TDBEdit* DBEtitle = nullptr;
+    TDBEdit* DBEkeyword = nullptr;
+    TDBEdit* DBEpublish = nullptr;
+    QWidget* VelaDBEdit2 = nullptr;
+    TDBEdit* DBEdit1 = nullptr;
+    TDBEdit* DBEdit2 = nullptr;
+    TDBMemo* DBnotes = nullptr;
+    TDBEdit* DBEkey = nullptr;
+    TDBCheckBox* DBCheckBox1 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QWidget* dbgGroup = nullptr;
+    QWidget* dbgUserfn = nullptr;
+
+    TProgressDialog* ProgressDialog1 = nullptr;
+  };
+
+  // Handlers, bound to the form's actions and events by the constructor.
   void SaveButtonClick();
   void PageControl1Change();
   void CreateFile1Click();
@@ -132,10 +228,6 @@ public:
   // Bound to the List grid's double click: shows the idea on the Item page.
   void VelaDBGrid1DblClick();
 
-protected:
-  void closeEvent(QCloseEvent* event) override;
-
-private:
   void CreateComponents();
   void CreateToolBarAndMenu();
   void CreatePages();
@@ -149,6 +241,7 @@ private:
   void TableCallback(TObject* sender, int percent);
   std::string UserFieldCaption(TStringField* field) const;
 
+  Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
   std::array<std::string, 2> listUserFieldTitles_;
 };

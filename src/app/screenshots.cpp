@@ -25,12 +25,12 @@ void Settle() {
 bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   bool ok = true;
   const char* names[] = {"list", "item", "user"};
-  for (int page = 0; page < window.PageControl1->count() && page < 3; ++page) {
-    window.PageControl1->setCurrentIndex(page);
+  for (int page = 0; page < window.PageControl1()->count() && page < 3; ++page) {
+    window.PageControl1()->setCurrentIndex(page);
     Settle();
     ok = window.grab().save(dir + "/page-" + names[page] + ".png") && ok;
   }
-  window.PageControl1->setCurrentIndex(0);
+  window.PageControl1()->setCurrentIndex(0);
   TAboutBox1 box(&window);
   box.show();
   Settle();

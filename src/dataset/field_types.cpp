@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
+#include "platform/unaligned.h"
 
 namespace notarra {
 
@@ -99,8 +100,8 @@ TNumericField::TNumericField(TComponent* owner) : TField(owner) {
 
 TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) { SetDataType(ftInteger); }
 
-void TIntegerField::ReadStored(const void* buffer, int32_t& value) const { std::memcpy(&value, buffer, 4); }
-void TIntegerField::WriteStored(void* buffer, int32_t value) const { std::memcpy(buffer, &value, 4); }
+void TIntegerField::ReadStored(const void* buffer, int32_t& value) const { value = LoadUnaligned<int32_t>(buffer); }
+void TIntegerField::WriteStored(void* buffer, int32_t value) const { StoreUnaligned(buffer, value); }
 
 bool TIntegerField::GetValue(int32_t& value) const {
   alignas(8) unsigned char buf[8] = {};
@@ -175,27 +176,21 @@ void TIntegerField::SetVarValue(const TVariant& value) {
 TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftSmallint); }
 
 void TSmallintField::ReadStored(const void* buffer, int32_t& value) const {
-  int16_t v;
-  std::memcpy(&v, buffer, 2);
-  value = v;
+  value = LoadUnaligned<int16_t>(buffer);
 }
 
 void TSmallintField::WriteStored(void* buffer, int32_t value) const {
-  auto v = static_cast<int16_t>(value);
-  std::memcpy(buffer, &v, 2);
+  StoreUnaligned(buffer, static_cast<int16_t>(value));
 }
 
 TWordField::TWordField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftWord); }
 
 void TWordField::ReadStored(const void* buffer, int32_t& value) const {
-  uint16_t v;
-  std::memcpy(&v, buffer, 2);
-  value = v;
+  value = LoadUnaligned<uint16_t>(buffer);
 }
 
 void TWordField::WriteStored(void* buffer, int32_t value) const {
-  auto v = static_cast<uint16_t>(value);
-  std::memcpy(buffer, &v, 2);
+  StoreUnaligned(buffer, static_cast<uint16_t>(value));
 }
 
 TAutoIncField::TAutoIncField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftAutoInc); }
@@ -207,7 +202,7 @@ TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner) { SetDa
 bool TLargeintField::GetValue(int64_t& value) const {
   alignas(8) unsigned char buf[8] = {};
   if (!GetData(buf)) return false;
-  std::memcpy(&value, buf, 8);
+  value = LoadUnaligned<int64_t>(buf);
   return true;
 }
 
@@ -289,7 +284,7 @@ void TFloatField::SetPrecision(int value) {
 bool TFloatField::GetValue(double& value) const {
   alignas(8) unsigned char buf[8] = {};
   if (!GetData(buf)) return false;
-  std::memcpy(&value, buf, 8);
+  value = LoadUnaligned<double>(buf);
   return true;
 }
 
@@ -458,17 +453,15 @@ bool TDateTimeField::GetValue(TDateTime& value) const {
   TTimeStamp s;
   switch (DataType()) {
     case ftDate:
-      std::memcpy(&s.Date, buf, 4);
+      s.Date = LoadUnaligned<int32_t>(buf);
       s.Time = 0;
       break;
     case ftTime:
-      std::memcpy(&s.Time, buf, 4);
+      s.Time = LoadUnaligned<int32_t>(buf);
       s.Date = DateDelta;
       break;
     default: {
-      double ms;
-      std::memcpy(&ms, buf, 8);
-      s = MSecsToTimeStamp(ms);
+      s = MSecsToTimeStamp(LoadUnaligned<double>(buf));
       break;
     }
   }

@@ -10,21 +10,11 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
+#include "platform/text.h"
 
 namespace notarra {
 
 namespace {
-
-bool AsciiSameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 void UpperInPlace(std::string& s) {
   for (char& c : s) c = static_cast<char>(AnsiUpperChar(static_cast<unsigned char>(c)));

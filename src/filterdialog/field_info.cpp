@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 namespace notarra {
 
@@ -15,24 +16,13 @@ TsfFieldInfoList CopyFieldInfoList(TsfFieldInfoList& source) {
   return copy;
 }
 
-namespace {
-
-std::string TrimBlanksAndTabs(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return s.substr(b, e - b);
-}
-
-}  // namespace
-
 bool TsfFieldOperators::Unique() const {
   return !AnsiSameText(orChar_, andChar_) && !AnsiSameText(orChar_, nullChar_) &&
          !AnsiSameText(andChar_, nullChar_);
 }
 
 void TsfFieldOperators::Assign(std::string& slot, const std::string& value) {
-  if (value != slot) slot = TrimBlanksAndTabs(value);
+  if (value != slot) slot = std::string(Trim(value));
   if (!Unique()) MessageService().Warning(kOperatorsNotUnique);
 }
 

@@ -9,17 +9,11 @@
 #include "platform/conversions.h"
 #include "platform/date_time.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 namespace notarra {
 
 namespace {
-
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return std::string(s.substr(b, e - b));
-}
 
 std::string DoubleQuotes(std::string_view s) {
   std::string out;
@@ -133,7 +127,7 @@ bool TsfFilterDialog::BuildFilterLines(std::vector<std::string>& lines) {
       std::vector<std::string> conditions;
       std::size_t position = 0;
       while (position != kSubValuesFinished) {
-        std::string text = Trim(DoubleQuotes(NextSubValue(value, op.OperatorText, position)));
+        std::string text(Trim(DoubleQuotes(NextSubValue(value, op.OperatorText, position))));
         if (AnsiSameText(text, operators_.NullChar())) {
           conditions.push_back(reference + " is NULL");
           continue;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/text.h"
+
 namespace notarra {
 
 namespace {
@@ -14,9 +16,7 @@ constexpr std::array<std::string_view, 22> kReservedWords = {
 }  // namespace
 
 bool TVelaParser::IsReservedWord(std::string& word) {
-  std::string upper = word;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  std::string upper = AsciiUpperCase(word);
   for (std::string_view reserved : kReservedWords) {
     if (upper == reserved) {
       word = std::move(upper);

@@ -5,6 +5,7 @@
 #include "filterexpr/parser.h"
 #include "platform/exceptions.h"
 #include "platform/format_settings.h"
+#include "platform/text.h"
 
 namespace notarra {
 
@@ -13,15 +14,13 @@ namespace {
 enum class State { Start, Word, Quoted, Blank, Number };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsWordChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_' || c == '$'; }
+bool IsWordChar(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '$'; }
 bool IsSymbol(char c) { return c != '\0' && std::strchr("()*+,-./<=>", c) != nullptr; }
 
 bool IsIdentifier(const std::string& word) {
-  if (word.empty() || !(IsLetter(word[0]) || word[0] == '_')) return false;
+  if (word.empty() || !(IsAsciiLetter(word[0]) || word[0] == '_')) return false;
   for (char c : word)
-    if (!(IsLetter(c) || IsDigit(c) || c == '_')) return false;
+    if (!(IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_')) return false;
   return true;
 }
 
@@ -70,7 +69,7 @@ void TVelaParser::Tokenize(std::string_view text) {
   if (std::size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
 
   const char decimalSeparator = FormatSettings().DecimalSeparator;
-  auto isNumberChar = [decimalSeparator](char c) { return IsDigit(c) || c == '-' || c == decimalSeparator; };
+  auto isNumberChar = [decimalSeparator](char c) { return IsAsciiDigit(c) || c == '-' || c == decimalSeparator; };
   auto emit = [this](std::string tokenText, TVelaTokenKind kind) {
     tokens_.push_back(TVelaToken{std::move(tokenText), kind});
   };
@@ -113,7 +112,7 @@ void TVelaParser::Tokenize(std::string_view text) {
             emit(std::string(1, c), SymbolKind(c));
           }
           ++i;
-        } else if (IsDigit(c)) {
+        } else if (IsAsciiDigit(c)) {
           state = State::Number;
         } else {
           state = State::Word;

@@ -12,6 +12,7 @@
 #include "gui/exception_guard.h"
 #include "gui/qt_text.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 namespace notarra {
 
@@ -151,10 +152,10 @@ void TDBNavigator::SetHint(TNavigateBtn button, const std::string& hint) {
 }
 
 void TDBNavigator::ApplyHint(TNavigateBtn button) {
-  const QString hint = ToQString(Hint(button));
-  const int bar = hint.indexOf('|');
-  Button(button)->setToolTip(bar < 0 ? hint : hint.left(bar));
-  Button(button)->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+  const std::string hint = Hint(button);
+  const THintParts parts = SplitHint(hint);
+  Button(button)->setToolTip(ToQString(parts.Short));
+  Button(button)->setStatusTip(ToQString(parts.Long));
 }
 
 void TDBNavigator::UpdateButtons() {

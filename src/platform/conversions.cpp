@@ -17,20 +17,13 @@ namespace {
 
 // ---------------------------------------------------------------- integers
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Hexadecimal covers the full width of the type, as a bit pattern: "$FFFFFFFF"
 // is -1 for a 32-bit integer. Decimal must stay within the signed range.
 template <typename T>
 bool ParseInteger(std::string_view text, T& out) {
   using U = std::make_unsigned_t<T>;
   std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
+  while (i < text.size() && IsBlankOrTab(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   bool hex = false;
@@ -45,7 +38,7 @@ bool ParseInteger(std::string_view text, T& out) {
   U value = 0;
   if (hex) {
     for (; i < text.size(); ++i) {
-      int d = HexValue(text[i]);
+      int d = HexDigitValue(text[i]);
       if (d < 0 || value > (std::numeric_limits<U>::max() >> 4)) return false;
       value = static_cast<U>((value << 4) | static_cast<U>(d));
     }
@@ -54,7 +47,7 @@ bool ParseInteger(std::string_view text, T& out) {
   }
   U limit = negative ? static_cast<U>(std::numeric_limits<T>::max()) + 1u : static_cast<U>(std::numeric_limits<T>::max());
   for (; i < text.size(); ++i) {
-    if (!IsDigit(text[i])) return false;
+    if (!IsAsciiDigit(text[i])) return false;
     U d = static_cast<U>(text[i] - '0');
     if (value > (limit - d) / 10) return false;
     value = static_cast<U>(value * 10 + d);
@@ -91,7 +84,7 @@ Decimal ToDecimal(double value) {
   std::size_t e = s.find('e');
   d.digits.reserve(15);
   for (std::size_t i = 0; i < e; ++i)
-    if (IsDigit(s[i])) d.digits += s[i];
+    if (IsAsciiDigit(s[i])) d.digits += s[i];
   int exp10 = 0;
   std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
   d.exponent = exp10 + 1;
@@ -345,7 +338,7 @@ bool TryStrToFloat(std::string_view text, double& out, const TFormatSettings& fs
   int leadExponent = 0;
   bool seenSignificant = false;
   int intDigits = 0, fracDigits = 0;
-  for (; i < s.size() && IsDigit(s[i]); ++i, ++intDigits) normalized += s[i];
+  for (; i < s.size() && IsAsciiDigit(s[i]); ++i, ++intDigits) normalized += s[i];
   for (int k = 0; k < intDigits; ++k)
     if (normalized[static_cast<std::size_t>(k + (negative ? 1 : 0))] != '0') {
       leadExponent = intDigits - k - 1;
@@ -354,7 +347,7 @@ bool TryStrToFloat(std::string_view text, double& out, const TFormatSettings& fs
     }
   if (i < s.size() && s[i] == fs.DecimalSeparator) {
     normalized += '.';
-    for (++i; i < s.size() && IsDigit(s[i]); ++i, ++fracDigits) {
+    for (++i; i < s.size() && IsAsciiDigit(s[i]); ++i, ++fracDigits) {
       if (!seenSignificant && s[i] != '0') {
         leadExponent = -(fracDigits + 1);
         seenSignificant = true;
@@ -373,7 +366,7 @@ bool TryStrToFloat(std::string_view text, double& out, const TFormatSettings& fs
     }
     std::size_t expStart = i;
     bool expNegative = !normalized.empty() && normalized.back() == '-';
-    for (; i < s.size() && IsDigit(s[i]); ++i) {
+    for (; i < s.size() && IsAsciiDigit(s[i]); ++i) {
       normalized += s[i];
       if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
     }

@@ -25,7 +25,7 @@ DateOrder GetDateOrder(std::string_view format) {
       quote = c;
       continue;
     }
-    switch (UpperAscii(c)) {
+    switch (AsciiUpper(c)) {
       case 'D': return DateOrder::DMY;
       case 'M': return DateOrder::MDY;
       case 'Y': return DateOrder::YMD;
@@ -58,7 +58,7 @@ public:
   void SetPos(std::size_t pos) { pos_ = pos; }
   bool SkipBlanks() {
     std::size_t start = pos_;
-    while (pos_ < s_.size() && IsBlank(s_[pos_])) ++pos_;
+    while (pos_ < s_.size() && IsBlankOrTab(s_[pos_])) ++pos_;
     return pos_ != start;
   }
 
@@ -68,11 +68,11 @@ public:
     SkipBlanks();
     value = 0;
     digits = 0;
-    while (pos_ < s_.size() && IsDigit(s_[pos_]) && digits < 4) {
+    while (pos_ < s_.size() && IsAsciiDigit(s_[pos_]) && digits < 4) {
       value = value * 10 + (s_[pos_++] - '0');
       ++digits;
     }
-    if (digits == 0 || (pos_ < s_.size() && IsDigit(s_[pos_]))) {
+    if (digits == 0 || (pos_ < s_.size() && IsAsciiDigit(s_[pos_]))) {
       pos_ = save;
       return false;
     }
@@ -81,7 +81,7 @@ public:
 
   bool Char(char c) {
     std::size_t save = pos_;
-    if (!IsBlank(c)) SkipBlanks();  // a blank may itself be the separator
+    if (!IsBlankOrTab(c)) SkipBlanks();  // a blank may itself be the separator
     if (pos_ < s_.size() && s_[pos_] == c) {
       ++pos_;
       return true;
@@ -108,7 +108,7 @@ public:
     std::size_t save = pos_;
     SkipBlanks();
     std::size_t start = pos_;
-    while (pos_ < s_.size() && !IsBlank(s_[pos_]) && !IsDigit(s_[pos_]) && s_[pos_] != fs.DateSeparator) ++pos_;
+    while (pos_ < s_.size() && !IsBlankOrTab(s_[pos_]) && !IsAsciiDigit(s_[pos_]) && s_[pos_] != fs.DateSeparator) ++pos_;
     std::string_view word = s_.substr(start, pos_ - start);
     if (!word.empty()) {
       for (int m = 0; m < 12; ++m) {
@@ -316,13 +316,13 @@ void AppendFormatted(std::string& out, std::string_view format, const DateParts&
   std::size_t i = 0;
   while (i < format.size()) {
     char c = format[i];
-    char token = UpperAscii(c);
+    char token = AsciiUpper(c);
     if (token >= 'A' && token <= 'Z') {
       if (token == 'M' && lastToken == 'H') token = 'N';
       lastToken = token;
     }
     std::size_t count = 1;
-    while (i + count < format.size() && UpperAscii(format[i + count]) == UpperAscii(c)) ++count;
+    while (i + count < format.size() && AsciiUpper(format[i + count]) == AsciiUpper(c)) ++count;
     switch (token) {
       case 'Y':
         if (count <= 2)

@@ -9,8 +9,7 @@ namespace notarra {
 namespace data_area {
 
 char* PlaceText(char* place, std::string_view s) {
-  uint32_t n = static_cast<uint32_t>(s.size());
-  std::memcpy(place, &n, sizeof n);
+  StoreUnaligned(place, static_cast<uint32_t>(s.size()));
   char* text = place + sizeof(uint32_t);
   if (!s.empty()) std::memcpy(text, s.data(), s.size());
   text[s.size()] = '\0';
@@ -25,8 +24,7 @@ char* NewText(std::string_view s) {
 
 char* PlaceArenaText(char* place, std::string_view s) {
   char* text = PlaceText(place, s);
-  uint32_t n = static_cast<uint32_t>(s.size()) | kArenaText;
-  std::memcpy(place, &n, sizeof n);
+  StoreUnaligned(place, static_cast<uint32_t>(s.size()) | kArenaText);
   return text;
 }
 
@@ -71,8 +69,7 @@ void SetBlob(uint8_t* data, const TVelaField& f, std::string_view bytes) {
   ClearField(data, f);
   if (!IsBlobKind(f.Kind) || bytes.empty()) return;
   Store<uint8_t*>(data, f, NewBlock(bytes));
-  uint32_t n = static_cast<uint32_t>(bytes.size());
-  std::memcpy(data + f.Offset + sizeof(uint8_t*), &n, sizeof n);
+  SetBlobLength(data, f, static_cast<uint32_t>(bytes.size()));
 }
 
 }  // namespace data_area

@@ -11,34 +11,29 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
+#include "platform/unaligned.h"
 #include "tableengine/field.h"
 
 namespace notarra {
 
 namespace data_area {
 
+// The value of field f in a data area (fields are not aligned).
 template <typename T>
 inline T Load(const uint8_t* data, const TVelaField& f) {
-  T v;
-  std::memcpy(&v, data + f.Offset, sizeof(T));
-  return v;
+  return LoadUnaligned<T>(data + f.Offset);
 }
 template <typename T>
 inline void Store(uint8_t* data, const TVelaField& f, T v) {
-  std::memcpy(data + f.Offset, &v, sizeof(T));
+  StoreUnaligned<T>(data + f.Offset, v);
 }
 
 // String texts.
 inline const char* TextRef(const uint8_t* data, const TVelaField& f) { return Load<const char*>(data, f); }
 constexpr uint32_t kArenaText = 0x80000000u;
-inline uint32_t TextLength(const char* text) {
-  uint32_t n;
-  std::memcpy(&n, text - sizeof(uint32_t), sizeof n);
-  return n & ~kArenaText;
-}
+inline uint32_t TextLength(const char* text) { return LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & ~kArenaText; }
 inline std::string_view Text(const uint8_t* data, const TVelaField& f) {
   const char* t = TextRef(data, f);
   return t ? std::string_view(t, TextLength(t)) : std::string_view();
@@ -50,9 +45,7 @@ char* NewText(std::string_view s);
 char* PlaceText(char* place, std::string_view s);
 char* PlaceArenaText(char* place, std::string_view s);
 inline bool IsArenaText(const char* text) {
-  uint32_t n;
-  std::memcpy(&n, text - sizeof(uint32_t), sizeof n);
-  return (n & kArenaText) != 0;
+  return (LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & kArenaText) != 0;
 }
 constexpr std::size_t TextFootprint(std::size_t length) { return sizeof(uint32_t) + length + 1; }
 void FreeText(const char* text);
@@ -60,9 +53,11 @@ void FreeText(const char* text);
 // BLOB blocks.
 inline uint8_t* BlobRef(const uint8_t* data, const TVelaField& f) { return Load<uint8_t*>(data, f); }
 inline uint32_t BlobLength(const uint8_t* data, const TVelaField& f) {
-  uint32_t n;
-  std::memcpy(&n, data + f.Offset + sizeof(uint8_t*), sizeof n);
-  return n;
+  return LoadUnaligned<uint32_t>(data + f.Offset + sizeof(uint8_t*));
+}
+// Sets the length word only; the block is set with Store<uint8_t*>.
+inline void SetBlobLength(uint8_t* data, const TVelaField& f, uint32_t n) {
+  StoreUnaligned(data + f.Offset + sizeof(uint8_t*), n);
 }
 inline std::string_view Blob(const uint8_t* data, const TVelaField& f) {
   uint8_t* b = BlobRef(data, f);

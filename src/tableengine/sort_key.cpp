@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 
 namespace notarra {
@@ -51,9 +52,7 @@ public:
       bytes_[i] = descending ? static_cast<uint8_t>(~b) : b;
     }
     for (int w = 0; w < kWords; ++w) {
-      uint64_t v;
-      std::memcpy(&v, bytes_ + w * 8, 8);
-      k.Word[w] = __builtin_bswap64(v);
+      k.Word[w] = __builtin_bswap64(LoadUnaligned<uint64_t>(bytes_ + w * 8));
     }
   }
 

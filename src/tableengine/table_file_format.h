@@ -1,9 +1,9 @@
-// Constants and little-endian helpers of the table file format, shared by the
+// Constants of the table file format, shared by the
 // reader and the writer. docs/table-format.md describes the bytes.
 #pragma once
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace notarra {
 
@@ -22,16 +22,9 @@ constexpr uint32_t kMaxSectionLength = 99999;
 constexpr int32_t kMaxBlobLength = 1073741823;
 constexpr int kMaxNotesLength = 32767;
 
-template <typename T>
-inline T Get(const uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-template <typename T>
-inline void Put(uint8_t* p, T v) {
-  std::memcpy(p, &v, sizeof v);
-}
+// The reader and the writer copy numbers with LoadUnaligned and
+// StoreUnaligned (platform/unaligned.h), in the machine's byte order.
+static_assert(std::endian::native == std::endian::little, "the table file's numbers are little-endian");
 
 // Percent done, rounded to the nearest integer with halves to even.
 inline int Percent(uint64_t done, uint64_t total) {

@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "platform/exceptions.h"
+#include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/password_block.h"
 #include "tableengine/sapphire.h"
@@ -35,7 +36,7 @@ private:
       headerTruncated_ = true;
       return T{};
     }
-    T v = Get<T>(pos_);
+    T v = LoadUnaligned<T>(pos_);
     pos_ += sizeof(T);
     return v;
   }
@@ -148,7 +149,7 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     if (Remaining() < 3) {
       error = "Unexpected end of buffer";
     } else {
-      int16_t n = Get<int16_t>(pos_ + 1);
+      int16_t n = LoadUnaligned<int16_t>(pos_ + 1);
       if (n < 0 || Remaining() - 3 < static_cast<std::size_t>(n)) {
         error = "Unexpected end of buffer";
       } else {
@@ -324,7 +325,7 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
       pos_ += b;
       continue;
     }
-    int32_t n = Get<int32_t>(pos_);
+    int32_t n = LoadUnaligned<int32_t>(pos_);
     pos_ += 4;
     if (f.Kind == TVelaFieldKind::String) {
       if (n < 0 || n > kMaxStringLength)
@@ -340,7 +341,7 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
       if (n > 0) {
         data_area::Store<uint8_t*>(data, f, data_area::NewBlock({reinterpret_cast<const char*>(pos_),
                                                                   static_cast<std::size_t>(n)}));
-        std::memcpy(data + f.Offset + sizeof(uint8_t*), &n, sizeof n);
+        data_area::SetBlobLength(data, f, static_cast<uint32_t>(n));
       }
     }
     pos_ += n;

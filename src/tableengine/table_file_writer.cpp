@@ -5,6 +5,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 #include "platform/guid.h"
+#include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/password_block.h"
 #include "tableengine/sapphire.h"
@@ -53,8 +54,8 @@ public:
       switch (f.Kind) {
         case TVelaFieldKind::SmallInt:
         case TVelaFieldKind::Boolean:
-          if (Get<int16_t>(v) != 0) {
-            Put<int16_t>(p, f.Kind == TVelaFieldKind::Boolean ? int16_t(-1) : Get<int16_t>(v));
+          if (LoadUnaligned<int16_t>(v) != 0) {
+            StoreUnaligned<int16_t>(p, f.Kind == TVelaFieldKind::Boolean ? int16_t(-1) : LoadUnaligned<int16_t>(v));
             p += 2;
             lengths[i] = 2;
           }
@@ -63,14 +64,14 @@ public:
         case TVelaFieldKind::Date:
         case TVelaFieldKind::Time:
         case TVelaFieldKind::AutoInc:
-          if (Get<int32_t>(v) != 0) {
+          if (LoadUnaligned<int32_t>(v) != 0) {
             std::memcpy(p, v, 4);
             p += 4;
             lengths[i] = 4;
           }
           break;
         case TVelaFieldKind::Int64:
-          if (Get<int64_t>(v) != 0) {
+          if (LoadUnaligned<int64_t>(v) != 0) {
             std::memcpy(p, v, 8);
             p += 8;
             lengths[i] = 8;
@@ -79,7 +80,7 @@ public:
         case TVelaFieldKind::Double:
         case TVelaFieldKind::Currency:
         case TVelaFieldKind::DateTime:
-          if (Get<double>(v) != 0.0) {
+          if (LoadUnaligned<double>(v) != 0.0) {
             std::memcpy(p, v, 8);
             p += 8;
             lengths[i] = 8;
@@ -101,7 +102,7 @@ public:
         case TVelaFieldKind::Graphic: {
           std::string_view t = f.Kind == TVelaFieldKind::String ? data_area::Text(data, f) : data_area::Blob(data, f);
           if (!t.empty()) {
-            Put<uint32_t>(p, static_cast<uint32_t>(t.size()));
+            StoreUnaligned<uint32_t>(p, static_cast<uint32_t>(t.size()));
             std::memcpy(p + 4, t.data(), t.size());
             p += 4 + t.size();
             lengths[i] = 4;
@@ -130,7 +131,7 @@ public:
     std::size_t headerBytes = header + section.size() + (withNotes ? 3 + notesLength : 0);
     Ensure(stream, start, headerBytes);
     uint8_t* base = stream.Memory() + start;
-    Put<uint32_t>(base, 0);
+    StoreUnaligned<uint32_t>(base, 0);
     base[4] = protect ? kKindProtected : kKindPlain;
     std::size_t countAt = 5;
     if (protect) {
@@ -138,14 +139,14 @@ public:
       std::memcpy(base + 5, written.data(), written.size());
       countAt += kPasswordBlockSize;
     }
-    Put<uint32_t>(base + countAt, 0);
-    Put<uint32_t>(base + countAt + 4, static_cast<uint32_t>(F));
-    Put<uint32_t>(base + countAt + 8, static_cast<uint32_t>(section.size()));
+    StoreUnaligned<uint32_t>(base + countAt, 0);
+    StoreUnaligned<uint32_t>(base + countAt + 4, static_cast<uint32_t>(F));
+    StoreUnaligned<uint32_t>(base + countAt + 8, static_cast<uint32_t>(section.size()));
     std::memcpy(base + header, section.data(), section.size());
     std::size_t used = header + section.size();
     if (withNotes) {
       base[used] = kNotesMark;
-      Put<int16_t>(base + used + 1, static_cast<int16_t>(notesLength));
+      StoreUnaligned<int16_t>(base + used + 1, static_cast<int16_t>(notesLength));
       std::memcpy(base + used + 3, store_.notes_.data(), notesLength);
       used += 3 + notesLength;
     }
@@ -170,8 +171,8 @@ public:
     }
     stream.SetSize(start + used);
     base = stream.Memory() + start;
-    Put<uint32_t>(base + countAt, written);
-    Put<uint32_t>(base, static_cast<uint32_t>(used));
+    StoreUnaligned<uint32_t>(base + countAt, written);
+    StoreUnaligned<uint32_t>(base, static_cast<uint32_t>(used));
     if (protect) {
       std::size_t body = header + section.size();
       TSapphire cipher;

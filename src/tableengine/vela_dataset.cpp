@@ -7,6 +7,7 @@
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 #include "platform/services.h"
+#include "platform/unaligned.h"
 #include "tableengine/blob_stream.h"
 #include "tableengine/data_area.h"
 #include "tableengine/master_link.h"
@@ -141,19 +142,6 @@ TVelaDataset::BookmarkInfo* TVelaDataset::Info(TRecordBuffer buffer) const {
   return reinterpret_cast<BookmarkInfo*>(buffer + GetRecordSize() + CalcFieldsSize());
 }
 
-namespace {
-template <typename T>
-T LoadInfo(const void* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-template <typename T>
-void StoreInfo(void* p, const T& v) {
-  std::memcpy(p, &v, sizeof v);
-}
-}  // namespace
-
 TRecordBuffer TVelaDataset::AllocRecordBuffer() { return TDataSet::AllocRecordBuffer(); }
 
 void TVelaDataset::FreeRecordBuffer(TRecordBuffer& buffer) {
@@ -164,7 +152,7 @@ void TVelaDataset::FreeRecordBuffer(TRecordBuffer& buffer) {
 void TVelaDataset::InternalInitRecord(TRecordBuffer buffer) {
   if (store_) store_->ReleaseRecordData(reinterpret_cast<uint8_t*>(buffer));
   std::memset(buffer, 0, static_cast<std::size_t>(RecBufSize()));
-  StoreInfo(Info(buffer), BookmarkInfo{nullptr, static_cast<uint8_t>(bfInserted), -1});
+  StoreUnaligned(Info(buffer), BookmarkInfo{nullptr, static_cast<uint8_t>(bfInserted), -1});
 }
 
 void TVelaDataset::ClearCalcFields(TRecordBuffer buffer) {
@@ -192,7 +180,7 @@ TGetResult TVelaDataset::GetRecord(TRecordBuffer buffer, TGetMode mode, bool doC
   }
   TVelaRecord* record = visible_[static_cast<std::size_t>(current_)];
   store_->CopyRecordData(record->Data, reinterpret_cast<uint8_t*>(buffer));
-  StoreInfo(Info(buffer), BookmarkInfo{record, static_cast<uint8_t>(bfCurrent), current_ + 1});
+  StoreUnaligned(Info(buffer), BookmarkInfo{record, static_cast<uint8_t>(bfCurrent), current_ + 1});
   GetCalcFields(buffer);
   return grOK;
 }
@@ -209,7 +197,7 @@ int TVelaDataset::GetRecNo() const {
   if (State() == dsInternalCalc) return -1;
   TRecordBuffer buffer = State() == dsCalcFields ? CalcBuffer() : ActiveBuffer();
   if (!buffer || !store_) return -1;
-  return LoadInfo<BookmarkInfo>(Info(buffer)).RecNo;
+  return LoadUnaligned<BookmarkInfo>(Info(buffer)).RecNo;
 }
 
 void TVelaDataset::SetRecNo(int value) {
@@ -225,53 +213,53 @@ void TVelaDataset::SetRecNo(int value) {
 }
 
 void TVelaDataset::GetBookmarkData(TRecordBuffer buffer, void* data) const {
-  StoreInfo(data, LoadInfo<BookmarkInfo>(Info(buffer)).Record);
+  StoreUnaligned(data, LoadUnaligned<BookmarkInfo>(Info(buffer)).Record);
 }
 
 void TVelaDataset::SetBookmarkData(TRecordBuffer buffer, const void* data) {
-  BookmarkInfo info = LoadInfo<BookmarkInfo>(Info(buffer));
-  info.Record = LoadInfo<TVelaRecord*>(data);
-  StoreInfo(Info(buffer), info);
+  BookmarkInfo info = LoadUnaligned<BookmarkInfo>(Info(buffer));
+  info.Record = LoadUnaligned<TVelaRecord*>(data);
+  StoreUnaligned(Info(buffer), info);
 }
 
 TBookmarkFlag TVelaDataset::GetBookmarkFlag(TRecordBuffer buffer) const {
-  return static_cast<TBookmarkFlag>(LoadInfo<BookmarkInfo>(Info(buffer)).Flag);
+  return static_cast<TBookmarkFlag>(LoadUnaligned<BookmarkInfo>(Info(buffer)).Flag);
 }
 
 void TVelaDataset::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
-  BookmarkInfo info = LoadInfo<BookmarkInfo>(Info(buffer));
+  BookmarkInfo info = LoadUnaligned<BookmarkInfo>(Info(buffer));
   info.Flag = static_cast<uint8_t>(flag);
-  StoreInfo(Info(buffer), info);
+  StoreUnaligned(Info(buffer), info);
 }
 
 void TVelaDataset::InternalGotoBookmark(const void* bookmark) {
-  TVelaRecord* record = LoadInfo<TVelaRecord*>(bookmark);
+  TVelaRecord* record = LoadUnaligned<TVelaRecord*>(bookmark);
   auto at = std::find(visible_.begin(), visible_.end(), record);
   if (at != visible_.end()) current_ = static_cast<int>(at - visible_.begin());
 }
 
 void TVelaDataset::InternalSetToRecord(TRecordBuffer buffer) {
-  TVelaRecord* record = LoadInfo<BookmarkInfo>(Info(buffer)).Record;
+  TVelaRecord* record = LoadUnaligned<BookmarkInfo>(Info(buffer)).Record;
   InternalGotoBookmark(&record);
 }
 
 bool TVelaDataset::BookmarkValid(const TBookmark& bookmark) {
   if (bookmark.size() < sizeof(TVelaRecord*)) return false;
-  TVelaRecord* record = LoadInfo<TVelaRecord*>(bookmark.data());
+  TVelaRecord* record = LoadUnaligned<TVelaRecord*>(bookmark.data());
   return std::find(visible_.begin(), visible_.end(), record) != visible_.end();
 }
 
 int TVelaDataset::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
   if (a.empty() || b.empty()) return (a.empty() ? 0 : 1) - (b.empty() ? 0 : 1);
-  TVelaRecord* ra = LoadInfo<TVelaRecord*>(a.data());
-  TVelaRecord* rb = LoadInfo<TVelaRecord*>(b.data());
+  TVelaRecord* ra = LoadUnaligned<TVelaRecord*>(a.data());
+  TVelaRecord* rb = LoadUnaligned<TVelaRecord*>(b.data());
   // By identity: a fixed order, not the visible one.
   return ra == rb ? 0 : (std::less<TVelaRecord*>()(ra, rb) ? -1 : 1);
 }
 
 TVelaRecord* TVelaDataset::ActiveStoreRecord() const {
   TRecordBuffer buffer = ActiveBuffer();
-  return buffer && store_ ? LoadInfo<BookmarkInfo>(Info(buffer)).Record : nullptr;
+  return buffer && store_ ? LoadUnaligned<BookmarkInfo>(Info(buffer)).Record : nullptr;
 }
 
 TUpdateStatus TVelaDataset::UpdateStatus() const {
@@ -668,7 +656,7 @@ void TVelaDataset::InternalPost() {
     }
   }
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
-  StoreInfo(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
+  StoreUnaligned(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
   EndBlobStreamEdits();
 }
 
@@ -683,7 +671,7 @@ void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
   visible_.push_back(created);
   current_ = static_cast<int>(visible_.size()) - 1;
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
-  StoreInfo(Info(buffer), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
+  StoreUnaligned(Info(buffer), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
 }
 
 void TVelaDataset::InternalDelete() {

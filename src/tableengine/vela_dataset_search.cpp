@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/exceptions.h"
+#include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/vela_dataset.h"
 
@@ -274,7 +275,7 @@ TVariant TVelaDataset::Lookup(const std::string& keyFields, const TVariant& keyV
       try {
         store_->CopyRecordData(record->Data, reinterpret_cast<uint8_t*>(temp));
         const BookmarkInfo info{record, static_cast<uint8_t>(bfCurrent), current_ + 1};
-        std::memcpy(Info(temp), &info, sizeof info);
+        StoreUnaligned(Info(temp), info);
         CalculateFields(temp);
         result = GetFieldValue(resultFields);
       } catch (...) {

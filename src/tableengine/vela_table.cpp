@@ -4,6 +4,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/unaligned.h"
 #include "tableengine/session.h"
 #include "tableengine/table_file_format.h"
 #include "tableengine/vela_database.h"
@@ -130,11 +131,11 @@ void TVelaTable::LoadFromFieldDefs() {
   section += static_cast<char>(table_file::kSectionEnd);
   TMemoryStream table;
   uint8_t header[table_file::kPlainHeader];
-  table_file::Put<uint32_t>(header, static_cast<uint32_t>(section.size() + table_file::kPlainHeader));
+  StoreUnaligned<uint32_t>(header, static_cast<uint32_t>(section.size() + table_file::kPlainHeader));
   header[4] = table_file::kKindPlain;
-  table_file::Put<uint32_t>(header + 5, 0);
-  table_file::Put<uint32_t>(header + 9, static_cast<uint32_t>(FieldDefs().Count()));
-  table_file::Put<uint32_t>(header + 13, static_cast<uint32_t>(section.size()));
+  StoreUnaligned<uint32_t>(header + 5, 0);
+  StoreUnaligned<uint32_t>(header + 9, static_cast<uint32_t>(FieldDefs().Count()));
+  StoreUnaligned<uint32_t>(header + 13, static_cast<uint32_t>(section.size()));
   table.Write(header, sizeof header);
   table.Write(section.data(), section.size());
   LoadFromStream(table, false);

@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/date_time.h"
+#include "platform/text.h"
 #include "tableengine/data_area.h"
 #include "tools/base64.h"
 #include "tools/json.h"
@@ -22,22 +23,6 @@ constexpr int32_t kFirstDay = 1;          // 0001-01-01
 constexpr int32_t kLastDay = 3652059;     // 9999-12-31
 constexpr int64_t kLongestBlob = 1073741823;
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Whole text as a decimal integer; a leading "+" is allowed in cells.
 bool ParseInteger(std::string_view s, int64_t& out) {
@@ -170,8 +155,8 @@ bool StoreBoolean(const TInputValue& v, const TVelaField& f, uint8_t* data, std:
     case TInputValue::Boolean: b = v.boolean; break;
     case TInputValue::Cell: {
       const std::string_view t = Trim(v.text);
-      if (EqualsNoCase(t, "true") || t == "1") b = true;
-      else if (EqualsNoCase(t, "false") || t == "0") b = false;
+      if (AsciiSameText(t, "true") || t == "1") b = true;
+      else if (AsciiSameText(t, "false") || t == "0") b = false;
       else return WrongType(v, "true or false", error);
       break;
     }

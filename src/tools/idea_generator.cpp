@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/date_time.h"
+#include "platform/text.h"
 #include "tableengine/data_area.h"
 #include "tools/idea_schema.h"
 #include "tools/record_data.h"
@@ -97,7 +98,7 @@ void MakeSubject(SplitMix64& r, std::string& s) {
       s += r.Pick(kTopics), s += " for ", s += r.Pick(kAudiences);
       break;
   }
-  if (s[0] >= 'a' && s[0] <= 'z') s[0] = static_cast<char>(s[0] - 'a' + 'A');
+  s[0] = AsciiUpper(s[0]);
 }
 
 void MakeTitle(SplitMix64& r, std::string& s) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/text.h"
 #include "tools/utf8.h"
 
 namespace notarra {
@@ -16,14 +17,6 @@ namespace {
 // Deeper nesting than any table needs; the limit keeps the recursion safe.
 constexpr int kMaxDepth = 512;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -81,7 +74,7 @@ Type Reader::PeekType() {
     case 'f': return Type::Boolean;
     case 'n': return Type::Null;
     default:
-      if (text_[pos_] == '-' || IsDigit(text_[pos_])) return Type::Number;
+      if (text_[pos_] == '-' || IsAsciiDigit(text_[pos_])) return Type::Number;
       Fail(std::string("unexpected character '") + text_[pos_] + "', expected a value");
   }
 }
@@ -122,7 +115,7 @@ std::string Reader::ReadString() {
             if (at + 4 > text_.size()) return false;
             v = 0;
             for (std::size_t i = 0; i < 4; ++i) {
-              const int h = HexValue(text_[at + i]);
+              const int h = HexDigitValue(text_[at + i]);
               if (h < 0) return false;
               v = v * 16 + static_cast<char32_t>(h);
             }
@@ -169,23 +162,23 @@ std::string Reader::ReadString() {
 std::string Reader::ReadNumber() {
   const std::size_t start = pos_;
   if (text_[pos_] == '-') ++pos_;
-  if (pos_ >= text_.size() || !IsDigit(text_[pos_])) Fail("invalid number");
+  if (pos_ >= text_.size() || !IsAsciiDigit(text_[pos_])) Fail("invalid number");
   if (text_[pos_] == '0') {
     ++pos_;
-    if (pos_ < text_.size() && IsDigit(text_[pos_])) Fail("invalid number (leading zero)");
+    if (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) Fail("invalid number (leading zero)");
   } else {
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   }
   if (pos_ < text_.size() && text_[pos_] == '.') {
     ++pos_;
-    if (pos_ >= text_.size() || !IsDigit(text_[pos_])) Fail("invalid number (digit expected after '.')");
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+    if (pos_ >= text_.size() || !IsAsciiDigit(text_[pos_])) Fail("invalid number (digit expected after '.')");
+    while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   }
   if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
     ++pos_;
     if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
-    if (pos_ >= text_.size() || !IsDigit(text_[pos_])) Fail("invalid number (digit expected in exponent)");
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+    if (pos_ >= text_.size() || !IsAsciiDigit(text_[pos_])) Fail("invalid number (digit expected in exponent)");
+    while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   }
   return std::string(text_.substr(start, pos_ - start));
 }

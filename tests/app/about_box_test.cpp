@@ -59,8 +59,8 @@ TEST_F(AboutBoxTest, ShowsTheVersionOfTheProgramFileOnly) {
   QDir::setCurrent(before);
   EXPECT_EQ(box.windowTitle(), "License & Warranty");
   EXPECT_EQ(box.size(), QSize(402, 391));
-  EXPECT_EQ(box.Label1->text(), NOTARRA_EXPECTED_VERSION);
-  EXPECT_EQ(box.Label1->pos(), QPoint(144, 40));
+  EXPECT_EQ(box.Label1()->text(), NOTARRA_EXPECTED_VERSION);
+  EXPECT_EQ(box.Label1()->pos(), QPoint(144, 40));
   // Centred on the screen, also when shown over a window.
   QWidget owner;
   owner.setGeometry(0, 0, 200, 100);
@@ -74,34 +74,34 @@ TEST_F(AboutBoxTest, ShowsTheVersionOfTheProgramFileOnly) {
   // "notarra" beside it.
   QFile::remove(TAboutBox1::ProgramFileName());
   TAboutBox1 renamed;
-  EXPECT_EQ(renamed.Label1->text(), "");
+  EXPECT_EQ(renamed.Label1()->text(), "");
   // A file of that name without a version block shows none either.
   apptest::WriteFile(QFile::encodeName(TAboutBox1::ProgramFileName()).toStdString(), "#!/bin/sh\n");
   TAboutBox1 other;
-  EXPECT_EQ(other.Label1->text(), "");
+  EXPECT_EQ(other.Label1()->text(), "");
 }
 
 TEST_F(AboutBoxTest, DoubleClickOpensTheWebAddress) {
   TAboutBox1 box;
   ASSERT_TRUE(apptest::ShowActive(&box));
-  const QPoint middle = box.Label2->rect().center();
-  QTest::mouseDClick(box.Label2, Qt::LeftButton, {}, middle);
+  const QPoint middle = box.Label2()->rect().center();
+  QTest::mouseDClick(box.Label2(), Qt::LeftButton, {}, middle);
   ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0], QUrl("http://" + box.Label2->text()));
+  EXPECT_EQ(opened[0], QUrl("http://" + box.Label2()->text()));
 
-  box.Label2->setText("http://example.org/ideas");
-  QTest::mouseDClick(box.Label2, Qt::LeftButton, {}, middle);
-  box.Label2->setText("https://example.org/");
-  QTest::mouseDClick(box.Label2, Qt::LeftButton, {}, middle);
-  box.Label2->setText("example.org/notes");
-  QTest::mouseDClick(box.Label2, Qt::LeftButton, {}, middle);
+  box.Label2()->setText("http://example.org/ideas");
+  QTest::mouseDClick(box.Label2(), Qt::LeftButton, {}, middle);
+  box.Label2()->setText("https://example.org/");
+  QTest::mouseDClick(box.Label2(), Qt::LeftButton, {}, middle);
+  box.Label2()->setText("example.org/notes");
+  QTest::mouseDClick(box.Label2(), Qt::LeftButton, {}, middle);
   ASSERT_EQ(opened.size(), 4u);
   EXPECT_EQ(opened[1], QUrl("http://example.org/ideas"));
   EXPECT_EQ(opened[2], QUrl("https://example.org/"));
   EXPECT_EQ(opened[3], QUrl("http://example.org/notes"));
 
   // A single click opens nothing; OK closes the box with the OK result.
-  QTest::mouseClick(box.Label2, Qt::LeftButton, {}, middle);
+  QTest::mouseClick(box.Label2(), Qt::LeftButton, {}, middle);
   EXPECT_EQ(opened.size(), 4u);
   auto* ok = box.findChild<QPushButton*>("OKButton");
   ASSERT_NE(ok, nullptr);

@@ -24,6 +24,7 @@
 #include "app/about_box.h"
 #include "app/help_window.h"
 #include "app_test_support.h"
+#include "main_window_access.h"
 #include "dataset/field_types.h"
 #include "gui/db_check_box.h"
 #include "gui/db_edit.h"
@@ -113,12 +114,12 @@ std::vector<std::string> SubjectsOnDisk(const DataFolder& data) {
 }
 
 void ClickTab(TfrmBlog& window, int index) {
-  QTabBar* bar = window.PageControl1->tabBar();
+  QTabBar* bar = window.PageControl1()->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
 void ClickToolButton(TfrmBlog& window, QAction* action) {
-  QWidget* button = window.Toolbar->widgetForAction(action);
+  QWidget* button = window.Toolbar()->widgetForAction(action);
   ASSERT_NE(button, nullptr);
   QTest::mouseClick(button, Qt::LeftButton);
 }
@@ -130,27 +131,27 @@ TEST(MainWindowStart, OpensTheThreeTablesAndShowsTheCaptions) {
   auto window = OpenWindow(data);
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_EQ(window->windowTitle(), "Notarra-");
-  EXPECT_TRUE(window->Userdef_->Active());
-  EXPECT_TRUE(window->BlogI_->Active());
-  EXPECT_TRUE(window->Group_->Active());
-  EXPECT_GT(window->BlogI_->RecordCount(), 0);
-  EXPECT_EQ(window->BlogI_->IndexFieldNames(), "Group;Subject");
-  EXPECT_EQ(window->Veladb->DatabasePath(), data.dir.Path().string() + "/");
-  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet1);
+  EXPECT_TRUE(window->Userdef_()->Active());
+  EXPECT_TRUE(window->BlogI_()->Active());
+  EXPECT_TRUE(window->Group_()->Active());
+  EXPECT_GT(window->BlogI_()->RecordCount(), 0);
+  EXPECT_EQ(window->BlogI_()->IndexFieldNames(), "Group;Subject");
+  EXPECT_EQ(window->Veladb()->DatabasePath(), data.dir.Path().string() + "/");
+  EXPECT_EQ(window->PageControl1()->currentWidget(), window->TabSheet1());
   EXPECT_EQ(window->ListUserFieldTitles()[0], "Audience");
   EXPECT_EQ(window->ListUserFieldTitles()[1], "Words");
   // The group table hangs on the idea table without being narrowed by it.
-  EXPECT_EQ(window->Group_->MasterSource(), window->dsBlog);
-  const int groups = window->Group_->RecordCount();
+  EXPECT_EQ(window->Group_()->MasterSource(), window->dsBlog());
+  const int groups = window->Group_()->RecordCount();
   EXPECT_GT(groups, 1);
-  window->BlogI_->Last();
-  EXPECT_EQ(window->Group_->RecordCount(), groups);
+  window->BlogI_()->Last();
+  EXPECT_EQ(window->Group_()->RecordCount(), groups);
   // The labels keep their design captions until the Item page is picked.
-  EXPECT_EQ(window->Label9->text(), "Field1");
+  EXPECT_EQ(window->Label9()->text(), "Field1");
   ASSERT_TRUE(apptest::ShowActive(window.get()));
   ClickTab(*window, 1);
-  EXPECT_EQ(window->Label9->text(), "Audience");
-  EXPECT_EQ(window->Label10->text(), "Words");
+  EXPECT_EQ(window->Label9()->text(), "Audience");
+  EXPECT_EQ(window->Label10()->text(), "Words");
 }
 
 TEST(MainWindowStart, EachMissingFileStopsTheOpensFromThereOn) {
@@ -165,7 +166,7 @@ TEST(MainWindowStart, EachMissingFileStopsTheOpensFromThereOn) {
     ASSERT_EQ(messages->errors.size(), 1u);
     EXPECT_EQ(messages->errors[0],
               std::string(components[missing]) + ": Error opening file " + (data / files[missing]));
-    TVelaTable* tables[] = {window->Userdef_, window->BlogI_, window->Group_};
+    TVelaTable* tables[] = {window->Userdef_(), window->BlogI_(), window->Group_()};
     for (int t = 0; t < 3; ++t) EXPECT_EQ(tables[t]->Active(), t < missing) << components[t];
     // The window still comes up, with empty captions.
     EXPECT_TRUE(apptest::ShowActive(window.get()));
@@ -182,8 +183,8 @@ TEST(MainWindowStart, EmptyUserTableGivesEmptyCaptions) {
   EXPECT_EQ(window->ListUserFieldTitles()[1], "");
   ASSERT_TRUE(apptest::ShowActive(window.get()));
   ClickTab(*window, 1);
-  EXPECT_EQ(window->Label9->text(), "");
-  EXPECT_EQ(window->Label10->text(), "");
+  EXPECT_EQ(window->Label9()->text(), "");
+  EXPECT_EQ(window->Label10()->text(), "");
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -202,14 +203,14 @@ protected:
 };
 
 TEST_F(MainWindowTest, SaveWithoutChangesWritesNothing) {
-  ClickToolButton(*window, window->SaveButton);
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_FALSE(data.Written(kIdeaTableName));
   EXPECT_FALSE(data.Written(kGroupTableName));
   // A changed user-field caption is never written either.
-  window->Userdef_->Edit();
-  window->Userdef_Fldname1->SetAsString("Readers");
-  window->Userdef_->Post();
-  ClickToolButton(*window, window->SaveButton);
+  window->Userdef_()->Edit();
+  window->Userdef_Fldname1()->SetAsString("Readers");
+  window->Userdef_()->Post();
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_FALSE(data.Written(kIdeaTableName));
   EXPECT_FALSE(data.Written(kGroupTableName));
   EXPECT_FALSE(data.Written(kUserTableName));
@@ -217,13 +218,13 @@ TEST_F(MainWindowTest, SaveWithoutChangesWritesNothing) {
 }
 
 TEST_F(MainWindowTest, SavePostsAnOpenEditAndWritesOnlyTheIdeaTable) {
-  window->BlogI_->First();
-  window->BlogI_->Edit();
-  window->BlogI_Subject->SetAsString("A subject typed but not posted");
-  ClickToolButton(*window, window->SaveButton);
+  window->BlogI_()->First();
+  window->BlogI_()->Edit();
+  window->BlogI_Subject()->SetAsString("A subject typed but not posted");
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
-  EXPECT_EQ(window->BlogI_->State(), dsBrowse);
-  EXPECT_FALSE(window->BlogI_->ChangesPending());
+  EXPECT_EQ(window->BlogI_()->State(), dsBrowse);
+  EXPECT_FALSE(window->BlogI_()->ChangesPending());
   EXPECT_TRUE(data.Written(kIdeaTableName));
   EXPECT_FALSE(data.Written(kGroupTableName));
   const auto subjects = SubjectsOnDisk(data);
@@ -231,103 +232,103 @@ TEST_F(MainWindowTest, SavePostsAnOpenEditAndWritesOnlyTheIdeaTable) {
 }
 
 TEST_F(MainWindowTest, ClosingDiscardsUnsavedChanges) {
-  window->BlogI_->Append();
-  window->BlogI_Subject->SetAsString("Never saved");
-  window->BlogI_->Post();
+  window->BlogI_()->Append();
+  window->BlogI_Subject()->SetAsString("Never saved");
+  window->BlogI_()->Post();
   QTest::keyClick(window.get(), Qt::Key_Alt);  // the window is live
-  window->Exit1->trigger();
+  window->Exit1()->trigger();
   EXPECT_FALSE(window->isVisible());
-  EXPECT_FALSE(window->BlogI_->Active());
+  EXPECT_FALSE(window->BlogI_()->Active());
   EXPECT_FALSE(data.Written(kIdeaTableName));
   EXPECT_EQ(ReadFile(data / kIdeaTableName), ideaBytes);
   auto next = OpenWindow(data);
   const auto subjects = SubjectsOnDisk(data);
   EXPECT_EQ(std::find(subjects.begin(), subjects.end(), "Never saved"), subjects.end());
-  EXPECT_EQ(next->BlogI_->RecordCount(), static_cast<int>(subjects.size()));
+  EXPECT_EQ(next->BlogI_()->RecordCount(), static_cast<int>(subjects.size()));
 }
 
 TEST_F(MainWindowTest, UserPageDisablesTheToolBarButNotTheMenu) {
   ClickTab(*window, 2);
-  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet3);
-  for (QAction* a : {window->SaveButton, window->FindButton, window->HelpButton})
-    EXPECT_FALSE(window->Toolbar->widgetForAction(a)->isEnabled()) << a->objectName().toStdString();
-  EXPECT_FALSE(window->DBNavigator1->isEnabled());
+  EXPECT_EQ(window->PageControl1()->currentWidget(), window->TabSheet3());
+  for (QAction* a : {window->SaveButton(), window->FindButton(), window->HelpButton()})
+    EXPECT_FALSE(window->Toolbar()->widgetForAction(a)->isEnabled()) << a->objectName().toStdString();
+  EXPECT_FALSE(window->DBNavigator1()->isEnabled());
 
-  window->BlogI_->First();
-  window->BlogI_->Edit();
-  window->BlogI_Title->SetAsString("Saved from the menu");
-  window->BlogI_->Post();
+  window->BlogI_()->First();
+  window->BlogI_()->Edit();
+  window->BlogI_Title()->SetAsString("Saved from the menu");
+  window->BlogI_()->Post();
   // File > Save with the mouse.
   QMenu* file = window->menuBar()->findChild<QMenu*>("File1");
   ASSERT_NE(file, nullptr);
   QTest::mouseClick(window->menuBar(), Qt::LeftButton, {},
                     window->menuBar()->actionGeometry(file->menuAction()).center());
   ASSERT_TRUE(QTest::qWaitFor([&] { return file->isVisible(); }));
-  QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(window->Save1).center());
+  QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(window->Save1()).center());
   EXPECT_TRUE(data.Written(kIdeaTableName));
-  EXPECT_FALSE(window->BlogI_->ChangesPending());
+  EXPECT_FALSE(window->BlogI_()->ChangesPending());
 
   ClickTab(*window, 0);
-  EXPECT_TRUE(window->Toolbar->widgetForAction(window->SaveButton)->isEnabled());
-  EXPECT_TRUE(window->DBNavigator1->isEnabled());
+  EXPECT_TRUE(window->Toolbar()->widgetForAction(window->SaveButton())->isEnabled());
+  EXPECT_TRUE(window->DBNavigator1()->isEnabled());
 }
 
 TEST_F(MainWindowTest, ListPageTakesTheCurrentCaptions) {
   ClickTab(*window, 2);
-  window->Userdef_->Edit();
-  window->Userdef_Fldname1->SetAsString("Readers");
-  window->Userdef_->Post();
+  window->Userdef_()->Edit();
+  window->Userdef_Fldname1()->SetAsString("Readers");
+  window->Userdef_()->Post();
   ClickTab(*window, 0);
   EXPECT_EQ(window->ListUserFieldTitles()[0], "Readers");
   EXPECT_EQ(window->ListUserFieldTitles()[1], "Words");
 }
 
 TEST_F(MainWindowTest, UserTableInsertTellsAndGoesOn) {
-  window->Userdef_->Insert();
+  window->Userdef_()->Insert();
   ASSERT_EQ(messages->information.size(), 1u);
   EXPECT_EQ(messages->information[0], "New Records not supported in this version.");
-  EXPECT_EQ(window->Userdef_->State(), dsInsert);
-  window->Userdef_->Cancel();
+  EXPECT_EQ(window->Userdef_()->State(), dsInsert);
+  window->Userdef_()->Cancel();
 }
 
 TEST_F(MainWindowTest, InsertOnTheItemPageFocusesTheSubject) {
   ClickTab(*window, 1);
-  window->DBEkey->setFocus();
-  window->BlogI_->Insert();
-  EXPECT_TRUE(window->DBEsubject->hasFocus());
-  window->BlogI_->Cancel();
+  window->DBEkey()->setFocus();
+  window->BlogI_()->Insert();
+  EXPECT_TRUE(window->DBEsubject()->hasFocus());
+  window->BlogI_()->Cancel();
   // On the List page the focus stays where it is.
   ClickTab(*window, 0);
-  window->PageControl1->tabBar()->setFocus();
-  window->BlogI_->Insert();
-  EXPECT_FALSE(window->DBEsubject->hasFocus());
-  window->BlogI_->Cancel();
+  window->PageControl1()->tabBar()->setFocus();
+  window->BlogI_()->Insert();
+  EXPECT_FALSE(window->DBEsubject()->hasFocus());
+  window->BlogI_()->Cancel();
 }
 
 TEST_F(MainWindowTest, ListDoubleClickShowsTheItemWithoutThePageChangeHandler) {
-  window->BlogI_->Last();
-  window->VelaDBGrid1DblClick();
-  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet2);
-  EXPECT_TRUE(window->DBEsubject->hasFocus());
+  window->BlogI_()->Last();
+  TfrmBlogTestAccess::VelaDBGrid1DblClick(*window);
+  EXPECT_EQ(window->PageControl1()->currentWidget(), window->TabSheet2());
+  EXPECT_TRUE(window->DBEsubject()->hasFocus());
   // The labels were never set from the user table.
-  EXPECT_EQ(window->Label9->text(), "Field1");
-  EXPECT_TRUE(window->BlogI_->Eof() || window->BlogI_->RecNo() == window->BlogI_->RecordCount());
+  EXPECT_EQ(window->Label9()->text(), "Field1");
+  EXPECT_TRUE(window->BlogI_()->Eof() || window->BlogI_()->RecNo() == window->BlogI_()->RecordCount());
   // Away from the List page it does nothing.
   ClickTab(*window, 2);
-  window->VelaDBGrid1DblClick();
-  EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet3);
+  TfrmBlogTestAccess::VelaDBGrid1DblClick(*window);
+  EXPECT_EQ(window->PageControl1()->currentWidget(), window->TabSheet3());
 }
 
 TEST_F(MainWindowTest, UnsupportedCommandsSaySo) {
-  window->CreateFile1->trigger();
-  window->Open1->trigger();
+  window->CreateFile1()->trigger();
+  window->Open1()->trigger();
   ASSERT_EQ(messages->information.size(), 2u);
   EXPECT_EQ(messages->information[0], "Not supported in this version.");
   EXPECT_EQ(messages->information[1], "Not supported in this version.");
 }
 
 TEST_F(MainWindowTest, HelpOpensTheIdeasTopic) {
-  ClickToolButton(*window, window->HelpButton);
+  ClickToolButton(*window, window->HelpButton());
   THelpWindow* help = CurrentHelpWindow();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
@@ -340,7 +341,7 @@ TEST_F(MainWindowTest, HelpOpensTheIdeasTopic) {
 
 TEST_F(MainWindowTest, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
   window->show();
-  ClickToolButton(*window, window->HelpButton);
+  ClickToolButton(*window, window->HelpButton());
   THelpWindow* help = CurrentHelpWindow();
   ASSERT_NE(help, nullptr);
   ASSERT_TRUE(help->isVisible());
@@ -361,46 +362,46 @@ TEST_F(MainWindowTest, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
 }
 
 TEST_F(MainWindowTest, WebButtonSortsBySubjectThenGroup) {
-  ClickToolButton(*window, window->WebButton);
-  EXPECT_EQ(window->BlogI_->IndexFieldNames(), "Subject;Group");
+  ClickToolButton(*window, window->WebButton());
+  EXPECT_EQ(window->BlogI_()->IndexFieldNames(), "Subject;Group");
   std::string previous;
-  for (window->BlogI_->First(); !window->BlogI_->Eof(); window->BlogI_->Next()) {
-    const std::string subject = window->BlogI_Subject->AsString();
+  for (window->BlogI_()->First(); !window->BlogI_()->Eof(); window->BlogI_()->Next()) {
+    const std::string subject = window->BlogI_Subject()->AsString();
     EXPECT_LE(previous, subject);
     previous = subject;
   }
 }
 
 TEST_F(MainWindowTest, FailedSaveIsShownAndKeepsTheChanges) {
-  window->Group_->Edit();
-  window->Group_CATEGORY->SetAsString("Changed");
-  window->Group_->Post();
-  window->BlogI_->Edit();
-  window->BlogI_Subject->SetAsString("Cannot be written");
-  window->BlogI_->Post();
+  window->Group_()->Edit();
+  window->Group_CATEGORY()->SetAsString("Changed");
+  window->Group_()->Post();
+  window->BlogI_()->Edit();
+  window->BlogI_Subject()->SetAsString("Cannot be written");
+  window->BlogI_()->Post();
   // A folder where the idea file was: the write must fail.
   fs::remove(data / kIdeaTableName);
   fs::create_directory(data / kIdeaTableName);
-  ClickToolButton(*window, window->SaveButton);
+  ClickToolButton(*window, window->SaveButton());
   ASSERT_EQ(messages->errors.size(), 1u);
   EXPECT_NE(messages->errors[0].find("Blog_Ideas.d"), std::string::npos) << messages->errors[0];
-  EXPECT_TRUE(window->BlogI_->ChangesPending());
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
   // The group table's save did not run.
   EXPECT_FALSE(data.Written(kGroupTableName));
-  EXPECT_TRUE(window->Group_->ChangesPending());
+  EXPECT_TRUE(window->Group_()->ChangesPending());
   EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
   EXPECT_EQ(window->geometry(), QRect(208, 136, 911, 602));
-  EXPECT_EQ(window->Toolbar->height(), 33);
-  EXPECT_EQ(window->PageControl1->size(), QSize(881, 497));
-  ASSERT_EQ(window->PageControl1->count(), 3);
-  EXPECT_EQ(window->PageControl1->tabText(0), "List");
-  EXPECT_EQ(window->PageControl1->tabText(1), "Item");
-  EXPECT_EQ(window->PageControl1->tabText(2), "User");
-  for (QAction* a : {window->NewButton, window->SaveButton, window->HelpButton, window->WebButton})
-    EXPECT_EQ(window->Toolbar->widgetForAction(a)->width(), 24) << a->objectName().toStdString();
+  EXPECT_EQ(window->Toolbar()->height(), 33);
+  EXPECT_EQ(window->PageControl1()->size(), QSize(881, 497));
+  ASSERT_EQ(window->PageControl1()->count(), 3);
+  EXPECT_EQ(window->PageControl1()->tabText(0), "List");
+  EXPECT_EQ(window->PageControl1()->tabText(1), "Item");
+  EXPECT_EQ(window->PageControl1()->tabText(2), "User");
+  for (QAction* a : {window->NewButton(), window->SaveButton(), window->HelpButton(), window->WebButton()})
+    EXPECT_EQ(window->Toolbar()->widgetForAction(a)->width(), 24) << a->objectName().toStdString();
 
   auto texts = [](QMenu* menu) {
     QStringList list;
@@ -422,48 +423,48 @@ TEST_F(MainWindowTest, HintsGiveTooltipAndStatusBarText) {
     const char* tip;
     const char* status;
   };
-  const Hint hints[] = {{window->NewButton, "New", "Create a new document"},
-                        {window->OpenButton, "Open", "Open an existing document"},
-                        {window->SaveButton, "Save", "Save the active document"},
-                        {window->PrintButton, "Print", "Print the active document"},
-                        {window->FindButton, "Set Filter", "Set Filter"},
-                        {window->PasswButton, "Remove Filter", "Remove Filter"},
-                        {window->HelpButton, "Help", "Open the helpfile"},
-                        {window->WebButton, "", ""}};
+  const Hint hints[] = {{window->NewButton(), "New", "Create a new document"},
+                        {window->OpenButton(), "Open", "Open an existing document"},
+                        {window->SaveButton(), "Save", "Save the active document"},
+                        {window->PrintButton(), "Print", "Print the active document"},
+                        {window->FindButton(), "Set Filter", "Set Filter"},
+                        {window->PasswButton(), "Remove Filter", "Remove Filter"},
+                        {window->HelpButton(), "Help", "Open the helpfile"},
+                        {window->WebButton(), "", ""}};
   for (const Hint& h : hints) {
     SCOPED_TRACE(h.button->objectName().toStdString());
-    QWidget* button = window->Toolbar->widgetForAction(h.button);
+    QWidget* button = window->Toolbar()->widgetForAction(h.button);
     EXPECT_EQ(button->toolTip(), h.tip);
     // Pointing at the button puts the long hint in the status bar.
     QTest::mouseMove(button);
     QTest::mouseMove(button, button->rect().center());
     EXPECT_EQ(window->statusBar()->currentMessage(), h.status);
-    QTest::mouseMove(window->PageControl1);
+    QTest::mouseMove(window->PageControl1());
   }
 }
 
 TEST_F(MainWindowTest, SaveWritesOnlyTheChangedTables) {
   // Only a group changed: the idea file stays as it is.
-  window->Group_->First();
-  window->Group_->Edit();
-  window->Group_CATEGORY->SetAsString("Aardvarks");
-  window->Group_->Post();
-  window->Save1->trigger();
+  window->Group_()->First();
+  window->Group_()->Edit();
+  window->Group_CATEGORY()->SetAsString("Aardvarks");
+  window->Group_()->Post();
+  window->Save1()->trigger();
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_TRUE(data.Written(kGroupTableName));
   EXPECT_FALSE(data.Written(kIdeaTableName));
   EXPECT_EQ(ReadFile(data / kIdeaTableName), ideaBytes);
-  EXPECT_FALSE(window->Group_->ChangesPending());
+  EXPECT_FALSE(window->Group_()->ChangesPending());
 
   // Both changed: both written, the user table never.
   data.Age(kGroupTableName);
-  window->Group_->Edit();
-  window->Group_CATEGORY->SetAsString("Zebras");
-  window->Group_->Post();
-  window->BlogI_->Last();
-  window->BlogI_->Delete();
-  const int ideas = window->BlogI_->RecordCount();
-  ClickToolButton(*window, window->SaveButton);
+  window->Group_()->Edit();
+  window->Group_CATEGORY()->SetAsString("Zebras");
+  window->Group_()->Post();
+  window->BlogI_()->Last();
+  window->BlogI_()->Delete();
+  const int ideas = window->BlogI_()->RecordCount();
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(data.Written(kGroupTableName));
   EXPECT_TRUE(data.Written(kIdeaTableName));
   EXPECT_FALSE(data.Written(kUserTableName));
@@ -471,7 +472,7 @@ TEST_F(MainWindowTest, SaveWritesOnlyTheChangedTables) {
 }
 
 TEST_F(MainWindowTest, HelpMenuHandsTheHelpFileAndTopic30) {
-  window->Help2->trigger();
+  window->Help2()->trigger();
   EXPECT_EQ(TApplication::Instance()->HelpFile(), "notarra.chm");
   THelpWindow* help = CurrentHelpWindow();
   ASSERT_NE(help, nullptr);
@@ -491,7 +492,7 @@ TEST_F(MainWindowTest, AboutShowsTheLicenceBoxModally) {
     modal = box->isModal();
     QTest::keyClick(box, Qt::Key_Return);
   });
-  window->Liscence1->trigger();
+  window->Liscence1()->trigger();
   EXPECT_EQ(title, "License & Warranty");
   EXPECT_TRUE(modal);
   // The box is gone afterwards.
@@ -506,11 +507,11 @@ TEST(MainWindowStart, DataFolderWithAnAccentedName) {
   auto window = std::make_unique<TfrmBlog>();
   QDir::setCurrent(before);
   EXPECT_TRUE(messages->errors.empty()) << messages->errors[0];
-  EXPECT_TRUE(window->Group_->Active());
-  window->BlogI_->Edit();
-  window->BlogI_Subject->SetAsString("Saved under an accented folder");
-  window->BlogI_->Post();
-  window->SaveButtonClick();
+  EXPECT_TRUE(window->Group_()->Active());
+  window->BlogI_()->Edit();
+  window->BlogI_Subject()->SetAsString("Saved under an accented folder");
+  window->BlogI_()->Post();
+  window->Save1()->trigger();
   EXPECT_TRUE(messages->errors.empty());
   const auto subjects = SubjectsOnDisk(data);
   EXPECT_NE(std::find(subjects.begin(), subjects.end(), "Saved under an accented folder"), subjects.end());
@@ -554,7 +555,7 @@ TEST(MainWindowProgress, LongLoadsAndSavesShowTheTablesPercentages) {
   ProgressWatch watch;
   auto window = OpenWindow(data);
   ASSERT_TRUE(messages->errors.empty());
-  EXPECT_FALSE(window->ProgressDialog1->isVisible());
+  EXPECT_FALSE(window->ProgressDialog1()->isVisible());
   EXPECT_TRUE(watch.texts.contains("Opening Blog_Ideas.d..."));
   ASSERT_GT(watch.percents.size(), 10u);
   // Three opens, one after the other, each counting up.
@@ -566,16 +567,16 @@ TEST(MainWindowProgress, LongLoadsAndSavesShowTheTablesPercentages) {
   ASSERT_TRUE(apptest::ShowActive(window.get()));
   watch.percents.clear();
   watch.texts.clear();
-  window->BlogI_->Edit();
-  window->BlogI_Subject->SetAsString("Changed");
-  window->BlogI_->Post();
-  ClickToolButton(*window, window->SaveButton);
+  window->BlogI_()->Edit();
+  window->BlogI_Subject()->SetAsString("Changed");
+  window->BlogI_()->Post();
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_TRUE(data.Written(kIdeaTableName));
   EXPECT_TRUE(watch.texts.contains("Saving Blog_Ideas.d..."));
   EXPECT_GT(watch.percents.size(), 10u);
-  EXPECT_FALSE(window->ProgressDialog1->isVisible());
-  EXPECT_FALSE(window->ProgressDialog1->Running());
+  EXPECT_FALSE(window->ProgressDialog1()->isVisible());
+  EXPECT_FALSE(window->ProgressDialog1()->Running());
 }
 
 TEST(MainWindowProgress, QuickLoadsShowNoProgress) {
@@ -597,9 +598,9 @@ TEST(MainWindowProgress, AFailedOpenTakesTheProgressAway) {
   auto window = OpenWindow(data);
   ASSERT_EQ(messages->errors.size(), 1u);
   EXPECT_EQ(messages->errors[0].rfind("BlogI_: Error opening table: ", 0), 0u) << messages->errors[0];
-  EXPECT_FALSE(window->BlogI_->Active());
-  EXPECT_FALSE(window->ProgressDialog1->isVisible());
-  EXPECT_FALSE(window->ProgressDialog1->Running());
+  EXPECT_FALSE(window->BlogI_()->Active());
+  EXPECT_FALSE(window->ProgressDialog1()->isVisible());
+  EXPECT_FALSE(window->ProgressDialog1()->Running());
 }
 
 // ---- The Item page's data controls and the navigator ----
@@ -625,32 +626,32 @@ void TypeOver(QWidget* edit, const char* text) {
 }
 
 TEST_F(MainWindowTest, NavigatorDeleteAsksAndOnlyOkDeletes) {
-  window->BlogI_->First();
-  const int count = window->BlogI_->RecordCount();
-  const int key = window->BlogI_Key->AsInteger();
-  QToolButton* del = window->DBNavigator1->Button(nbDelete);
+  window->BlogI_()->First();
+  const int count = window->BlogI_()->RecordCount();
+  const int key = window->BlogI_Key()->AsInteger();
+  QToolButton* del = window->DBNavigator1()->Button(nbDelete);
   ASSERT_TRUE(del->isVisible());
   ASSERT_TRUE(del->isEnabled());
 
   messages->answer = false;
   QTest::mouseClick(del, Qt::LeftButton);
   ASSERT_EQ(messages->questions, std::vector<std::string>{"Delete record?"});
-  EXPECT_EQ(window->BlogI_->RecordCount(), count);
-  EXPECT_EQ(window->BlogI_Key->AsInteger(), key);
+  EXPECT_EQ(window->BlogI_()->RecordCount(), count);
+  EXPECT_EQ(window->BlogI_Key()->AsInteger(), key);
 
   messages->answer = true;
   QTest::mouseClick(del, Qt::LeftButton);
   EXPECT_EQ(messages->questions.size(), 2u);
-  EXPECT_EQ(window->BlogI_->RecordCount(), count - 1);
-  EXPECT_NE(window->BlogI_Key->AsInteger(), key);
-  ClickToolButton(*window, window->SaveButton);
+  EXPECT_EQ(window->BlogI_()->RecordCount(), count - 1);
+  EXPECT_NE(window->BlogI_Key()->AsInteger(), key);
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_EQ(SubjectsOnDisk(data).size(), static_cast<std::size_t>(count - 1));
   EXPECT_TRUE(IdeaOnDisk(data, key).empty());
 }
 
 TEST_F(MainWindowTest, NavigatorHasSixButtonsThatFollowTheIdeas) {
-  TDBNavigator* nav = window->DBNavigator1;
+  TDBNavigator* nav = window->DBNavigator1();
   EXPECT_EQ(nav->size(), QSize(228, 22));
   const char* hints[] = {"First record", "Prior record", "Next record", "Last record", "Insert record", "Delete record"};
   for (int i = 0; i < TDBNavigator::kButtonCount; ++i) {
@@ -660,55 +661,55 @@ TEST_F(MainWindowTest, NavigatorHasSixButtonsThatFollowTheIdeas) {
       EXPECT_EQ(b->toolTip().toStdString(), hints[i]);
     }
   }
-  window->BlogI_->First();
+  window->BlogI_()->First();
   EXPECT_FALSE(nav->Button(nbPrior)->isEnabled());
   QTest::mouseClick(nav->Button(nbNext), Qt::LeftButton);
-  EXPECT_EQ(window->BlogI_->RecNo(), 2);
+  EXPECT_EQ(window->BlogI_()->RecNo(), 2);
   EXPECT_TRUE(nav->Button(nbFirst)->isEnabled());
   QTest::mouseClick(nav->Button(nbLast), Qt::LeftButton);
-  EXPECT_EQ(window->BlogI_->RecNo(), window->BlogI_->RecordCount());
+  EXPECT_EQ(window->BlogI_()->RecNo(), window->BlogI_()->RecordCount());
   EXPECT_FALSE(nav->Button(nbNext)->isEnabled());
 
   // On the Item page the new idea's subject gets the focus.
   ClickTab(*window, 1);
   QTest::mouseClick(nav->Button(nbInsert), Qt::LeftButton);
-  EXPECT_EQ(window->BlogI_->State(), dsInsert);
-  EXPECT_TRUE(window->DBEsubject->hasFocus());
-  QTest::keyClicks(window->DBEsubject, "Inserted idea");
-  ClickToolButton(*window, window->SaveButton);
+  EXPECT_EQ(window->BlogI_()->State(), dsInsert);
+  EXPECT_TRUE(window->DBEsubject()->hasFocus());
+  QTest::keyClicks(window->DBEsubject(), "Inserted idea");
+  ClickToolButton(*window, window->SaveButton());
   const auto subjects = SubjectsOnDisk(data);
   EXPECT_NE(std::find(subjects.begin(), subjects.end(), "Inserted idea"), subjects.end());
 }
 
 TEST_F(MainWindowTest, ItemPageEditsWithKeysAndSaveWritesThem) {
   ClickTab(*window, 1);
-  window->BlogI_->First();
-  const int key = window->BlogI_Key->AsInteger();
+  window->BlogI_()->First();
+  const int key = window->BlogI_Key()->AsInteger();
   const auto before = IdeaOnDisk(data, key);
   ASSERT_FALSE(before.empty());
-  EXPECT_EQ(window->DBEsubject->Text(), before.at("Subject"));
-  EXPECT_EQ(window->DBEkey->Text(), std::to_string(key));
-  EXPECT_TRUE(window->DBEkey->isReadOnly());
+  EXPECT_EQ(window->DBEsubject()->Text(), before.at("Subject"));
+  EXPECT_EQ(window->DBEkey()->Text(), std::to_string(key));
+  EXPECT_TRUE(window->DBEkey()->isReadOnly());
 
-  TypeOver(window->DBEsubject, "Typed subject");
-  EXPECT_EQ(window->BlogI_->State(), dsEdit);
+  TypeOver(window->DBEsubject(), "Typed subject");
+  EXPECT_EQ(window->BlogI_()->State(), dsEdit);
   // Tab goes on in the page's order (the group edit is not in place yet).
-  QTest::keyClick(window->DBEsubject, Qt::Key_Tab);
-  ASSERT_TRUE(window->DBEtitle->hasFocus());
-  QTest::keyClick(window->DBEtitle, Qt::Key_End);
-  QTest::keyClicks(window->DBEtitle, " (revised)");
-  QTest::keyClick(window->DBEtitle, Qt::Key_Tab);
-  ASSERT_TRUE(window->DBEkeyword->hasFocus());
-  TypeOver(window->DBEdit1, "Everyone");
-  TypeOver(window->DBEkey, "999");  // read-only: nothing changes
-  EXPECT_EQ(window->DBEkey->Text(), std::to_string(key));
-  const bool flag = window->BlogI_Flag->AsBoolean();
-  window->DBCheckBox1->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(window->DBCheckBox1, Qt::Key_Space);
+  QTest::keyClick(window->DBEsubject(), Qt::Key_Tab);
+  ASSERT_TRUE(window->DBEtitle()->hasFocus());
+  QTest::keyClick(window->DBEtitle(), Qt::Key_End);
+  QTest::keyClicks(window->DBEtitle(), " (revised)");
+  QTest::keyClick(window->DBEtitle(), Qt::Key_Tab);
+  ASSERT_TRUE(window->DBEkeyword()->hasFocus());
+  TypeOver(window->DBEdit1(), "Everyone");
+  TypeOver(window->DBEkey(), "999");  // read-only: nothing changes
+  EXPECT_EQ(window->DBEkey()->Text(), std::to_string(key));
+  const bool flag = window->BlogI_Flag()->AsBoolean();
+  window->DBCheckBox1()->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(window->DBCheckBox1(), Qt::Key_Space);
 
-  ClickToolButton(*window, window->SaveButton);
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
-  EXPECT_EQ(window->BlogI_->State(), dsBrowse);
+  EXPECT_EQ(window->BlogI_()->State(), dsBrowse);
   const auto after = IdeaOnDisk(data, key);
   EXPECT_EQ(after.at("Subject"), "Typed subject");
   EXPECT_EQ(after.at("Title"), before.at("Title") + " (revised)");
@@ -719,16 +720,16 @@ TEST_F(MainWindowTest, ItemPageEditsWithKeysAndSaveWritesThem) {
 
 TEST_F(MainWindowTest, ItemPageEscapeAndTooLongTextsLoseNothing) {
   ClickTab(*window, 1);
-  window->BlogI_->First();
-  const int key = window->BlogI_Key->AsInteger();
+  window->BlogI_()->First();
+  const int key = window->BlogI_Key()->AsInteger();
   const auto before = IdeaOnDisk(data, key);
-  TypeOver(window->DBEsubject, "Thrown away");
-  QTest::keyClick(window->DBEsubject, Qt::Key_Escape);
-  EXPECT_EQ(window->DBEsubject->Text(), before.at("Subject"));
+  TypeOver(window->DBEsubject(), "Thrown away");
+  QTest::keyClick(window->DBEsubject(), Qt::Key_Escape);
+  EXPECT_EQ(window->DBEsubject()->Text(), before.at("Subject"));
   // UserField2 holds 20 characters; the edit takes no more.
-  TypeOver(window->DBEdit2, "abcdefghijklmnopqrstuvwxyz");
-  EXPECT_EQ(window->DBEdit2->Text(), "abcdefghijklmnopqrst");
-  ClickToolButton(*window, window->SaveButton);
+  TypeOver(window->DBEdit2(), "abcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(window->DBEdit2()->Text(), "abcdefghijklmnopqrst");
+  ClickToolButton(*window, window->SaveButton());
   const auto after = IdeaOnDisk(data, key);
   EXPECT_EQ(after.at("Subject"), before.at("Subject"));
   EXPECT_EQ(after.at("UserField2"), "abcdefghijklmnopqrst");
@@ -737,15 +738,15 @@ TEST_F(MainWindowTest, ItemPageEscapeAndTooLongTextsLoseNothing) {
 
 TEST_F(MainWindowTest, ItemPageNotesAreTheStoredText) {
   ClickTab(*window, 1);
-  window->BlogI_->First();
-  const int key = window->BlogI_Key->AsInteger();
+  window->BlogI_()->First();
+  const int key = window->BlogI_Key()->AsInteger();
   const auto before = IdeaOnDisk(data, key);
-  EXPECT_TRUE(window->DBnotes->MemoLoaded());
-  EXPECT_EQ(window->DBnotes->Text(), before.at("Notes"));
-  window->DBnotes->setFocus(Qt::TabFocusReason);
-  window->DBnotes->moveCursor(QTextCursor::End);
-  QTest::keyClicks(window->DBnotes, "Added");
-  ClickToolButton(*window, window->SaveButton);
+  EXPECT_TRUE(window->DBnotes()->MemoLoaded());
+  EXPECT_EQ(window->DBnotes()->Text(), before.at("Notes"));
+  window->DBnotes()->setFocus(Qt::TabFocusReason);
+  window->DBnotes()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(window->DBnotes(), "Added");
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_EQ(IdeaOnDisk(data, key).at("Notes"), before.at("Notes") + "Added");
 }
@@ -759,16 +760,16 @@ TEST(MainWindowProgress, TypingGoesOnInTheEditAfterALongSave) {
   // The widgets learn of the activation a moment after the window system.
   ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
   ClickTab(*window, 1);
-  window->BlogI_->First();
-  const int key = window->BlogI_Key->AsInteger();
-  TypeOver(window->DBEsubject, "Typed");
-  ClickToolButton(*window, window->SaveButton);
+  window->BlogI_()->First();
+  const int key = window->BlogI_Key()->AsInteger();
+  TypeOver(window->DBEsubject(), "Typed");
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_EQ(IdeaOnDisk(data, key).at("Subject"), "Typed");
   // The progress window took the activation while it was up.
   ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
-  ASSERT_TRUE(window->DBEsubject->hasFocus());
+  ASSERT_TRUE(window->DBEsubject()->hasFocus());
   QTest::keyClicks(QApplication::focusWidget(), " more");
-  ClickToolButton(*window, window->SaveButton);
+  ClickToolButton(*window, window->SaveButton());
   EXPECT_EQ(IdeaOnDisk(data, key).at("Subject"), "Typed more");
   EXPECT_TRUE(messages->errors.empty());
 }

@@ -1,9 +1,8 @@
-// TPopupWindow: a top-level tool window with a thin border that floats over
-// the form at a screen position (lists, calendars, calculators). It is shown
-// without being activated and never takes the keyboard focus, so typing
-// stays in its owner, which forwards the keys the popup wants. It closes
-// when the owner loses the focus, on Escape pressed in the owner, or when
-// ClosePopup is called; Closed reports whether the choice was accepted.
+// TPopupWindow: a frame with the popup window behaviour (popup_behavior.h)
+// that floats over the form at a screen position and holds other controls
+// (lists, calendars, calculators). It closes when the owner loses the
+// focus, on Escape pressed in the owner, or when ClosePopup is called;
+// Closed reports whether the choice was accepted.
 #pragma once
 
 #include <QFrame>
@@ -13,6 +12,8 @@ class QKeyEvent;
 
 namespace notarra {
 
+class TPopupBehavior;
+
 class TPopupWindow : public QFrame {
   Q_OBJECT
 
@@ -21,8 +22,9 @@ public:
   explicit TPopupWindow(QWidget* owner);
   ~TPopupWindow() override;
 
-  QWidget* Owner() const { return owner_; }
+  QWidget* Owner() const;
   bool Showing() const { return isVisible(); }
+  TPopupBehavior* Behavior() const { return behavior_; }
 
   // Shows the popup with its top-left corner at a screen position, kept on
   // the screen that holds the point.
@@ -39,11 +41,8 @@ public:
 signals:
   void Closed(bool accepted);
 
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-  QWidget* owner_;
+  TPopupBehavior* behavior_;
 };
 
 }  // namespace notarra

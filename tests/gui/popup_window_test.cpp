@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -7,6 +8,7 @@
 
 #include <memory>
 
+#include "gui/popup_behavior.h"
 #include "gui/popup_window.h"
 #include "gui_test_support.h"
 
@@ -97,4 +99,40 @@ TEST_F(PopupWindowTest, StaysOnTheScreen) {
   EXPECT_LE(popup->geometry().right(), area.right());
   EXPECT_LE(popup->geometry().bottom(), area.bottom());
   EXPECT_GE(popup->geometry().left(), area.left());
+}
+
+TEST_F(PopupWindowTest, ClosesWhenTheWindowMovesOrAPressLandsElsewhere) {
+  QSignalSpy closed(popup, &TPopupWindow::Closed);
+  popup->ShowBelow(owner);
+  form->move(form->pos() + QPoint(10, 10));
+  EXPECT_FALSE(popup->isVisible());
+  ASSERT_EQ(closed.count(), 1);
+  EXPECT_FALSE(closed.at(0).at(0).toBool());
+
+  // A press on a part of the form that takes no focus closes it too; one
+  // inside the popup or on the owner does not.
+  auto* label = new QLabel("label", form.get());
+  label->setGeometry(0, 150, 100, 20);
+  label->show();
+  popup->ShowBelow(owner);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+  QTest::mouseClick(owner, Qt::LeftButton);
+  EXPECT_TRUE(popup->isVisible());
+  QTest::mouseClick(label, Qt::LeftButton);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(closed.count(), 2);
+}
+
+TEST_F(PopupWindowTest, AnOwnerThatClosesItselfIsAskedInstead) {
+  QSignalSpy closed(popup, &TPopupWindow::Closed);
+  std::vector<bool> requests;
+  popup->Behavior()->CloseRequest = [&](bool accept) { requests.push_back(accept); };
+  popup->ShowBelow(owner);
+  other->setFocus();
+  EXPECT_TRUE(popup->isVisible());  // the owner decides
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_FALSE(requests[0]);
+  EXPECT_EQ(closed.count(), 0);
+  popup->ClosePopup(true);
+  EXPECT_FALSE(popup->isVisible());
 }

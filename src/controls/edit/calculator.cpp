@@ -11,7 +11,7 @@
 
 #include "gui/exception_guard.h"
 #include "gui/mask_edit.h"
-#include "platform/conversion_text.h"
+#include "platform/text.h"
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
 
@@ -244,7 +244,7 @@ void TVelaCalculator::Save() {
     QApplication::beep();
     return;
   }
-  StrToFloat(conversion_text::Trim(DisplayText()));
+  StrToFloat(Trim(DisplayText()));
   OnExitClick(this, true);
   if (isVisible()) ClosePopup(true);
 }

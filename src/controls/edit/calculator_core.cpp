@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/conversion_text.h"
+#include "platform/text.h"
 #include "platform/conversions.h"
 #include "platform/format_settings.h"
 
@@ -36,7 +36,7 @@ void TCalculatorCore::SetDisplay(std::function<std::string()> read, std::functio
 std::string TCalculatorCore::DisplayText() const { return readDisplay_(); }
 
 void TCalculatorCore::WriteDisplay(const std::string& text) {
-  writeDisplay_(std::string(conversion_text::Trim(text)));
+  writeDisplay_(std::string(Trim(text)));
 }
 
 double TCalculatorCore::Value() const {
@@ -78,7 +78,7 @@ void TCalculatorCore::StartEntry() {
 }
 
 void TCalculatorCore::Key(char c) {
-  c = conversion_text::UpperAscii(c);
+  c = AsciiUpper(c);
   if (status_ == TCalcStatus::Error && c != kClear) return;
   const char separator = FormatSettings().DecimalSeparator;
   if (c == separator) {
@@ -96,7 +96,7 @@ void TCalculatorCore::Key(char c) {
       WriteDisplay(text.substr(0, text.size() - 1));
   } else if (c == '%' || c == '*' || c == '+' || c == '-' || c == '/' || c == '=') {
     Operator(c);
-  } else if (conversion_text::IsDigit(c)) {
+  } else if (IsAsciiDigit(c)) {
     Digit(c);
   } else if (c == kClear) {
     Clear();

@@ -243,6 +243,7 @@ private:
   // Focus went from the grid or its editor to another control.
   void FocusLeft(QFocusEvent* event);
   bool sizingColumn_ = false;
+  bool passingChar_ = false;
   bool pressedOnBase_ = false;
   int TextHeight(const QFont& font) const;
 
@@ -262,6 +263,8 @@ private:
   void MouseUp(QMouseEvent* event);
   void ClearSelection();
   void MoveWithSelection(int direction, bool select, bool shift);
+  // -1, 0 or 1: the current row before, at or after the selection anchor.
+  int SideOfAnchor() const;
   void NextRow(bool select, bool shift);
   void PriorRow(bool select, bool shift);
   void TabStep(bool forward);
@@ -284,6 +287,7 @@ private:
   std::string editBuffer_;
   std::array<QIcon, 7> glyphs_;
   TBookmark selectionAnchor_;
+  int anchorRecNo_ = -1;
   int titleRows_ = 0;
   int indicatorCols_ = 0;
   int paintLock_ = 0;

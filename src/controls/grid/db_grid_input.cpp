@@ -55,11 +55,12 @@ void TVelaCustomDBGrid::MoveWithSelection(int direction, bool select, bool shift
     if (select && shift) {
       if (!anchoring_) {
         selectionAnchor_ = bookmarks_->CurrentBookmark();
+        anchorRecNo_ = ds->RecNo();
         bookmarks_->SelectCurrentRow(true);
         anchoring_ = true;
         ds->MoveBy(direction);
         bookmarks_->SelectCurrentRow(true);
-      } else if (Sign(bookmarks_->CompareMarks(bookmarks_->CurrentBookmark(), selectionAnchor_)) == -direction) {
+      } else if (SideOfAnchor() == -direction) {
         bookmarks_->SelectCurrentRow(false);
         ds->MoveBy(direction);
       } else {
@@ -71,6 +72,14 @@ void TVelaCustomDBGrid::MoveWithSelection(int direction, bool select, bool shift
     ClearSelection();
   }
   ds->MoveBy(direction);
+}
+
+int TVelaCustomDBGrid::SideOfAnchor() const {
+  // Bookmarks may compare by identity rather than by place: a sequenced
+  // dataset's record numbers say which side of the anchor a row is on.
+  TDataSet* ds = dataLink_->DataSet();
+  if (ds->IsSequenced() && anchorRecNo_ > 0 && ds->RecNo() > 0) return Sign(ds->RecNo() - anchorRecNo_);
+  return Sign(bookmarks_->CompareMarks(bookmarks_->CurrentBookmark(), selectionAnchor_));
 }
 
 void TVelaCustomDBGrid::NextRow(bool select, bool shift) {
@@ -302,7 +311,12 @@ void TVelaCustomDBGrid::KeyDown(QKeyEvent* event) {
     default:
       break;
   }
-  if (TypesText(event)) TCustomGrid::keyPressEvent(event);
+  if (TypesText(event) && !passingChar_) {
+    // A character the editor refuses comes back up to the grid: once is enough.
+    passingChar_ = true;
+    ScopeExit done([this] { passingChar_ = false; });
+    TCustomGrid::keyPressEvent(event);
+  }
 }
 
 // ------------------------------------------------------------------ mouse

@@ -16,6 +16,7 @@
 #include "gui/exception_guard.h"
 #include "gui/key_input.h"
 #include "gui/popup_behavior.h"
+#include "gui/popup_data_list.h"
 #include "gui/qt_text.h"
 #include "platform/conversions.h"
 #include "platform/date_time.h"
@@ -82,6 +83,16 @@ void TVelaDBGridInplaceEdit::SetEditStyle(TEditStyle style) {
       }
       activeList_ = pickList_;
       break;
+    case esDataList:
+      if (dataList_ == nullptr) {
+        dataList_ = new TPopupDataList(this);
+        dataList_->OnMouseUp = [this](QWidget*, QMouseEvent* e) {
+          ListMouseUp(dataList_, e->position().toPoint(), e->button());
+        };
+        dataList_->Behavior()->CloseRequest = [this](bool accept) { RunGuarded([&] { CloseList(accept); }); };
+      }
+      activeList_ = dataList_;
+      break;
     case esCalendar:
       if (calendar_ == nullptr) {
         calendar_ = new TVelaPopupCalendar(this);
@@ -138,6 +149,23 @@ void TVelaDBGridInplaceEdit::OpenList() {
       widest = std::max(widest, pickList_->fontMetrics().horizontalAdvance(pickList_->item(i)->text()) + 8);
     pickList_->resize(widest, rows * pickList_->ItemHeight() + 4);
     pickList_->Behavior()->ShowBelow(this);
+  } else if (activeList_ == dataList_) {
+    dataList_->SetColor(column->Color());
+    dataList_->setFont(column->Font().Font);
+    dataList_->SetRowCount(static_cast<int>(column->DropDownRows()));
+    lookupSource_->SetDataSet(column->LookupDataSet());
+    dataList_->SetListField(column->LookupDropDownFields());
+    dataList_->SetKeyField(column->LookupLinkField());
+    dataList_->SetListFieldIndex(0);
+    dataList_->SetListSource(lookupSource_.get());
+    dataList_->resize(std::max(width, 40), dataList_->height());
+    if (field && TVelaCustomDBGrid::LookupComplete(column)) {
+      TField* key = field->DataSet()->FindField(column->LookupKeyField());
+      const TVariant value = key ? key->Value() : TVariant();
+      dataList_->SetKeyValue(value);
+      column->LookupDataSet()->Locate(column->LookupLinkField(), value, {});
+    }
+    dataList_->ShowBelow(this);
   } else if (activeList_ == calendar_) {
     calendar_->SetDate(field == nullptr || field->IsNull() ? Date() : field->AsDateTime());
     calendar_->Behavior()->ShowBelow(this);
@@ -166,11 +194,28 @@ void TVelaDBGridInplaceEdit::CloseList(bool accept) {
     value = DateToStr(calendar_->Date());
     hasValue = true;
   }
+  TVariant keyValue;
+  if (activeList_ == dataList_) keyValue = dataList_->KeyValue();
   if (activeList_ == pickList_) pickList_->Behavior()->Hide();
   if (activeList_ == calendar_) calendar_->Behavior()->Hide();
+  if (activeList_ == dataList_) {
+    dataList_->Behavior()->Hide();
+    dataList_->SetListSource(nullptr);
+    lookupSource_->SetDataSet(nullptr);
+  }
   listVisible_ = false;
   update();
-  if (accept && hasValue && column && column->Field() && dbGrid_->CanEditModify()) column->Field()->SetText(value);
+  if (accept && activeList_ == dataList_ && column && column->Field()) {
+    // The chosen key goes into the key field, whatever its type.
+    TDataSet* ds = column->Field()->DataSet();
+    TField* key = ds->FindField(column->LookupKeyField());
+    if (key && key->CanModify()) {
+      ds->Edit();
+      key->SetValue(keyValue);
+    }
+  } else if (accept && hasValue && column && column->Field() && dbGrid_->CanEditModify()) {
+    column->Field()->SetText(value);
+  }
   if (column) dbGrid_->AfterCloseUp(dbGrid_, column, accept);
 }
 
@@ -232,6 +277,8 @@ void TVelaDBGridInplaceEdit::KeyDown(QKeyEvent* event) {
   if (listVisible_ && activeList_) {
     if (activeList_ == calendar_)
       calendar_->PassKey(event);
+    else if (activeList_ == dataList_)
+      dataList_->ForwardKey(event);
     else
       QApplication::sendEvent(activeList_, event);
     event->accept();

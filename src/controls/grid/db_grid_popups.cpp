@@ -4,12 +4,12 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstdint>
 
 #include "gui/dpi_scale.h"
 #include "gui/key_input.h"
 #include "gui/popup_behavior.h"
 #include "gui/qt_text.h"
-#include "platform/codepage.h"
 
 namespace notarra {
 
@@ -25,17 +25,14 @@ int TPopupListbox::ItemHeight() const { return std::max(ScaledPx(this, 11), font
 
 void TPopupListbox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Escape) {
-    searchText_.clear();
+    search_.Clear();
     event->accept();
     return;
   }
   char c = 0;
   if (TypedChar(event, c) && static_cast<unsigned char>(c) >= 32) {
-    const auto now = Clock();
-    if (now - lastKey_ > std::chrono::milliseconds(kSearchPauseMs)) searchText_.clear();
-    lastKey_ = now;
-    if (static_cast<int>(searchText_.size()) < kMaxSearchLength) searchText_ += c;
-    const QString prefix = ToQString(searchText_);
+    search_.Add(c, Clock());
+    const QString prefix = ToQString(search_.Text());
     for (int i = 0; i < count(); ++i)
       if (item(i)->text().startsWith(prefix, Qt::CaseInsensitive)) {
         setCurrentRow(i);

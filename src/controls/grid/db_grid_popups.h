@@ -7,11 +7,12 @@
 #pragma once
 
 #include <QListWidget>
-#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "controls/edit/calendar.h"
+#include "gui/incremental_search.h"
 
 namespace notarra {
 
@@ -22,16 +23,16 @@ class TPopupListbox : public QListWidget {
 
 public:
   static constexpr int kSearchPauseMs = 5000;
-  static constexpr int kMaxSearchLength = 32;
+  static constexpr int kMaxSearchLength = TIncrementalSearch::kMaxLength;
 
   explicit TPopupListbox(QWidget* owner);
 
   TPopupBehavior* Behavior() const { return behavior_; }
   // The height of one item (at least the font's line).
   int ItemHeight() const;
-  const std::string& SearchText() const { return searchText_; }
-  // The clock of the incremental search; tests replace it.
-  std::function<std::chrono::steady_clock::time_point()> Clock = [] { return std::chrono::steady_clock::now(); };
+  const std::string& SearchText() const { return search_.Text(); }
+  // The clock of the incremental search in milliseconds; tests replace it.
+  std::function<int64_t()> Clock = [] { return TIncrementalSearch::NowMs(); };
   // A mouse button came up over the list (point in list coordinates).
   std::function<void(const QPoint&, Qt::MouseButton)> OnMouseUp;
 
@@ -41,8 +42,7 @@ protected:
 
 private:
   TPopupBehavior* behavior_;
-  std::string searchText_;
-  std::chrono::steady_clock::time_point lastKey_{};
+  TIncrementalSearch search_{kSearchPauseMs};
 };
 
 class TVelaPopupCalendar : public TVelaCalendar {

@@ -5,6 +5,7 @@
 #include "controls/grid/db_grid_inplace_edit.h"
 #include "controls/grid/db_grid_popups.h"
 #include "gui/popup_behavior.h"
+#include "gui/popup_data_list.h"
 #include "grid_test_support.h"
 #include "platform/conversions.h"
 #include "platform/date_time.h"
@@ -184,13 +185,12 @@ TEST_F(GridEditing, PickListSizesSearchesAndWritesTheValue) {
   EXPECT_EQ(list->count(), 3);
   EXPECT_EQ(list->height(), 3 * list->ItemHeight() + 4);
   // Typing searches in the list, not in the edit.
-  using Clock = std::chrono::steady_clock;
-  Clock::time_point now = Clock::now();
+  int64_t now = 1000000;
   list->Clock = [&] { return now; };
   QTest::keyClicks(Editor(), "gu");
   EXPECT_EQ(list->currentRow(), 1);
   EXPECT_EQ(list->SearchText(), "gu");
-  now += std::chrono::milliseconds(TPopupListbox::kSearchPauseMs + 1);
+  now += TPopupListbox::kSearchPauseMs + 1;
   QTest::keyClicks(Editor(), "m");
   EXPECT_EQ(list->SearchText(), "m");
   EXPECT_EQ(list->currentRow(), 2);
@@ -208,6 +208,53 @@ TEST_F(GridEditing, PickListSizesSearchesAndWritesTheValue) {
   EXPECT_EQ(list->SearchText().size(), 32u);
   Key(Qt::Key_Escape);
   EXPECT_FALSE(Editor()->ListVisible());
+}
+
+TEST_F(GridEditing, GroupLookupOpensOnTypingAndWritesTheCategory) {
+  Open();
+  ASSERT_TRUE(Show());
+  ASSERT_TRUE(ideas->Locate("Subject", TVariant(std::string("Sourdough starter from scratch")), {}));
+  const int key = ideas->FieldByName("Key")->AsInteger();
+  ASSERT_EQ(Current("Group"), "Cooking");
+  GoTo("Group");
+  int drops = 0;
+  std::vector<bool> closes;
+  grid->BeforeDropDown = [&](TVelaCustomDBGrid*, TVelaColumn*) { ++drops; };
+  grid->AfterCloseUp = [&](TVelaCustomDBGrid*, TVelaColumn*, bool accepted) { closes.push_back(accepted); };
+  // Typing a letter opens the list and the letter searches in it.
+  QTest::keyClicks(grid, "p");
+  ASSERT_TRUE(grid->EditorMode());
+  EXPECT_EQ(Editor()->EditStyle(), TVelaDBGridInplaceEdit::esDataList);
+  ASSERT_TRUE(Editor()->ListVisible());
+  EXPECT_EQ(drops, 1);
+  TPopupDataList* list = Editor()->DataList();
+  EXPECT_EQ(list->SelectedItem(), "Photography");
+  EXPECT_EQ(Editor()->text(), "Cooking");  // the edit itself is untouched
+  Key(Qt::Key_Down);
+  EXPECT_EQ(list->SelectedItem(), "Tech");
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(Editor()->ListVisible());
+  EXPECT_EQ(closes, std::vector<bool>{true});
+  EXPECT_EQ(Current("Group"), "Tech");
+  EXPECT_EQ(ideas->State(), dsEdit);
+  // Escape closes the list without writing, and the key stays with the list.
+  Key(Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(Editor()->ListVisible());
+  EXPECT_EQ(list->SelectedItem(), "Tech");
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(Editor()->ListVisible());
+  EXPECT_EQ(Current("Group"), "Tech");
+  EXPECT_EQ(ideas->State(), dsEdit);
+  Key(Qt::Key_Down);
+  Save();
+  EXPECT_EQ(OnDisk(key, "Group"), "Tech");
+  // A closed group table: no drop-down, the plain text.
+  groups->Close();
+  ideas->First();
+  GoTo("Group");
+  grid->ShowEditor();
+  EXPECT_EQ(Editor()->EditStyle(), TVelaDBGridInplaceEdit::esSimple);
 }
 
 TEST_F(GridEditing, AReadOnlyGridOrColumnDoesNotEdit) {

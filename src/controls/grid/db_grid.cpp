@@ -177,7 +177,8 @@ void TVelaCustomDBGrid::SetHighlightTextColor(const QColor& value) {
 void TVelaCustomDBGrid::SetReadOnly(bool value) {
   if (value == readOnly_) return;
   readOnly_ = value;
-  if (value) HideEditor();
+  // The editor takes the new state when it next shows.
+  HideEditor();
   RequestLayout();
 }
 

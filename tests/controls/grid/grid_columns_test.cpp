@@ -1,4 +1,5 @@
 // Columns, layout and painting of the data grid.
+#include <QAccessible>
 #include <QImage>
 #include <QScrollBar>
 
@@ -285,6 +286,45 @@ TEST_F(GridColumns, MovingAColumnMovesItInTheCollection) {
   QTest::mouseMove(grid->viewport(), CellCenter(ColOf("Flag"), 0));
   QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCenter(ColOf("Flag"), 0));
   EXPECT_EQ(grid->Columns()[0]->FieldName(), "Subject");
+}
+
+}  // namespace
+
+namespace {
+
+class GridAccessibility : public GridTest {};
+
+TEST_F(GridAccessibility, TheGridReadsAsATable) {
+  Open();
+  ASSERT_TRUE(Show());
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid);
+  ASSERT_NE(iface, nullptr);
+  EXPECT_EQ(iface->role(), QAccessible::Table);
+  QAccessibleTableInterface* table = iface->tableInterface();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->columnCount(), 10);
+  EXPECT_EQ(table->rowCount(), grid->DataLink()->RecordCount());
+  EXPECT_EQ(table->columnDescription(1), "Subject");
+  EXPECT_EQ(table->columnDescription(3), "UserField1");
+  QAccessibleInterface* cell = table->cellAt(2, 1);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->role(), QAccessible::Cell);
+  EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), grid->DataCellText(1, 2));
+  EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 2);
+  EXPECT_EQ(cell->tableCellInterface()->columnIndex(), 1);
+  EXPECT_EQ(table->cellAt(2, 1), cell);  // one object per cell
+  EXPECT_EQ(iface->indexOfChild(cell), 2 * 10 + 1);
+  EXPECT_FALSE(cell->rect().isEmpty());
+  // The current cell follows the keys.
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Right);
+  QAccessibleInterface* focus = iface->focusChild();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->tableCellInterface()->rowIndex(), 1);
+  EXPECT_EQ(focus->tableCellInterface()->columnIndex(), 1);
+  EXPECT_TRUE(focus->state().focused);
+  EXPECT_EQ(focus->text(QAccessible::Name).toStdString(), Current("Subject"));
+  EXPECT_EQ(table->selectedCells().size(), 1);
 }
 
 }  // namespace

@@ -253,7 +253,8 @@ bool TVelaCustomDBGrid::event(QEvent* event) {
 // ------------------------------------------------------------ the rebuild
 
 int TVelaCustomDBGrid::TextHeight(const QFont& font) const {
-  return QFontMetrics(font).boundingRect(QStringLiteral("Wg")).height();
+  // The full line height, as "Wg" is measured: ascent and descent.
+  return QFontMetrics(font).height();
 }
 
 void TVelaCustomDBGrid::RebuildLayout() {

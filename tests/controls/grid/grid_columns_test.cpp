@@ -245,6 +245,56 @@ TEST_F(GridColumns, TitleFontAndColourComeThroughTitleAttr) {
   grid->grab().save(QString::fromStdString(TestOutputPath("grid-titles.png")));
 }
 
+TEST_F(GridColumns, LayoutChangesUnderALockBecomeOneRebuild) {
+  Open();
+  ASSERT_TRUE(Show());
+  grid->LockLayout();
+  grid->LockLayout();
+  grid->Columns().Add()->SetFieldName("Notes");
+  grid->Columns().Add()->SetFieldName("Title");
+  EXPECT_EQ(grid->ColCount(), 11);  // nothing rebuilt yet
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->ColCount(), 11);
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->ColCount(), 13);
+  EXPECT_EQ(grid->PaintLock(), 0);
+  EXPECT_EQ(grid->LayoutHold(), 0);
+  // An unlock too many changes nothing.
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->PaintLock(), 0);
+  // A request while only painting is locked is dropped; PostLayout rebuilds later.
+  grid->LockLayout();
+  grid->Columns().Add()->SetFieldName("Key");
+  grid->PostLayout();
+  EXPECT_EQ(grid->LayoutHold(), 0);
+  EXPECT_EQ(grid->ColCount(), 13);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(grid->ColCount(), 14);
+}
+
+TEST_F(GridColumns, SortMarksAreDrawnInTheTitle) {
+  Open();
+  ASSERT_TRUE(Show());
+  const QRect title = grid->CellRect(2, 0);
+  auto darkPixelsAtRight = [&] {
+    const QImage image = grid->grab().toImage();
+    const qreal dpr = image.devicePixelRatio();
+    int dark = 0;
+    for (int x = title.right() - 12; x < title.right() - 1; ++x)
+      for (int y = title.top() + 2; y < title.bottom() - 1; ++y)
+        if (image.pixelColor(QPoint(int(x * dpr), int(y * dpr))).lightness() < 160) ++dark;
+    return dark;
+  };
+  const int plain = darkPixelsAtRight();
+  grid->Columns()[1]->SetTitleSortMark(tsmDown);
+  const int down = darkPixelsAtRight();
+  grid->Columns()[1]->SetTitleSortMark(tsmUp);
+  const int up = darkPixelsAtRight();
+  EXPECT_GT(down, plain);
+  EXPECT_GT(up, plain);
+  grid->grab().save(QString::fromStdString(TestOutputPath("grid-sort-mark.png")));
+}
+
 TEST_F(GridColumns, DraggingAColumnBorderStoresTheWidthInTheColumn) {
   Open();
   ASSERT_TRUE(Show());

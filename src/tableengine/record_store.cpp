@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <malloc.h>
 #include <new>
 
+#include "platform/block_size.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/exceptions.h"
@@ -136,7 +136,7 @@ namespace {
 // (moving a grid's window copies records of similar sizes over and over, and
 // reusing their blocks saves an allocation and a release each time).
 void* Reuse(void* old, std::size_t size) {
-  if (old && malloc_usable_size(old) >= size) return old;
+  if (old && UsableBlockSize(old) >= size) return old;
   std::free(old);
   void* block = std::malloc(size ? size : 1);
   if (!block) throw std::bad_alloc();

@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "tableengine/data_area.h"
 
 namespace notarra {
@@ -367,12 +368,8 @@ bool TVelaCursor::KeepOldData(TVelaRecord* record) {
   if (!record || !record->Live()) return false;
   if (record->OldData) return true;
   uint8_t* copy = AllocRecordData();
-  try {
-    CopyRecordData(record->Data, copy);
-  } catch (...) {
-    FreeRecordData(copy);
-    throw;
-  }
+  ScopeFail release([&] { FreeRecordData(copy); });
+  CopyRecordData(record->Data, copy);
   record->OldData = copy;
   return true;
 }

@@ -556,8 +556,15 @@ void TVelaDBEdit::UpdateData() {
   TField* field = Field();
   const std::string& sourceKey = LookupProps().SourceKeyField();
   auto write = [this](TField* target) {
+    // Dates and numbers from the calendar and the calculator go in as
+    // values: a short date format that does not read back (one with month
+    // names) must not lose the picked date.
     if (VarIsClear(currentValue_))
       target->Clear();
+    else if (currentValue_.VarType() == varDate)
+      target->SetAsDateTime(currentValue_.AsDateTime());
+    else if (currentValue_.VarType() == varDouble && target->DataType() != ftString)
+      target->SetAsFloat(currentValue_.AsFloat());
     else
       target->SetText(currentValue_.AsString());
   };

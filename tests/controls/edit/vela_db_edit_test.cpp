@@ -118,7 +118,7 @@ TEST_F(DataEditTest, OnUpdateDataTakesTheTextInsteadOfTheField) {
   std::vector<std::string> got;
   TVelaDBEdit* edit = AddEdit("Kind", vdsCombo, [&](TVelaDBEdit* e) {
     e->ComboProps().SetComboItems({"red", "green"});
-    e->OnUpdateData = [&](TVelaDBEdit* sender, const std::string& text) {
+    e->OnUpdateData = [&got, e](TVelaDBEdit* sender, const std::string& text) {
       EXPECT_EQ(sender, e);
       got.push_back(text);
     };
@@ -567,6 +567,121 @@ TEST_F(DataEditTest, UpDownAndEnterMoveBetweenControlsWhileNoPopupShows) {
   QTest::keyClicks(edit, "01/01/2001");
   QTest::keyClick(edit, Qt::Key_Escape);
   EXPECT_EQ(edit->Text(), "3/14/2021");
+}
+
+
+// -------------------------------------------------- smaller properties
+
+TEST_F(DataEditTest, PropertyObjectsAreCopiedWholeAndStartAfreshWhenCleared) {
+  OpenIdeas({{"One", "", "", "", "1"}});
+  TVelaDBEdit* edit = AddEdit("Kind", vdsCombo, [](TVelaDBEdit* e) {
+    e->ComboProps().SetComboItems({"x", "y"});
+    e->ComboProps().SetComboValues({"1", "2"});
+  });
+  EXPECT_EQ(edit->Text(), "x");
+  EXPECT_TRUE(edit->Prepared());
+  TVelaDBEdit other(window.get());
+  other.ComboProps().SetComboItems({"p", "q"});
+  other.ComboProps().SetComboValues({"1", "2"});
+  edit->SetComboProps(&other.ComboProps());
+  EXPECT_FALSE(edit->Prepared());
+  EXPECT_EQ(edit->ComboProps().ComboItems(), (std::vector<std::string>{"p", "q"}));
+  ideas.Refresh();
+  EXPECT_EQ(edit->Text(), "p");
+  edit->SetComboProps(nullptr);
+  EXPECT_TRUE(edit->ComboProps().ComboItems().empty());
+  EXPECT_FALSE(edit->ComboProps().HasValues());
+
+  other.LookupProps().SetKindSearch(vksFilter);
+  other.LookupProps().SetViewFieldIndex(1);
+  other.LookupProps().SetSourceKeyField("Group");
+  other.LookupProps().SetLookupKeyField("CATEGORY");
+  other.LookupProps().SetListFieldNames("CATEGORY;CKEY");
+  edit->SetLookupProps(&other.LookupProps());
+  EXPECT_EQ(edit->LookupProps().ViewFieldIndex(), 1);
+  EXPECT_EQ(edit->LookupProps().SourceKeyField(), "Group");
+  EXPECT_EQ(edit->LookupProps().LookupKeyField(), "CATEGORY");
+  EXPECT_EQ(edit->LookupProps().ListFieldNames(), "CATEGORY;CKEY");
+  EXPECT_EQ(edit->LookupProps().KindSearch(), vksFindFirst);  // not among what is copied
+
+  other.TreeProps().SetPathSeparator('|');
+  other.TreeProps().SetLevelField("Lvl");
+  other.TreeProps().SetTextField("Name");
+  other.TreeProps().SetUniqueField("Code");
+  edit->SetTreeProps(&other.TreeProps());
+  EXPECT_EQ(edit->TreeProps().LevelField(), "Lvl");
+  EXPECT_EQ(edit->TreeProps().TextField(), "Name");
+  EXPECT_EQ(edit->TreeProps().UniqueField(), "Code");
+  EXPECT_EQ(edit->TreeProps().PathSeparator(), '/');
+  edit->SetTreeProps(nullptr);
+  EXPECT_EQ(edit->TreeProps().LevelField(), "");
+}
+
+TEST_F(DataEditTest, DisplayEventCharCaseAlignmentAndClearValueShapeTextAndValue) {
+  OpenIdeas({{"Alpha", "", "", "", "kept"}});
+  TVelaDBEdit* edit = AddEdit("Subject", vdsEdit, [](TVelaDBEdit* e) {
+    e->SetCharCase(ecUpperCase);
+    e->OnDisplayText = [](TVelaDBEdit*, const std::string& value, std::string& shown) { shown = "[" + value + "]"; };
+  });
+  EXPECT_EQ(edit->Text(), "[ALPHA]");
+  EXPECT_TRUE(edit->ButtonRect().isEmpty());
+
+  // Only the plain style takes another alignment, and it shows unfocused.
+  edit->SetAlignment(taRightJustify);
+  EXPECT_EQ(edit->Alignment(), taRightJustify);
+  EXPECT_TRUE(edit->alignment().testFlag(Qt::AlignRight));
+  TVelaDBEdit* kind = AddEdit("Kind", vdsCombo, [](TVelaDBEdit* e) { e->SetClearValue("none"); }, 90);
+  kind->SetAlignment(taRightJustify);
+  EXPECT_EQ(kind->Alignment(), taLeftJustify);
+  ASSERT_TRUE(Show(edit));
+  EXPECT_TRUE(edit->alignment().testFlag(Qt::AlignLeft));
+  QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier);  // no popup in this style
+  EXPECT_TRUE(edit->hasFocus());
+
+  // Emptying the text stores ClearValue.
+  kind->setFocus();
+  kind->selectAll();
+  QTest::keyClick(kind, Qt::Key_Delete);
+  EXPECT_EQ(kind->Text(), "");
+  before->setFocus();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Stored("Kind") == "none"; }));
+  EXPECT_TRUE(edit->alignment().testFlag(Qt::AlignRight));
+}
+
+TEST_F(DataEditTest, ALookupDatasetThatGoesAwayIsForgotten) {
+  OpenIdeas({{"One", "Music"}, {"Two", "Blog"}});
+  auto lookup = std::make_unique<TVelaTable>();
+  lookup->FieldDefs().Add("CATEGORY", ftString, 15);
+  lookup->Open();
+  lookup->AppendRecord({"Music"});
+  TVelaDBEdit* edit = AddEdit("Group", vdsLookup, [&](TVelaDBEdit* e) {
+    e->SetLookupDataSet(lookup.get());
+    e->LookupProps().SetLookupKeyField("CATEGORY");
+    e->LookupProps().SetListFieldNames("CATEGORY");
+  });
+  EXPECT_EQ(edit->Text(), "Music");
+  lookup.reset();
+  EXPECT_EQ(edit->LookupDataSet(), nullptr);
+  ideas.Next();  // not ready: the field's own text shows
+  EXPECT_EQ(edit->Text(), "Blog");
+  ASSERT_TRUE(Show(edit));
+  Open(edit);  // an empty list still opens and closes
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(Stored("Group"), "Blog");
+}
+
+TEST_F(DataEditTest, APopupClosesWhenItsWindowLosesActivation) {
+  OpenIdeas({{"One", "", "3/15/2021"}});
+  TVelaDBEdit* edit = AddEdit("PubDate", vdsCalendar);
+  ASSERT_TRUE(Show(edit));
+  Open(edit);
+  ASSERT_TRUE(WaitShown(edit->Calendar()));
+  QWidget elsewhere;
+  elsewhere.setGeometry(400, 300, 100, 80);
+  ASSERT_TRUE(ShowActive(&elsewhere));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !edit->Calendar()->isVisible(); }));
+  EXPECT_FALSE(edit->DroppedDown());
+  EXPECT_EQ(Stored("PubDate"), "3/15/2021");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "controls/edit/vela_db_edit.h"
 #include "dataset/data_source.h"
 #include "dataset/field_types.h"
 #include "gui/application.h"
@@ -292,7 +293,16 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Subject", labelX, top);
   parts_.DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
   label("Group", labelX, top + step);
-  parts_.VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
+  parts_.VelaDBEdit1 = new TVelaDBEdit(page);
+  VelaDBEdit1()->setGeometry(editX, top + step, 160, 21);
+  VelaDBEdit1()->SetDialogStyle(vdsLookup);
+  VelaDBEdit1()->SetStyle(vcsDropDownList);
+  VelaDBEdit1()->SetAutoDropDown(true);
+  VelaDBEdit1()->SetLookupDataSet(Group_());
+  VelaDBEdit1()->LookupProps().SetSourceKeyField("Group");
+  VelaDBEdit1()->LookupProps().SetLookupKeyField("CATEGORY");
+  VelaDBEdit1()->LookupProps().SetListFieldNames("CATEGORY");
+  bind(VelaDBEdit1(), "VelaDBEdit1", "Group");
   label("Title", labelX, top + 2 * step);
   parts_.DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
   label("Keywords", labelX, top + 3 * step);
@@ -300,7 +310,10 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Published", labelX, top + 4 * step);
   parts_.DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
   label("PubDate", labelX, top + 5 * step);
-  parts_.VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
+  parts_.VelaDBEdit2 = new TVelaDBEdit(page);
+  VelaDBEdit2()->setGeometry(editX, top + 5 * step, 120, 21);
+  VelaDBEdit2()->SetDialogStyle(vdsCalendar);
+  bind(VelaDBEdit2(), "VelaDBEdit2", "PubDate");
   parts_.Label9 = label("Field1", labelX, top + 6 * step);
   Label9()->setObjectName("Label9");
   parts_.DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);

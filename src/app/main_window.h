@@ -38,6 +38,7 @@ class TProgressDialog;
 class TAutoIncField;
 class TStringField;
 class TVelaDatabase;
+class TVelaDBEdit;
 class TVelaTable;
 
 class TfrmBlog : public QMainWindow {
@@ -107,13 +108,11 @@ public:
   // A placeholder until the data grid arrives
   QWidget* VelaDBGrid2() const { return parts_.VelaDBGrid2; }
   TDBEdit* DBEsubject() const { return parts_.DBEsubject; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
+  TVelaDBEdit* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
   TDBEdit* DBEtitle() const { return parts_.DBEtitle; }
   TDBEdit* DBEkeyword() const { return parts_.DBEkeyword; }
   TDBEdit* DBEpublish() const { return parts_.DBEpublish; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
+  TVelaDBEdit* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
   TDBEdit* DBEdit1() const { return parts_.DBEdit1; }
   TDBEdit* DBEdit2() const { return parts_.DBEdit2; }
   TDBMemo* DBnotes() const { return parts_.DBnotes; }
@@ -198,11 +197,11 @@ private:
     QWidget* VelaDBGrid1 = nullptr;
     QWidget* VelaDBGrid2 = nullptr;
     TDBEdit* DBEsubject = nullptr;
-    QWidget* VelaDBEdit1 = nullptr;
+    TVelaDBEdit* VelaDBEdit1 = nullptr;
     TDBEdit* DBEtitle = nullptr;
     TDBEdit* DBEkeyword = nullptr;
     TDBEdit* DBEpublish = nullptr;
-    QWidget* VelaDBEdit2 = nullptr;
+    TVelaDBEdit* VelaDBEdit2 = nullptr;
     TDBEdit* DBEdit1 = nullptr;
     TDBEdit* DBEdit2 = nullptr;
     TDBMemo* DBnotes = nullptr;

@@ -39,6 +39,7 @@ class TAutoIncField;
 class TStringField;
 class TVelaDatabase;
 class TVelaTable;
+class TsfFilterDialog;
 
 class TfrmBlog : public QMainWindow {
   Q_OBJECT
@@ -58,6 +59,7 @@ public:
   TDataSource* dsUserd() const { return parts_.dsUserd; }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
+  TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
 
   TBooleanField* BlogI_Flag() const { return parts_.BlogI_Flag; }
   TStringField* BlogI_Subject() const { return parts_.BlogI_Subject; }
@@ -151,6 +153,7 @@ private:
     TDataSource* dsUserd = nullptr;
     TDataSource* dsBlog = nullptr;
     TDataSource* dsGroup = nullptr;
+    TsfFilterDialog* sfFilterD1 = nullptr;
 
     TBooleanField* BlogI_Flag = nullptr;
     TStringField* BlogI_Subject = nullptr;
@@ -225,6 +228,8 @@ private:
   void HelpButtonClick();
   void Liscence1Click();
   void WebButtonClick();
+  void Filter1Click();
+  void RemoveFilter1Click();
   // Bound to the List grid's double click: shows the idea on the Item page.
   void VelaDBGrid1DblClick();
 

@@ -22,6 +22,8 @@
 #include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
 #include "dataset/field_types.h"
+#include "filterdialog/filter_dialog.h"
+#include "filterdialog/filter_form.h"
 #include "gui/application.h"
 #include "gui/db_check_box.h"
 #include "gui/db_edit.h"
@@ -132,6 +134,12 @@ void TfrmBlog::CreateComponents() {
   // table but is never narrowed by it.
   Group_()->SetMasterSource(dsBlog());
 
+  InstallFilterDialogForms();
+  parts_.sfFilterD1 = new TsfFilterDialog(owner);
+  sfFilterD1()->SetName("sfFilterD1");
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->FilterPropertyOptions().LikeWildcardChar = "%";
+
   parts_.BlogI_Flag = AddField<TBooleanField>(BlogI_(), "Flag");
   parts_.BlogI_Subject = AddField<TStringField>(BlogI_(), "Subject", 256);
   parts_.BlogI_Group = AddField<TStringField>(BlogI_(), "Group", 20);
@@ -233,10 +241,15 @@ void TfrmBlog::CreateToolBarAndMenu() {
   parts_.Filter1 = item(file, "Filter1", "Filter");
   parts_.RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
   parts_.Exit1 = item(file, "Exit1", "Exit");
+  // The keys desktop users reach for, shown in the menu.
+  Save1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Filter1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  Exit1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("Help1");
   parts_.Help2 = item(help, "Help2", "Help");
   parts_.Liscence1 = item(help, "Liscence1", "About");
+  Help2()->setShortcut(QKeySequence(Qt::Key_F1));
 
   auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
@@ -250,8 +263,10 @@ void TfrmBlog::CreateToolBarAndMenu() {
   bind(CreateFile1(), &TfrmBlog::CreateFile1Click);
   bind(Open1(), &TfrmBlog::Open1Click);
   bind(Exit1(), &TfrmBlog::Exit1Click);
-  // FindButton(), PasswButton(), Filter1() and RemoveFilter1() are bound when the
-  // filter dialog component is in place.
+  bind(FindButton(), &TfrmBlog::Filter1Click);
+  bind(Filter1(), &TfrmBlog::Filter1Click);
+  bind(PasswButton(), &TfrmBlog::RemoveFilter1Click);
+  bind(RemoveFilter1(), &TfrmBlog::RemoveFilter1Click);
 }
 
 void TfrmBlog::CreatePages() {
@@ -521,6 +536,17 @@ void TfrmBlog::dbgUserfnDblClick(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(
 void TfrmBlog::dbgUserfnExit(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(true); }
 
 void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
+
+void TfrmBlog::Filter1Click() {
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->Execute();
+}
+
+void TfrmBlog::RemoveFilter1Click() {
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->ClearFilter();
+  sfFilterD1()->ApplyFilter();
+}
 
 void TfrmBlog::FormClose() { BlogI_()->SetActive(false); }
 

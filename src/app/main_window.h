@@ -46,6 +46,7 @@ class TVelaDatabase;
 class TVelaDBEdit;
 class TVelaTable;
 struct TFont;
+class TsfFilterDialog;
 
 class TfrmBlog : public QMainWindow {
   Q_OBJECT
@@ -65,6 +66,7 @@ public:
   TDataSource* dsUserd() const { return parts_.dsUserd; }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
+  TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
 
   TBooleanField* BlogI_Flag() const { return parts_.BlogI_Flag; }
   TStringField* BlogI_Subject() const { return parts_.BlogI_Subject; }
@@ -152,6 +154,7 @@ private:
     TDataSource* dsUserd = nullptr;
     TDataSource* dsBlog = nullptr;
     TDataSource* dsGroup = nullptr;
+    TsfFilterDialog* sfFilterD1 = nullptr;
 
     TBooleanField* BlogI_Flag = nullptr;
     TStringField* BlogI_Subject = nullptr;
@@ -226,6 +229,8 @@ private:
   void HelpButtonClick();
   void Liscence1Click();
   void WebButtonClick();
+  void Filter1Click();
+  void RemoveFilter1Click();
   // Bound to the List grid's double click: shows the idea on the Item page.
   void VelaDBGrid1DblClick();
   void VelaDBGrid1TitleClick(TVelaCustomDBGrid* sender, TVelaColumn* column);

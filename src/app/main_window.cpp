@@ -18,9 +18,12 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "controls/edit/vela_db_edit.h"
 #include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
 #include "dataset/field_types.h"
+#include "filterdialog/filter_dialog.h"
+#include "filterdialog/filter_form.h"
 #include "gui/application.h"
 #include "gui/db_check_box.h"
 #include "gui/db_edit.h"
@@ -131,6 +134,12 @@ void TfrmBlog::CreateComponents() {
   // table but is never narrowed by it.
   Group_()->SetMasterSource(dsBlog());
 
+  InstallFilterDialogForms();
+  parts_.sfFilterD1 = new TsfFilterDialog(owner);
+  sfFilterD1()->SetName("sfFilterD1");
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->FilterPropertyOptions().LikeWildcardChar = "%";
+
   parts_.BlogI_Flag = AddField<TBooleanField>(BlogI_(), "Flag");
   parts_.BlogI_Subject = AddField<TStringField>(BlogI_(), "Subject", 256);
   parts_.BlogI_Group = AddField<TStringField>(BlogI_(), "Group", 20);
@@ -232,10 +241,15 @@ void TfrmBlog::CreateToolBarAndMenu() {
   parts_.Filter1 = item(file, "Filter1", "Filter");
   parts_.RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
   parts_.Exit1 = item(file, "Exit1", "Exit");
+  // The keys desktop users reach for, shown in the menu.
+  Save1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Filter1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  Exit1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("Help1");
   parts_.Help2 = item(help, "Help2", "Help");
   parts_.Liscence1 = item(help, "Liscence1", "About");
+  Help2()->setShortcut(QKeySequence(Qt::Key_F1));
 
   auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
@@ -249,8 +263,10 @@ void TfrmBlog::CreateToolBarAndMenu() {
   bind(CreateFile1(), &TfrmBlog::CreateFile1Click);
   bind(Open1(), &TfrmBlog::Open1Click);
   bind(Exit1(), &TfrmBlog::Exit1Click);
-  // FindButton(), PasswButton(), Filter1() and RemoveFilter1() are bound when the
-  // filter dialog component is in place.
+  bind(FindButton(), &TfrmBlog::Filter1Click);
+  bind(Filter1(), &TfrmBlog::Filter1Click);
+  bind(PasswButton(), &TfrmBlog::RemoveFilter1Click);
+  bind(RemoveFilter1(), &TfrmBlog::RemoveFilter1Click);
 }
 
 void TfrmBlog::CreatePages() {
@@ -357,7 +373,16 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Subject", labelX, top);
   parts_.DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
   label("Group", labelX, top + step);
-  parts_.VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
+  parts_.VelaDBEdit1 = new TVelaDBEdit(page);
+  VelaDBEdit1()->setGeometry(editX, top + step, 160, 21);
+  VelaDBEdit1()->SetDialogStyle(vdsLookup);
+  VelaDBEdit1()->SetStyle(vcsDropDownList);
+  VelaDBEdit1()->SetAutoDropDown(true);
+  VelaDBEdit1()->SetLookupDataSet(Group_());
+  VelaDBEdit1()->LookupProps().SetSourceKeyField("Group");
+  VelaDBEdit1()->LookupProps().SetLookupKeyField("CATEGORY");
+  VelaDBEdit1()->LookupProps().SetListFieldNames("CATEGORY");
+  bind(VelaDBEdit1(), "VelaDBEdit1", "Group");
   label("Title", labelX, top + 2 * step);
   parts_.DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
   label("Keywords", labelX, top + 3 * step);
@@ -365,7 +390,10 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Published", labelX, top + 4 * step);
   parts_.DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
   label("PubDate", labelX, top + 5 * step);
-  parts_.VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
+  parts_.VelaDBEdit2 = new TVelaDBEdit(page);
+  VelaDBEdit2()->setGeometry(editX, top + 5 * step, 120, 21);
+  VelaDBEdit2()->SetDialogStyle(vdsCalendar);
+  bind(VelaDBEdit2(), "VelaDBEdit2", "PubDate");
   parts_.Label9 = label("Field1", labelX, top + 6 * step);
   Label9()->setObjectName("Label9");
   parts_.DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
@@ -508,6 +536,17 @@ void TfrmBlog::dbgUserfnDblClick(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(
 void TfrmBlog::dbgUserfnExit(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(true); }
 
 void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
+
+void TfrmBlog::Filter1Click() {
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->Execute();
+}
+
+void TfrmBlog::RemoveFilter1Click() {
+  sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->ClearFilter();
+  sfFilterD1()->ApplyFilter();
+}
 
 void TfrmBlog::FormClose() { BlogI_()->SetActive(false); }
 

@@ -43,8 +43,10 @@ class TVelaColumn;
 class TVelaCustomDBGrid;
 class TVelaDBGrid;
 class TVelaDatabase;
+class TVelaDBEdit;
 class TVelaTable;
 struct TFont;
+class TsfFilterDialog;
 
 class TfrmBlog : public QMainWindow {
   Q_OBJECT
@@ -64,6 +66,7 @@ public:
   TDataSource* dsUserd() const { return parts_.dsUserd; }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
+  TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
 
   TBooleanField* BlogI_Flag() const { return parts_.BlogI_Flag; }
   TStringField* BlogI_Subject() const { return parts_.BlogI_Subject; }
@@ -111,13 +114,11 @@ public:
   TVelaDBGrid* VelaDBGrid1() const { return parts_.VelaDBGrid1; }
   TVelaDBGrid* VelaDBGrid2() const { return parts_.VelaDBGrid2; }
   TDBEdit* DBEsubject() const { return parts_.DBEsubject; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
+  TVelaDBEdit* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
   TDBEdit* DBEtitle() const { return parts_.DBEtitle; }
   TDBEdit* DBEkeyword() const { return parts_.DBEkeyword; }
   TDBEdit* DBEpublish() const { return parts_.DBEpublish; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
+  TVelaDBEdit* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
   TDBEdit* DBEdit1() const { return parts_.DBEdit1; }
   TDBEdit* DBEdit2() const { return parts_.DBEdit2; }
   TDBMemo* DBnotes() const { return parts_.DBnotes; }
@@ -153,6 +154,7 @@ private:
     TDataSource* dsUserd = nullptr;
     TDataSource* dsBlog = nullptr;
     TDataSource* dsGroup = nullptr;
+    TsfFilterDialog* sfFilterD1 = nullptr;
 
     TBooleanField* BlogI_Flag = nullptr;
     TStringField* BlogI_Subject = nullptr;
@@ -200,11 +202,11 @@ private:
     TVelaDBGrid* VelaDBGrid1 = nullptr;
     TVelaDBGrid* VelaDBGrid2 = nullptr;
     TDBEdit* DBEsubject = nullptr;
-    QWidget* VelaDBEdit1 = nullptr;
+    TVelaDBEdit* VelaDBEdit1 = nullptr;
     TDBEdit* DBEtitle = nullptr;
     TDBEdit* DBEkeyword = nullptr;
     TDBEdit* DBEpublish = nullptr;
-    QWidget* VelaDBEdit2 = nullptr;
+    TVelaDBEdit* VelaDBEdit2 = nullptr;
     TDBEdit* DBEdit1 = nullptr;
     TDBEdit* DBEdit2 = nullptr;
     TDBMemo* DBnotes = nullptr;
@@ -227,6 +229,8 @@ private:
   void HelpButtonClick();
   void Liscence1Click();
   void WebButtonClick();
+  void Filter1Click();
+  void RemoveFilter1Click();
   // Bound to the List grid's double click: shows the idea on the Item page.
   void VelaDBGrid1DblClick();
   void VelaDBGrid1TitleClick(TVelaCustomDBGrid* sender, TVelaColumn* column);

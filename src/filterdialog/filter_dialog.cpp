@@ -3,6 +3,7 @@
 #include "dataset/data_source.h"
 #include "dataset/dataset.h"
 #include "dataset/field.h"
+#include "platform/scope_guard.h"
 #include "platform/services.h"
 
 namespace notarra {
@@ -139,21 +140,15 @@ bool TsfFilterDialog::Execute() {
 
 void TsfFilterDialog::SwitchFiltered(TDataSet* dataSet) {
   refiltering_ = true;
-  try {
-    dataSet->SetFiltered(false);
-    dataSet->SetFiltered(true);
-  } catch (...) {
-    // A criterion the record test cannot evaluate: leave the dataset
-    // unfiltered with a complete visible list rather than half-built.
+  ScopeExit lower([&] { refiltering_ = false; });
+  // A criterion the record test cannot evaluate: leave the dataset
+  // unfiltered with a complete visible list rather than half-built.
+  ScopeFail unfilter([&] {
     dataSet->OnFilterRecord = nullptr;
-    try {
-      dataSet->SetFiltered(false);
-    } catch (...) {
-    }
-    refiltering_ = false;
-    throw;
-  }
-  refiltering_ = false;
+    dataSet->SetFiltered(false);
+  });
+  dataSet->SetFiltered(false);
+  dataSet->SetFiltered(true);
 }
 
 void TsfFilterDialog::ApplyLocally(TDataSet* dataSet) {
@@ -166,13 +161,8 @@ void TsfFilterDialog::ApplyLocally(TDataSet* dataSet) {
   dataSet->OnFilterRecord = nullptr;
   if (criteria_.empty() && onFilterPropertyOptions_.Contains(fdClearWhenNoCriteria)) {
     refiltering_ = true;
-    try {
-      dataSet->SetFiltered(false);
-    } catch (...) {
-      refiltering_ = false;
-      throw;
-    }
-    refiltering_ = false;
+    ScopeExit lower([&] { refiltering_ = false; });
+    dataSet->SetFiltered(false);
     return;
   }
   if (filteredDataSet_ != dataSet) {

@@ -6,6 +6,7 @@
 #include "dataset/field_types.h"
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "platform/services.h"
 #include "platform/unaligned.h"
 #include "tableengine/blob_stream.h"
@@ -471,8 +472,15 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
   // A filter that fails part-way (incomparable fields, a raising handler)
   // must not leave a half-built list behind.
   TVelaRecordList previous;
-  try {
-    previous.swap(visible_);
+  previous.swap(visible_);
+  {
+    ScopeFail restorePrevious([&] {
+      visible_.swap(previous);
+      // The store may have dropped records since that list was made (a
+      // cancel of every change purges new records).
+      std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
+      if (opened_) EnableControls();
+    });
     visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
     const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
     TestRecordsInFilterState([&] {
@@ -490,13 +498,6 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
       store_->SortRecords(visible_, kb.Descriptors, sortOptions_.Contains(vsoCaseInsensitive),
                           sortOptions_.Contains(vsoDescendSort));
     current_ = -1;
-  } catch (...) {
-    visible_.swap(previous);
-    // The store may have dropped records since that list was made (a
-    // cancel of every change purges new records).
-    std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
-    if (opened_) EnableControls();
-    throw;
   }
   if (opened_) {
     CursorPosChanged();

@@ -54,11 +54,13 @@ TVelaTable::~TVelaTable() {
     try {
       clone->Close();
     } catch (...) {
+      // A clone must not outlive the store it shares, whatever its close raised.
     }
   }
   try {
     Close();
   } catch (...) {
+    // A table going away cannot refuse to close.
   }
 }
 
@@ -215,6 +217,7 @@ void TVelaTable::Notification(TComponent* component, TOperation operation) {
     try {
       Close();
     } catch (...) {
+      // The source is going: this clone lets go of its store whatever closing raised.
     }
     cloneDS_ = nullptr;
     registeredWith_ = nullptr;
@@ -224,6 +227,7 @@ void TVelaTable::Notification(TComponent* component, TOperation operation) {
     try {
       Close();
     } catch (...) {
+      // The database is going: nothing can keep it, so closing must not stop its removal.
     }
     TVelaDataset::SetDatabase(nullptr);
   }

@@ -1,4 +1,5 @@
-// Command-line parsing and the seven commands of notarra-table.
+// Command-line parsing and the nine commands of notarra-table: info, dump,
+// write, import, export, init, generate, count and locate.
 #include <charconv>
 #include <filesystem>
 #include <istream>

@@ -31,6 +31,23 @@ const char* const kGlyphFiles[] = {"arrow", "edit", "insert", "multidot", "multi
 
 }  // namespace
 
+// Told when a field or lookup dataset the grid refers to is destroyed, so
+// that no column keeps a dangling reference.
+class TVelaCustomDBGrid::TRemovalWatcher : public TComponent {
+public:
+  explicit TRemovalWatcher(TVelaCustomDBGrid* grid) : grid_(grid) {}
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    // By address only: the component may be half destroyed already.
+    if (operation == opRemove) RunGuarded([&] { grid_->ComponentRemoved(component); });
+    TComponent::Notification(component, operation);
+  }
+
+private:
+  TVelaCustomDBGrid* grid_;
+};
+
 // The off-screen bitmap the grids share for their cell texts (db_grid_painting.cpp).
 void AcquireGridTextBitmap();
 void ReleaseGridTextBitmap();
@@ -39,6 +56,7 @@ void InstallGridAccessibility();
 
 TVelaCustomDBGrid::TVelaCustomDBGrid(QWidget* parent)
     : TCustomGrid(parent),
+      removalWatcher_(std::make_unique<TRemovalWatcher>(this)),
       dataLink_(std::make_unique<TGridDataLink>(this)),
       columns_(std::make_unique<TVelaDBGridColumns>(this)),
       bookmarks_(std::make_unique<TBookmarkList>(this)) {
@@ -75,6 +93,7 @@ TVelaCustomDBGrid::~TVelaCustomDBGrid() {
   columns_.reset();
   dataLink_->SetDataSource(nullptr);
   dataLink_.reset();
+  removalWatcher_.reset();
   ReleaseGridTextBitmap();
 }
 
@@ -573,10 +592,26 @@ void TVelaCustomDBGrid::FocusControl(TField** field) {
   }
 }
 
-void TVelaCustomDBGrid::FieldRemoved(TField* field) {
+void TVelaCustomDBGrid::WatchRemoval(TComponent* component) {
+  if (component != nullptr) component->FreeNotification(removalWatcher_.get());
+}
+
+void TVelaCustomDBGrid::ComponentRemoved(TComponent* component) {
+  bool lookup = false;
+  bool field = false;
+  for (int i = 0; i < columns_->Count(); ++i) {
+    TVelaColumn* column = columns_->Items(i);
+    if (static_cast<TComponent*>(column->lookupDataSet_) == component) {
+      column->lookupDataSet_ = nullptr;
+      lookup = true;
+    }
+    if (static_cast<TComponent*>(column->field_) == component) field = true;
+  }
+  if (lookup) HideEditor();
+  if (!field) return;
   LockLayout();
   for (int i = 0; i < columns_->Count(); ++i)
-    if (columns_->Items(i)->field_ == field) columns_->Items(i)->field_ = nullptr;
+    if (static_cast<TComponent*>(columns_->Items(i)->field_) == component) columns_->Items(i)->field_ = nullptr;
   if (dataLink_->DataSet() && dataLink_->DataSet()->ControlsDisabled())
     PostLayout();
   else

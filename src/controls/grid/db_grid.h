@@ -239,7 +239,10 @@ private:
   void RecordChanged(TField* field);
   void EditingChanged();
   void FocusControl(TField** field);
-  void FieldRemoved(TField* field);
+  // A field or lookup dataset some column uses went away.
+  void ComponentRemoved(TComponent* component);
+  // Registers for the removal notice of a component the grid refers to.
+  void WatchRemoval(TComponent* component);
   // The write-back of the editor's text into the current field.
   void WriteEditBuffer();
   // Focus went from the grid or its editor to another control.
@@ -278,6 +281,8 @@ private:
   void ColumnEnter();
   bool LeavingGrid(QFocusEvent* event) const;
 
+  class TRemovalWatcher;
+  std::unique_ptr<TRemovalWatcher> removalWatcher_;
   std::unique_ptr<TGridDataLink> dataLink_;
   std::unique_ptr<TVelaDBGridColumns> columns_;
   std::unique_ptr<TBookmarkList> bookmarks_;

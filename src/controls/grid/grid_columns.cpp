@@ -118,6 +118,7 @@ TField* TVelaColumn::Field() const {
   if (grid == nullptr) return nullptr;
   TDataSet* ds = grid->DataLink()->DataSet();
   if (ds != nullptr && (ds->Active() || !ds->DefaultFields())) field_ = ds->FindField(fieldName_);
+  grid->WatchRemoval(field_);
   return field_;
 }
 
@@ -125,6 +126,7 @@ void TVelaColumn::SetField(TField* field) {
   if (field == field_) return;
   field_ = field;
   if (field != nullptr) fieldName_ = field->FullName();
+  if (TVelaCustomDBGrid* grid = Grid()) grid->WatchRemoval(field);
   if (!persistent_) {
     if (field == nullptr) fieldName_.clear();
     ResetToDefaults();
@@ -140,6 +142,7 @@ void TVelaColumn::SetFieldName(const std::string& value) {
   if (found != field_) {
     field_ = found;
     if (found != nullptr) fieldName_ = found->FullName();
+    if (grid) grid->WatchRemoval(found);
   }
   Changed();
 }
@@ -226,6 +229,7 @@ void TVelaColumn::SetLookupDataSet(TDataSet* value) {
                                       : name + ": Lookup Dataset cannot be equal to Source DataSet");
   }
   lookupDataSet_ = value;
+  if (TVelaCustomDBGrid* grid = Grid()) grid->WatchRemoval(value);
 }
 
 bool TVelaColumn::ReadOnly() const {
@@ -362,6 +366,7 @@ void TVelaColumn::Assign(const TVelaColumn& other) {
   lookupKeyField_ = other.lookupKeyField_;
   lookupLinkField_ = other.lookupLinkField_;
   lookupDataSet_ = other.lookupDataSet_;
+  if (TVelaCustomDBGrid* grid = Grid()) grid->WatchRemoval(lookupDataSet_);
   popupMenu_ = other.popupMenu_;
   visible_ = other.visible_;
   Changed(true);

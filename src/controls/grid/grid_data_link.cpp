@@ -31,6 +31,7 @@ bool TGridDataLink::AddMapping(const std::string& fieldName) {
     slots_.reserve(std::min<std::size_t>(grown, kMaxMapSize));
   }
   slots_.push_back(field ? ds->Fields().IndexOf(field) : -1);
+  if (field) grid_->WatchRemoval(field);
   return field != nullptr;
 }
 

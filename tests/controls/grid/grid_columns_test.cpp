@@ -34,6 +34,27 @@ TEST_F(GridColumns, PersistentColumnsBindByNameAndKeepTheirOrder) {
   EXPECT_FALSE(grid->TabStops(11));
 }
 
+TEST_F(GridColumns, ColumnsLetGoOfDestroyedFieldsAndLookupTables) {
+  Open();
+  ASSERT_TRUE(Show());
+  // A closed table: one empty row, nothing read from it.
+  ideas->Close();
+  EXPECT_EQ(grid->RowCount(), grid->TitleRows() + 1);
+  EXPECT_EQ(grid->DataCellText(1, 0), "");
+  grid->grab();
+  ideas->Open();
+  EXPECT_EQ(grid->Columns()[1]->Field(), ideas->FieldByName("Subject"));
+  EXPECT_EQ(grid->DataCellText(1, 0), Current("Subject"));
+  // The group table goes: the Group column forgets it and shows plain text.
+  groups.reset();
+  EXPECT_EQ(grid->Columns()[2]->LookupDataSet(), nullptr);
+  grid->grab();
+  grid->SetSelectedIndex(2);
+  grid->ShowEditor();
+  ASSERT_TRUE(grid->EditorMode());
+  EXPECT_EQ(grid->InplaceEditor()->text().toStdString(), Current("Group"));
+}
+
 TEST_F(GridColumns, AutomaticColumnsFollowTheVisibleFields) {
   Open(-1, false);
   ideas->FieldByName("Notes")->SetVisible(false);

@@ -129,6 +129,18 @@ TEST_F(BookkeepingTest, AnEditThatKeepsTheOrderStillUsesItAndOneThatBreaksItDoes
   ExpectEveryNameLocated({"a", "b", "d", "g"});
 }
 
+TEST_F(BookkeepingTest, ASearchThatRealignsAnIndexFieldStopsTrustingTheOrder) {
+  // Plain text order is 10, 100, 9. A right-aligned field compares shorter
+  // texts first (9, 10, 100): once a search makes the field right-aligned,
+  // the list is no longer in the order a binary search would assume.
+  MakeFile({"10", "100", "9"});
+  table.SetIndexFieldNames("Name");
+  table.Open();
+  ASSERT_EQ(Names(), (std::vector<std::string>{"10", "100", "9"}));
+  table.FieldByName("Name")->SetAlignment(taRightJustify);
+  ExpectEveryNameLocated({"9", "10", "100"});
+}
+
 // ---- The visible list ---------------------------------------------------------
 
 TEST_F(BookkeepingTest, TheVisibleListFollowsPostsDeletesAndUndos) {

@@ -68,6 +68,12 @@ public:
   void SetPartialOpen(bool value) { partialOpen_ = value; }
   const std::string& UniqueFieldNames() const { return uniqueFieldNames_; }
   void SetUniqueFieldNames(const std::string& names) { uniqueFieldNames_ = names; }
+
+  // A table cloned from this dataset shares its store while open: it
+  // registers when it opens and unregisters when it closes, and this dataset
+  // refuses to close while any clone is registered.
+  void RegisterClone(TVelaDataset* clone) { clones_.push_back(clone); }
+  void UnregisterClone(TVelaDataset* clone) { std::erase(clones_, clone); }
   bool CheckKeyViolation() const { return checkKeyViolation_; }
   void SetCheckKeyViolation(bool value) { checkKeyViolation_ = value; }
   const std::string& Notes() const { return notes_; }

@@ -45,6 +45,7 @@ void TDataSet::Edit() {
   CheckBrowseMode();
   CheckCanModify();
   DoBeforeEdit();
+  UpdateCursorPos();
   InternalEdit();
   GetCalcFields(ActiveBuffer());
   SetState(dsEdit);
@@ -124,6 +125,8 @@ void TDataSet::Post() {
       DataEvent(deCheckBrowseMode, 0);
       DoBeforePost();
       CheckRequiredFields();
+      // The source's cursor may be anywhere in a window of several records.
+      UpdateCursorPos();
       InternalPost();
       SetState(dsBrowse);
       Resync({});

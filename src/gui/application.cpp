@@ -22,9 +22,11 @@ TApplication::~TApplication() {
 
 TApplication* TApplication::Instance() { return qobject_cast<TApplication*>(QCoreApplication::instance()); }
 
-std::string TApplication::Title() const { return FromQString(applicationDisplayName()); }
+std::string TApplication::Title() const { return title_; }
 
-void TApplication::SetTitle(const std::string& title) { setApplicationDisplayName(ToQString(title)); }
+// Kept apart from the toolkit's display name: a display name would be
+// appended to every window's title bar ("Notarra- — Notarra").
+void TApplication::SetTitle(const std::string& title) { title_ = title; }
 
 bool TApplication::HelpContext(int context) {
   bool handled = false;

@@ -48,7 +48,7 @@ public:
   bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-
+  std::string title_;
   std::string helpFile_;
 };
 

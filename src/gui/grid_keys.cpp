@@ -7,6 +7,7 @@
 #include "gui/exception_guard.h"
 #include "gui/inplace_edit.h"
 #include "gui/key_input.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -147,9 +148,18 @@ void TCustomGrid::KeyDown(QKeyEvent* event) {
       // A printable character opens the editor and goes into it.
       if (TypesText(event) && options_.Contains(goEditing) && !options_.Contains(goRowSelect)) {
         const bool wasShowing = editorMode_ && editor_ && editor_->isVisible();
+        // A key the editor hands back up (a read-only editor does) must not
+        // go to it again, or the two would pass it round for ever.
+        static bool forwarding = false;
+        if (forwarding) {
+          QAbstractScrollArea::keyPressEvent(event);
+          return;
+        }
         ShowEditor();
         if (editor_ && editor_->isVisible()) {
           if (!wasShowing) editor_->selectAll();
+          forwarding = true;
+          ScopeExit done([] { forwarding = false; });
           QApplication::sendEvent(editor_, event);
           return;
         }

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/qt_services.h"
+
 namespace notarra {
 
 namespace {
@@ -25,7 +27,7 @@ void TProgressDialog::SetDefaultShowDelay(std::chrono::milliseconds delay) { def
 TProgressDialog::TProgressDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), delay_(defaultDelay) {
   setObjectName("ProgressDialog");
-  setWindowTitle(QCoreApplication::instance() ? QGuiApplication::applicationDisplayName() : QString());
+  setWindowTitle(QCoreApplication::instance() ? MessageBoxTitle() : QString());
   setWindowModality(Qt::ApplicationModal);
   auto* layout = new QVBoxLayout(this);
   label_ = new QLabel(this);

@@ -1,10 +1,10 @@
 #include "gui/qt_services.h"
 
 #include <QApplication>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 
+#include "gui/application.h"
+#include "gui/password_dialog.h"
 #include "gui/qt_text.h"
 
 namespace notarra {
@@ -22,8 +22,9 @@ QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const std::string& text,
 }  // namespace
 
 QString MessageBoxTitle() {
-  const QString name = QApplication::applicationDisplayName();
-  return name.isEmpty() ? QStringLiteral("Notarra") : name;
+  const TApplication* app = TApplication::Instance();
+  const std::string title = app != nullptr ? app->Title() : std::string();
+  return title.empty() ? QStringLiteral("Notarra") : ToQString(title);
 }
 
 void TQtMessageService::Information(const std::string& text) {
@@ -57,16 +58,9 @@ void InstallQtServices() {
   static TQtBusyCursorService cursor;
   SetMessageService(&messages);
   SetBusyCursorService(&cursor);
-  SetPasswordPrompt([](const std::string& tableName, std::string& password) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(QApplication::activeWindow(), MessageBoxTitle(),
-                              QStringLiteral("Password for %1:").arg(ToQString(tableName)), QLineEdit::Password,
-                              QString(), &ok);
-    if (!ok) return false;
-    password = FromQString(text);
-    return true;
-  });
+  // The session's own box: it names no table, as the engine asks for the
+  // password of the file it is reading.
+  SetPasswordPrompt([](const std::string&, std::string& password) { return TPasswordDialog::Ask(password); });
 }
 
 }  // namespace notarra

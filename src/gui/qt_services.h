@@ -1,6 +1,6 @@
 // The platform services on Qt: message boxes through QMessageBox, the busy
 // cursor through QApplication's override cursor, the password prompt
-// through QInputDialog. The program calls InstallQtServices once after
+// through TPasswordDialog. The program calls InstallQtServices once after
 // creating its QApplication.
 #pragma once
 
@@ -28,7 +28,7 @@ public:
 // Installs the Qt message service, busy cursor and password prompt.
 void InstallQtServices();
 
-// The title of message boxes: the application's display name.
+// The title of message boxes: the application's title ("Notarra" when none is set).
 QString MessageBoxTitle();
 
 }  // namespace notarra

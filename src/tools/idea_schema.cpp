@@ -1,6 +1,5 @@
 #include "tools/idea_schema.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "platform/codepage.h"
@@ -34,27 +33,6 @@ void AddUserFields(TVelaCursor& c) {
   c.AddField("DataFile", TVelaFieldKind::SmallStr, 20);
   c.AddField("Fldname1", TVelaFieldKind::SmallStr, 20);
   c.AddField("Fldname2", TVelaFieldKind::SmallStr, 20);
-}
-
-std::string RtfDocument(std::string_view text) {
-  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 ";
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '\\' || c == '{' || c == '}') {
-      out += '\\';
-      out += ch;
-    } else if (c == '\n') {
-      out += "\\par ";
-    } else if (c >= 0x80) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\'%02x", c);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  out += "\\par}";
-  return out;
 }
 
 namespace {
@@ -195,7 +173,8 @@ void AddSampleIdeas(TVelaCursor& c) {
     SetTextField(c, d, "Group", s.group);
     SetTextField(c, d, "Title", s.title);
     SetTextField(c, d, "Keywords", s.keywords);
-    record_values::SetText(d, *c.FindField("Notes"), RtfDocument(Ansi(s.notes)));
+    // Plain text: the Item page's memo shows the stored text as it is.
+    record_values::SetText(d, *c.FindField("Notes"), Ansi(s.notes));
     SetTextField(c, d, "Published", s.published);
     if (s.year) {
       int32_t day = 0;

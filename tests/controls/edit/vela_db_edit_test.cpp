@@ -397,6 +397,7 @@ TEST_F(DataEditTest, CalculatorWorksInTheEditAndWritesItsResult) {
   TVelaCalculator* calc = edit->Calculator();
   ASSERT_TRUE(WaitShown(calc));
   EXPECT_EQ(edit->Text(), "2");
+  EXPECT_TRUE(edit->isReadOnly());  // no caret while the calculator writes
   QTest::keyClick(edit, Qt::Key_Asterisk, Qt::KeypadModifier);
   QTest::keyClick(edit, '3');
   QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
@@ -404,6 +405,7 @@ TEST_F(DataEditTest, CalculatorWorksInTheEditAndWritesItsResult) {
   QTest::keyClick(edit, '5');
   QTest::keyClick(edit, Qt::Key_Escape);  // thrown away: the field's value shows again
   EXPECT_FALSE(calc->isVisible());
+  EXPECT_FALSE(edit->isReadOnly());
   EXPECT_EQ(edit->Text(), "2");
   EXPECT_EQ(Stored("Amount"), "2");
 

@@ -187,6 +187,15 @@ TEST_F(DataEditTest, ALetterOpensAnAutoDropDownLookupAndStartsItsSearch) {
   EXPECT_EQ(edit->Text(), "Music");  // the letters went to the list
   QTest::keyClick(edit, Qt::Key_Return);
   EXPECT_EQ(Stored("Group"), "Biology");
+  // A space opens a drop-down-list edit; other typing while it is closed
+  // would make a text that is no list entry.
+  edit->SetAutoDropDown(false);
+  QTest::keyClick(edit, 'm');
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(edit->Text(), "Biology");
+  QTest::keyClick(edit, Qt::Key_Space);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_EQ(list->SelectedItem(), "Biology");
 }
 
 TEST_F(DataEditTest, FilterSearchNarrowsTheListAndRestoresTheTablesOwnFiltering) {
@@ -393,6 +402,10 @@ TEST_F(DataEditTest, CalculatorWorksInTheEditAndWritesItsResult) {
   TVelaDBEdit* edit = AddEdit("Amount", vdsCalculator);
   ASSERT_TRUE(Show(edit));
   EXPECT_EQ(edit->Alignment(), taRightJustify);
+  // A character the number field does not take is refused.
+  edit->setCursorPosition(0);
+  QTest::keyClick(edit, 'x');
+  EXPECT_EQ(edit->Text(), "2");
   Open(edit);
   TVelaCalculator* calc = edit->Calculator();
   ASSERT_TRUE(WaitShown(calc));

@@ -140,7 +140,10 @@ bool TsfFilterDialog::Execute() {
 void TsfFilterDialog::SwitchFiltered(TDataSet* dataSet) {
   refiltering_ = true;
   try {
-    dataSet->SetFiltered(false);
+    // Off first, so that an already filtered dataset tests every record
+    // again; switching off a dataset that is not filtered would only
+    // rebuild its whole list for nothing.
+    if (dataSet->Filtered()) dataSet->SetFiltered(false);
     dataSet->SetFiltered(true);
   } catch (...) {
     // A criterion the record test cannot evaluate: leave the dataset

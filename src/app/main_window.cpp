@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "controls/edit/vela_db_edit.h"
+#include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
 #include "dataset/field_types.h"
 #include "filterdialog/filter_dialog.h"
@@ -27,10 +29,13 @@
 #include "gui/db_edit.h"
 #include "gui/db_memo.h"
 #include "gui/db_navigator.h"
+#include "gui/dpi_scale.h"
 #include "gui/exception_guard.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
+#include "platform/conversions.h"
+#include "platform/date_time.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "tableengine/vela_database.h"
@@ -71,15 +76,6 @@ void SetHint(QAction* action, std::string_view hint) {
   const THintParts parts = SplitHint(hint);
   action->setToolTip(ToQString(parts.Short));
   action->setStatusTip(ToQString(parts.Long));
-}
-
-// An empty, named frame where a control of a later stage goes.
-QWidget* Placeholder(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(name);
-  frame->setFrameShape(QFrame::StyledPanel);
-  frame->setGeometry(geometry);
-  return frame;
 }
 
 }  // namespace
@@ -273,7 +269,7 @@ void TfrmBlog::CreatePages() {
 
   parts_.TabSheet1 = new QWidget;
   TabSheet1()->setObjectName("TabSheet1");
-  parts_.VelaDBGrid1 = Placeholder(TabSheet1(), "VelaDBGrid1", QRect(8, 8, 825, 401));
+  CreateListGrid(TabSheet1());
   PageControl1()->addTab(TabSheet1(), "List");
   parts_.TabSheet2 = CreateItemPage();
   PageControl1()->addTab(TabSheet2(), "Item");
@@ -283,10 +279,71 @@ void TfrmBlog::CreatePages() {
   connect(PageControl1(), &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
 }
 
+void TfrmBlog::CreateListGrid(QWidget* page) {
+  auto* grid = new TVelaDBGrid(page);
+  parts_.VelaDBGrid1 = grid;
+  grid->setObjectName("VelaDBGrid1");
+  grid->setGeometry(8, 8, 825, 401);
+  grid->SetDataSource(dsBlog());
+  TVelaDBGridColumns& columns = grid->Columns();
+  auto add = [&](const char* field) {
+    TVelaColumn* column = columns.Add();
+    column->SetFieldName(field);
+    return column;
+  };
+  TVelaColumn* flag = add("Flag");
+  flag->SetButtonStyle(cbsCheck);
+  flag->SetValueChecked("True");
+  TVelaColumn* subject = add("Subject");
+  subject->SetCanClick(true);
+  subject->SetWidth(ScaledPx(grid, 300));
+  TVelaColumn* group = add("Group");
+  group->SetAutoDropDown(true);
+  group->SetButtonStyle(cbsLookup);
+  group->SetCanClick(true);
+  group->SetLookupDropDownFields("CATEGORY");
+  group->SetLookupKeyField("Group");
+  group->SetLookupLinkField("CATEGORY");
+  group->SetLookupDataSet(Group_());
+  TVelaColumn* user1 = add("UserField1");
+  user1->SetCanClick(true);
+  user1->Title()->SetCaption("Field1");
+  TVelaColumn* user2 = add("UserField2");
+  user2->SetCanClick(true);
+  user2->Title()->SetCaption("Field2");
+  add("Title")->SetWidth(ScaledPx(grid, 300));
+  add("Keywords")->SetCanClick(true);
+  add("Published");
+  add("PubDate")->SetButtonStyle(cbsCalendar);
+  add("Key");
+  grid->OnTitleClick = TVelaDBGridClickEvent::Bind(this, &TfrmBlog::VelaDBGrid1TitleClick);
+  grid->OnDblClick = [this](TVelaCustomDBGrid*) { VelaDBGrid1DblClick(); };
+  grid->OnDrawCellAttr = TDrawCellAttrEvent::Bind(this, &TfrmBlog::VelaDBGrid1DrawCellAttr);
+}
+
+void TfrmBlog::CreateItemGrid(QWidget* page) {
+  auto* grid = new TVelaDBGrid(page);
+  parts_.VelaDBGrid2 = grid;
+  grid->setObjectName("VelaDBGrid2");
+  grid->setGeometry(8, 8, 825, 121);
+  grid->SetDataSource(dsBlog());
+  auto add = [grid](const char* field) {
+    TVelaColumn* column = grid->Columns().Add();
+    column->SetFieldName(field);
+    return column;
+  };
+  add("Flag")->SetButtonStyle(cbsCheck);
+  add("Subject")->SetWidth(ScaledPx(grid, 300));
+  add("Group");
+  add("Title")->SetWidth(ScaledPx(grid, 300));
+  add("Keywords")->SetWidth(ScaledPx(grid, 300));
+  grid->OnDrawCellAttr = TDrawCellAttrEvent::Bind(this, &TfrmBlog::VelaDBGrid2DrawCellAttr);
+}
+
 QWidget* TfrmBlog::CreateItemPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet2");
-  parts_.VelaDBGrid2 = Placeholder(page, "VelaDBGrid2", QRect(8, 8, 825, 121));
+  CreateItemGrid(page);
   const int labelX = 16, editX = 96, top = 140, step = 28;
   auto label = [page](const char* text, int x, int y) {
     auto* l = new QLabel(text, page);
@@ -307,7 +364,16 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Subject", labelX, top);
   parts_.DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
   label("Group", labelX, top + step);
-  parts_.VelaDBEdit1 = Placeholder(page, "VelaDBEdit1", QRect(editX, top + step, 160, 21));
+  parts_.VelaDBEdit1 = new TVelaDBEdit(page);
+  VelaDBEdit1()->setGeometry(editX, top + step, 160, 21);
+  VelaDBEdit1()->SetDialogStyle(vdsLookup);
+  VelaDBEdit1()->SetStyle(vcsDropDownList);
+  VelaDBEdit1()->SetAutoDropDown(true);
+  VelaDBEdit1()->SetLookupDataSet(Group_());
+  VelaDBEdit1()->LookupProps().SetSourceKeyField("Group");
+  VelaDBEdit1()->LookupProps().SetLookupKeyField("CATEGORY");
+  VelaDBEdit1()->LookupProps().SetListFieldNames("CATEGORY");
+  bind(VelaDBEdit1(), "VelaDBEdit1", "Group");
   label("Title", labelX, top + 2 * step);
   parts_.DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
   label("Keywords", labelX, top + 3 * step);
@@ -315,7 +381,10 @@ QWidget* TfrmBlog::CreateItemPage() {
   label("Published", labelX, top + 4 * step);
   parts_.DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
   label("PubDate", labelX, top + 5 * step);
-  parts_.VelaDBEdit2 = Placeholder(page, "VelaDBEdit2", QRect(editX, top + 5 * step, 120, 21));
+  parts_.VelaDBEdit2 = new TVelaDBEdit(page);
+  VelaDBEdit2()->setGeometry(editX, top + 5 * step, 120, 21);
+  VelaDBEdit2()->SetDialogStyle(vdsCalendar);
+  bind(VelaDBEdit2(), "VelaDBEdit2", "PubDate");
   parts_.Label9 = label("Field1", labelX, top + 6 * step);
   Label9()->setObjectName("Label9");
   parts_.DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
@@ -344,10 +413,20 @@ QWidget* TfrmBlog::CreateUserPage() {
   page->setObjectName("TabSheet3");
   auto* groups = new QLabel("Group Descriptions", page);
   groups->setGeometry(16, 8, 200, 17);
-  parts_.dbgGroup = Placeholder(page, "dbgGroup", QRect(16, 28, 320, 400));
+  parts_.dbgGroup = new TVelaDBGrid(page);
+  dbgGroup()->setObjectName("dbgGroup");
+  dbgGroup()->setGeometry(16, 28, 320, 400);
+  dbgGroup()->SetDataSource(dsGroup());
   auto* user = new QLabel("User Field Names", page);
   user->setGeometry(360, 8, 200, 17);
-  parts_.dbgUserfn = Placeholder(page, "dbgUserfn", QRect(360, 28, 480, 120));
+  parts_.dbgUserfn = new TVelaDBGrid(page);
+  dbgUserfn()->setObjectName("dbgUserfn");
+  dbgUserfn()->setGeometry(360, 28, 480, 120);
+  dbgUserfn()->SetDataSource(dsUserd());
+  dbgUserfn()->SetReadOnly(true);
+  for (const char* name : {"DataFile", "Fldname1", "Fldname2"}) dbgUserfn()->Columns().Add()->SetFieldName(name);
+  dbgUserfn()->OnDblClick = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnDblClick);
+  dbgUserfn()->OnExit = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnExit);
   return page;
 }
 
@@ -366,9 +445,14 @@ std::string TfrmBlog::UserFieldCaption(TStringField* field) const {
   return field->DataSet() && field->DataSet()->Active() ? field->EditText() : std::string();
 }
 
+std::array<std::string, 2> TfrmBlog::ListUserFieldTitles() const {
+  return {VelaDBGrid1()->Columns()[3]->Title()->Caption(), VelaDBGrid1()->Columns()[4]->Title()->Caption()};
+}
+
 void TfrmBlog::CopyUserFieldCaptions() {
   if (PageControl1()->currentWidget() == TabSheet1()) {
-    listUserFieldTitles_ = {UserFieldCaption(Userdef_Fldname1()), UserFieldCaption(Userdef_Fldname2())};
+    VelaDBGrid1()->Columns()[3]->Title()->SetCaption(UserFieldCaption(Userdef_Fldname1()));
+    VelaDBGrid1()->Columns()[4]->Title()->SetCaption(UserFieldCaption(Userdef_Fldname2()));
   } else if (PageControl1()->currentWidget() == TabSheet2()) {
     Label9()->setText(ToQString(UserFieldCaption(Userdef_Fldname1())));
     Label10()->setText(ToQString(UserFieldCaption(Userdef_Fldname2())));
@@ -419,6 +503,28 @@ void TfrmBlog::VelaDBGrid1DblClick() {
   }
   DBEsubject()->setFocus();
 }
+
+void TfrmBlog::VelaDBGrid1TitleClick(TVelaCustomDBGrid*, TVelaColumn* column) {
+  BlogI_()->SetIndexFieldNames(column->FieldName());
+}
+
+void TfrmBlog::VelaDBGrid1DrawCellAttr(TVelaCustomDBGrid*, TVelaColumn*, TFont& font, QColor&, TGridDrawState) {
+  const TDateTime published = BlogI_PubDate()->IsNull() ? 0 : BlogI_PubDate()->AsDateTime();
+  // The locale's short date format may not read "01/01/2000" (a year-first
+  // format); the boundary is 1 January 2000 either way.
+  TDateTime boundary = 0;
+  if (!TryStrToDate("01/01/2000", boundary)) boundary = EncodeDate(2000, 1, 1);
+  if (published > boundary) font.Color = QColor(255, 0, 0);
+}
+
+void TfrmBlog::VelaDBGrid2DrawCellAttr(TVelaCustomDBGrid* sender, TVelaColumn* column, TFont& font, QColor& color,
+                                       TGridDrawState state) {
+  VelaDBGrid1DrawCellAttr(sender, column, font, color, state);
+}
+
+void TfrmBlog::dbgUserfnDblClick(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(false); }
+
+void TfrmBlog::dbgUserfnExit(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(true); }
 
 void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
 

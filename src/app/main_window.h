@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "gui/custom_grid.h"
+
 class QAction;
 class QLabel;
 class QTabWidget;
@@ -37,8 +39,13 @@ class TObject;
 class TProgressDialog;
 class TAutoIncField;
 class TStringField;
+class TVelaColumn;
+class TVelaCustomDBGrid;
+class TVelaDBGrid;
 class TVelaDatabase;
+class TVelaDBEdit;
 class TVelaTable;
+struct TFont;
 class TsfFilterDialog;
 
 class TfrmBlog : public QMainWindow {
@@ -104,18 +111,14 @@ public:
   QWidget* TabSheet1() const { return parts_.TabSheet1; }
   QWidget* TabSheet2() const { return parts_.TabSheet2; }
   QWidget* TabSheet3() const { return parts_.TabSheet3; }
-  // A placeholder until the data grid arrives
-  QWidget* VelaDBGrid1() const { return parts_.VelaDBGrid1; }
-  // A placeholder until the data grid arrives
-  QWidget* VelaDBGrid2() const { return parts_.VelaDBGrid2; }
+  TVelaDBGrid* VelaDBGrid1() const { return parts_.VelaDBGrid1; }
+  TVelaDBGrid* VelaDBGrid2() const { return parts_.VelaDBGrid2; }
   TDBEdit* DBEsubject() const { return parts_.DBEsubject; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
+  TVelaDBEdit* VelaDBEdit1() const { return parts_.VelaDBEdit1; }
   TDBEdit* DBEtitle() const { return parts_.DBEtitle; }
   TDBEdit* DBEkeyword() const { return parts_.DBEkeyword; }
   TDBEdit* DBEpublish() const { return parts_.DBEpublish; }
-  // A placeholder until the drop-down data edit arrives
-  QWidget* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
+  TVelaDBEdit* VelaDBEdit2() const { return parts_.VelaDBEdit2; }
   TDBEdit* DBEdit1() const { return parts_.DBEdit1; }
   TDBEdit* DBEdit2() const { return parts_.DBEdit2; }
   TDBMemo* DBnotes() const { return parts_.DBnotes; }
@@ -123,18 +126,16 @@ public:
   TDBCheckBox* DBCheckBox1() const { return parts_.DBCheckBox1; }
   QLabel* Label9() const { return parts_.Label9; }
   QLabel* Label10() const { return parts_.Label10; }
-  // A placeholder until the plain data grid arrives
-  QWidget* dbgGroup() const { return parts_.dbgGroup; }
-  // A placeholder until the plain data grid arrives
-  QWidget* dbgUserfn() const { return parts_.dbgUserfn; }
+  TVelaDBGrid* dbgGroup() const { return parts_.dbgGroup; }
+  TVelaDBGrid* dbgUserfn() const { return parts_.dbgUserfn; }
 
   // Shows the tables' OnCallback percentage while one loads or saves for
   // more than a moment.
   TProgressDialog* ProgressDialog1() const { return parts_.ProgressDialog1; }
 
   // The title captions of the List grid's fourth and fifth columns
-  // (UserField1, UserField2); the grid shows them once it is in place.
-  const std::array<std::string, 2>& ListUserFieldTitles() const { return listUserFieldTitles_; }
+  // (UserField1, UserField2).
+  std::array<std::string, 2> ListUserFieldTitles() const;
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -198,14 +199,14 @@ private:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
-    QWidget* VelaDBGrid1 = nullptr;
-    QWidget* VelaDBGrid2 = nullptr;
+    TVelaDBGrid* VelaDBGrid1 = nullptr;
+    TVelaDBGrid* VelaDBGrid2 = nullptr;
     TDBEdit* DBEsubject = nullptr;
-    QWidget* VelaDBEdit1 = nullptr;
+    TVelaDBEdit* VelaDBEdit1 = nullptr;
     TDBEdit* DBEtitle = nullptr;
     TDBEdit* DBEkeyword = nullptr;
     TDBEdit* DBEpublish = nullptr;
-    QWidget* VelaDBEdit2 = nullptr;
+    TVelaDBEdit* VelaDBEdit2 = nullptr;
     TDBEdit* DBEdit1 = nullptr;
     TDBEdit* DBEdit2 = nullptr;
     TDBMemo* DBnotes = nullptr;
@@ -213,8 +214,8 @@ private:
     TDBCheckBox* DBCheckBox1 = nullptr;
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
-    QWidget* dbgGroup = nullptr;
-    QWidget* dbgUserfn = nullptr;
+    TVelaDBGrid* dbgGroup = nullptr;
+    TVelaDBGrid* dbgUserfn = nullptr;
 
     TProgressDialog* ProgressDialog1 = nullptr;
   };
@@ -232,6 +233,15 @@ private:
   void RemoveFilter1Click();
   // Bound to the List grid's double click: shows the idea on the Item page.
   void VelaDBGrid1DblClick();
+  void VelaDBGrid1TitleClick(TVelaCustomDBGrid* sender, TVelaColumn* column);
+  void VelaDBGrid1DrawCellAttr(TVelaCustomDBGrid* sender, TVelaColumn* column, TFont& font, QColor& color,
+                               TGridDrawState state);
+  void VelaDBGrid2DrawCellAttr(TVelaCustomDBGrid* sender, TVelaColumn* column, TFont& font, QColor& color,
+                               TGridDrawState state);
+  void dbgUserfnDblClick(TVelaCustomDBGrid* sender);
+  void dbgUserfnExit(TVelaCustomDBGrid* sender);
+  void CreateListGrid(QWidget* page);
+  void CreateItemGrid(QWidget* page);
 
   void CreateComponents();
   void CreateToolBarAndMenu();
@@ -248,7 +258,6 @@ private:
 
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
-  std::array<std::string, 2> listUserFieldTitles_;
 };
 
 }  // namespace notarra

@@ -3,17 +3,29 @@
 // Item and User pages and of the licence box to OUT-DIR, for a person to
 // look at. scripts/screenshot.sh runs it under Xvfb.
 #include <QDir>
-#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScreen>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "controls/edit/calculator.h"
+#include "controls/edit/calendar.h"
+#include "controls/edit/dlg_calendar.h"
+#include "controls/edit/popup_tree.h"
+#include "controls/edit/vela_db_edit.h"
+#include "controls/edit/vela_listbox.h"
+#include "controls/grid/db_grid.h"
+#include "controls/grid/db_grid_inplace_edit.h"
+#include "dataset/data_source.h"
+#include "dataset/field.h"
 #include "filterdialog/date_edit.h"
 #include "filterdialog/filter_dialog.h"
 #include "filterdialog/filter_form.h"
@@ -22,7 +34,9 @@
 #include "gui/mask_edit.h"
 #include "gui/password_dialog.h"
 #include "gui/popup_window.h"
+#include "platform/date_time.h"
 #include "platform/services.h"
+#include "tableengine/vela_table.h"
 
 namespace notarra {
 
@@ -33,16 +47,171 @@ void Settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// The window with its open popup drawn where it floats (a popup is a
+// window of its own, which grabbing the form leaves out).
+bool SaveWithPopup(QWidget* window, QWidget* popup, const QString& path) {
+  QPixmap shot = window->grab();
+  if (popup != nullptr && popup->isVisible()) {
+    const QPoint at = popup->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0));
+    const QRect all = QRect(QPoint(0, 0), shot.deviceIndependentSize().toSize()).united(QRect(at, popup->size()));
+    QPixmap canvas(all.size() * shot.devicePixelRatio());
+    canvas.setDevicePixelRatio(shot.devicePixelRatio());
+    canvas.fill(Qt::darkGray);
+    QPainter painter(&canvas);
+    painter.drawPixmap(-all.topLeft(), shot);
+    painter.drawPixmap(at - all.topLeft(), popup->grab());
+    painter.end();
+    shot = canvas;
+  }
+  return shot.save(path);
+}
+
+// Opens the edit's popup, saves the window with it and closes it again.
+bool SaveOpenPopup(QWidget* window, TVelaDBEdit* edit, const QString& path,
+                   const std::function<void()>& whileOpen = {}) {
+  edit->setFocus();
+  edit->DropDown();
+  if (whileOpen) whileOpen();
+  Settle();
+  const bool ok = SaveWithPopup(window, edit->ActivePopup(), path);
+  edit->CloseUp(false);
+  return ok;
+}
+
+// A small form with one data edit per dialog style, on tables of its own.
+class TEditStylesForm : public QWidget {
+public:
+  TEditStylesForm() {
+    setWindowTitle("Data edit styles");
+    resize(360, 430);
+    ideas_.FieldDefs().Add("Subject", ftString, 30);
+    ideas_.FieldDefs().Add("Kind", ftString, 10);
+    ideas_.FieldDefs().Add("Group", ftString, 15);
+    ideas_.FieldDefs().Add("Day", ftDate);
+    ideas_.FieldDefs().Add("Node", ftString, 10);
+    ideas_.FieldDefs().Add("Amount", ftFloat);
+    ideas_.Open();
+    ideas_.AppendRecord({"Packing light", "d", "Travel", TVariant::FromDateTime(EncodeDate(2024, 5, 14)), "WPN", 12.5});
+    groups_.FieldDefs().Add("CATEGORY", ftString, 15);
+    groups_.Open();
+    for (const char* g : {"Books", "Cooking", "Finance", "Fitness", "Gardening", "Photography", "Tech", "Travel"})
+      groups_.AppendRecord({g});
+    tree_.FieldDefs().Add("Lvl", ftInteger);
+    tree_.FieldDefs().Add("Name", ftString, 20);
+    tree_.FieldDefs().Add("Code", ftString, 10);
+    tree_.Open();
+    const std::vector<std::vector<TVariant>> rows = {
+        {1, "Work", "W"},    {2, "Projects", "WP"}, {3, "Notes", "WPN"}, {3, "Drafts", "WPD"},
+        {2, "Clients", "WC"}, {1, "Home", "H"},       {2, "Garden", "HG"}, {2, "Kitchen", "HK"}};
+    for (const auto& r : rows) tree_.AppendRecord(r);
+    source_.SetDataSet(&ideas_);
+
+    int top = 12;
+    auto add = [&](const char* caption, const char* field, TVelaDialogStyle style,
+                   const std::function<void(TVelaDBEdit*)>& configure = {}) {
+      auto* label = new QLabel(caption, this);
+      label->setGeometry(12, top + 3, 100, 17);
+      auto* edit = new TVelaDBEdit(this);
+      edit->setGeometry(116, top, 200, 21);
+      edit->SetDialogStyle(style);
+      if (configure) configure(edit);
+      edit->SetDataSource(&source_);
+      edit->SetDataField(field);
+      top += 30;
+      return edit;
+    };
+    plain = add("vdsEdit", "Subject", vdsEdit);
+    custom = add("vdsCustomDlg", "Subject", vdsCustomDlg);
+    items = add("vdsCombo", "Kind", vdsCombo, [](TVelaDBEdit* e) {
+      e->ComboProps().SetComboItems({"Article", "Draft", "How-to", "Interview", "List", "Review"});
+      e->ComboProps().SetComboValues({"a", "d", "h", "i", "l", "r"});
+    });
+    lookup = add("vdsLookup", "Group", vdsLookup, [this](TVelaDBEdit* e) {
+      e->SetLookupDataSet(&groups_);
+      e->LookupProps().SetSourceKeyField("Group");
+      e->LookupProps().SetLookupKeyField("CATEGORY");
+      e->LookupProps().SetListFieldNames("CATEGORY");
+      e->SetStyle(vcsDropDownList);
+    });
+    calendar = add("vdsCalendar", "Day", vdsCalendar);
+    tree = add("vdsTree", "Node", vdsTree, [this](TVelaDBEdit* e) {
+      e->SetLookupDataSet(&tree_);
+      e->TreeProps().SetLevelField("Lvl");
+      e->TreeProps().SetTextField("Name");
+      e->TreeProps().SetUniqueField("Code");
+    });
+    calculator = add("vdsCalculator", "Amount", vdsCalculator);
+  }
+  ~TEditStylesForm() override {
+    for (QWidget* child : findChildren<TVelaDBEdit*>(Qt::FindDirectChildrenOnly)) delete child;
+  }
+
+  TVelaDBEdit *plain, *custom, *items, *lookup, *calendar, *tree, *calculator;
+
+private:
+  TVelaTable ideas_, groups_, tree_;
+  TDataSource source_;
+};
+
+bool SaveEditScreenshots(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  window.PageControl1()->setCurrentIndex(1);
+  // An idea with a group, so that the list shows it chosen.
+  window.BlogI_()->Locate("Group", TVariant("Travel"), {});
+  Settle();
+  ok = SaveOpenPopup(&window, window.VelaDBEdit1(), dir + "/item-group-lookup.png") && ok;
+  ok = SaveOpenPopup(&window, window.VelaDBEdit2(), dir + "/item-pubdate-calendar.png") && ok;
+  window.PageControl1()->setCurrentIndex(0);
+
+  TEditStylesForm form;
+  form.show();
+  form.activateWindow();
+  Settle();
+  ok = form.grab().save(dir + "/edit-styles.png") && ok;
+  ok = SaveOpenPopup(&form, form.items, dir + "/edit-styles-items.png") && ok;
+  ok = SaveOpenPopup(&form, form.tree, dir + "/edit-styles-tree.png", [&] {
+         form.tree->PopupTree()->expandAll();
+       }) && ok;
+  ok = SaveOpenPopup(&form, form.calculator, dir + "/edit-styles-calculator.png") && ok;
+  ok = SaveOpenPopup(&form, form.lookup, dir + "/edit-styles-lookup.png") && ok;
+  form.close();
+  window.activateWindow();
+  Settle();
+  return ok;
+}
+
+// The List grid with its Group lookup and its PubDate calendar dropped down
+// on one idea, and the calendar on its own. The edits are cancelled after.
+bool SaveGridScreenshots(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  window.PageControl1()->setCurrentIndex(0);
+  TVelaDBGrid* grid = window.VelaDBGrid1();
+  grid->setFocus();
+  window.BlogI_()->Locate("Subject", TVariant(std::string("Sourdough starter from scratch")), {});
+  Settle();
+  ok = window.grab().save(dir + "/page-list-focused.png") && ok;
+  for (const char* field : {"Group", "PubDate"}) {
+    for (int i = 0; i < grid->Columns().Count(); ++i)
+      if (grid->Columns()[i]->FieldName() == field) grid->SetSelectedIndex(i);
+    grid->ShowEditor();
+    auto* editor = static_cast<TVelaDBGridInplaceEdit*>(grid->InplaceEditor());
+    if (editor == nullptr) return false;
+    editor->OpenList();
+    Settle();
+    ok = SaveWithPopup(&window, editor->ActiveList(), dir + "/grid-" + QString(field).toLower() + "-dropdown.png") && ok;
+    editor->CloseList(false);
+    grid->HideEditor();
+  }
+  window.BlogI_()->Cancel();
+  TVelaCalendar calendar;
+  calendar.SetDate(EncodeDate(2026, 12, 10));
+  calendar.show();
+  Settle();
+  ok = calendar.grab().save(dir + "/calendar.png") && ok;
+
 void SelectField(TsfFilterDlg& form, const QString& name) {
   const auto items = form.FieldsListBox()->findItems(name, Qt::MatchExactly);
   if (!items.isEmpty()) form.FieldsListBox()->setCurrentItem(items.front());
-}
-
-// The screen around the form and the popup it has open (a separate window).
-QPixmap GrabWithPopup(QWidget& form, QWidget* popup) {
-  QRect area = form.frameGeometry();
-  if (popup != nullptr && popup->isVisible()) area = area.united(popup->frameGeometry());
-  return form.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
 }
 
 // The filter dialog on the value and the range page (a date picker open),
@@ -63,7 +232,7 @@ bool SaveDialogScreenshots(TfrmBlog& window, const QString& dir) {
   form.MinDateEdit()->setFocus();
   form.MinDateEdit()->DropDown();
   Settle();
-  ok = GrabWithPopup(form, form.MinDateEdit()->Popup()).save(dir + "/filter-range-page.png") && ok;
+  ok = SaveWithPopup(&form, form.MinDateEdit()->Popup(), dir + "/filter-range-page.png") && ok;
   form.MinDateEdit()->CloseUp(false);
   SelectField(form, "Subject");
   Settle();
@@ -110,7 +279,9 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
     Settle();
     ok = window.grab().save(dir + "/page-" + names[page] + ".png") && ok;
   }
+  ok = SaveGridScreenshots(window, dir) && ok;
   window.PageControl1()->setCurrentIndex(0);
+  ok = SaveEditScreenshots(window, dir) && ok;
   TAboutBox1 box(&window);
   box.show();
   Settle();

@@ -5,6 +5,7 @@
 #include "dataset/data_source.h"
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -109,13 +110,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
   updating_ = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    updating_ = false;
-    throw;
-  }
-  updating_ = false;
+  ScopeExit done([&] { updating_ = false; });
+  UpdateData();
 }
 
 void TDataLink::DataEvent(TDataEvent event, intptr_t info) {
@@ -224,8 +220,8 @@ void TFieldDataLink::ActiveChanged() {
   try {
     UpdateField();
   } catch (...) {
-    // The field name fits no field of the newly opened dataset: the link
-    // shows nothing rather than failing the open.
+    // Swallowed: the field name fits no field of the newly opened dataset,
+    // and the link shows nothing rather than failing the open.
     field_ = nullptr;
     EditingChanged();
     RecordChanged(nullptr);
@@ -268,12 +264,8 @@ void TMasterDataLink::SetFieldNames(const std::string& names) {
 void TMasterDataLink::ActiveChanged() {
   fields_.clear();
   if (Active()) {
-    try {
-      DataSet()->GetFieldList(fields_, fieldNames_);
-    } catch (...) {
-      fields_.clear();
-      throw;
-    }
+    ScopeFail forget([&] { fields_.clear(); });
+    DataSet()->GetFieldList(fields_, fieldNames_);
   }
   if (detail_ != nullptr && detail_->Active() && !detail_->HasState(csDestroying)) {
     if (Active() && !fields_.empty())

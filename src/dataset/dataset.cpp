@@ -9,6 +9,7 @@
 #include "dataset/messages.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -78,6 +79,7 @@ void TDataSet::Loaded() {
     try {
       SetActive(true);
     } catch (...) {
+      // Designing: the dataset's own handler decides whether the error stops the load.
       if (HasState(csDesigning))
         InternalHandleException();
       else
@@ -96,17 +98,14 @@ void TDataSet::SetActive(bool value) {
   if (value == Active()) return;
   if (value) {
     DoBeforeOpen();
-    try {
-      OpenCursor();
-    } catch (...) {
-      // Whatever the failed open set up (default fields, bindings) is
-      // released by the dataset's own close step; the first error is the one reported.
-      try {
+    {
+      // Whatever a failed open set up (default fields, bindings) is released
+      // by the dataset's own close step; the first error is the one reported.
+      ScopeFail closeAgain([&] {
         SetState(dsInactive);
         CloseCursor();
-      } catch (...) {
-      }
-      throw;
+      });
+      OpenCursor();
     }
     SetState(dsBrowse);
     DoAfterOpen();
@@ -379,13 +378,8 @@ void TDataSet::GetCalcFields(TRecordBuffer buffer) {
   if (calcFieldsSize_ > 0) {
     TDataSetState saved = state_;
     state_ = dsCalcFields;
-    try {
-      CalculateFields(buffer);
-    } catch (...) {
-      state_ = saved;
-      throw;
-    }
-    state_ = saved;
+    ScopeExit restore([&] { state_ = saved; });
+    CalculateFields(buffer);
   }
 }
 

@@ -5,6 +5,7 @@
 #include "dataset/data_source.h"
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -44,6 +45,7 @@ void TDataSet::Edit() {
   CheckBrowseMode();
   CheckCanModify();
   DoBeforeEdit();
+  UpdateCursorPos();
   InternalEdit();
   GetCalcFields(ActiveBuffer());
   SetState(dsEdit);
@@ -66,14 +68,14 @@ void TDataSet::BeginInsertAppend() {
 
 void TDataSet::EndInsertAppend() {
   SetState(dsInsert);
-  try {
-    DoOnNewRecord();
-  } catch (...) {
+  {
     // The new record is given up: back to browsing where the cursor was.
-    UpdateCursorPos();
-    SetState(dsBrowse);
-    Resync({});
-    throw;
+    ScopeFail giveUp([&] {
+      UpdateCursorPos();
+      SetState(dsBrowse);
+      Resync({});
+    });
+    DoOnNewRecord();
   }
   modified_ = false;
   DataEvent(deDataSetChange, 0);
@@ -123,6 +125,8 @@ void TDataSet::Post() {
       DataEvent(deCheckBrowseMode, 0);
       DoBeforePost();
       CheckRequiredFields();
+      // The source's cursor may be anywhere in a window of several records.
+      UpdateCursorPos();
       InternalPost();
       SetState(dsBrowse);
       Resync({});
@@ -191,16 +195,16 @@ void TDataSet::AddRecord(const std::vector<TVariant>& values, bool append) {
     PrepareInsert();
   }
   SetState(dsInsert);
-  try {
+  {
+    ScopeFail giveUp([&] {
+      UpdateCursorPos();
+      SetState(dsBrowse);
+      Resync({});
+    });
     SetFields(values);
     DoBeforePost();
     CheckRequiredFields();
     InternalAddRecord(ActiveBuffer(), append);
-  } catch (...) {
-    UpdateCursorPos();
-    SetState(dsBrowse);
-    Resync({});
-    throw;
   }
   SetState(dsBrowse);
   Resync({});

@@ -11,6 +11,7 @@
 #include "dataset/data_source.h"
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -186,17 +187,15 @@ void TDataSet::First() {
   CheckBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
-  try {
+  {
+    ScopeExit atTop([&] {
+      bof_ = true;
+      DataEvent(deDataSetChange, 0);
+    });
     InternalFirst();
     GetNextRecord();
     GetNextRecords();
-  } catch (...) {
-    bof_ = true;
-    DataEvent(deDataSetChange, 0);
-    throw;
   }
-  bof_ = true;
-  DataEvent(deDataSetChange, 0);
   DoAfterScroll();
 }
 
@@ -204,17 +203,15 @@ void TDataSet::Last() {
   CheckBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
-  try {
+  {
+    ScopeExit atBottom([&] {
+      eof_ = true;
+      DataEvent(deDataSetChange, 0);
+    });
     InternalLast();
     GetPriorRecord();
     GetPriorRecords();
-  } catch (...) {
-    eof_ = true;
-    DataEvent(deDataSetChange, 0);
-    throw;
   }
-  eof_ = true;
-  DataEvent(deDataSetChange, 0);
   DoAfterScroll();
 }
 
@@ -228,8 +225,8 @@ int TDataSet::MoveBy(int distance) {
     // Buffer movement in dataset terms: negative when the window's
     // records moved up (the cursor went forward past the last buffer).
     int scroll = 0;
-    auto finish = [&] { DataEvent(deDataSetScroll, scroll); };
-    try {
+    {
+      ScopeExit finish([&] { DataEvent(deDataSetScroll, scroll); });
       while (distance > 0) {
         if (activeRecord_ < recordCount_ - 1) {
           ++activeRecord_;
@@ -262,11 +259,7 @@ int TDataSet::MoveBy(int distance) {
         ++distance;
         --result;
       }
-    } catch (...) {
-      finish();
-      throw;
     }
-    finish();
     DoAfterScroll();
   }
   return result;
@@ -288,15 +281,10 @@ void TDataSet::Resync(TResyncMode mode) {
   int count = mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
   MoveBuffer(recordCount_, 0);
   ActivateBuffers();
-  try {
-    while (count > 0 && GetPriorRecord()) --count;
-    GetNextRecords();
-    GetPriorRecords();
-  } catch (...) {
-    DataEvent(deDataSetChange, 0);
-    throw;
-  }
-  DataEvent(deDataSetChange, 0);
+  ScopeExit tellLinks([&] { DataEvent(deDataSetChange, 0); });
+  while (count > 0 && GetPriorRecord()) --count;
+  GetNextRecords();
+  GetPriorRecords();
 }
 
 void TDataSet::Refresh() {

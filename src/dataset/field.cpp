@@ -6,6 +6,7 @@
 #include "dataset/dataset.h"
 #include "dataset/messages.h"
 #include "platform/conversions.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -176,15 +177,11 @@ void TField::Validate(const void* buffer) {
   if (!OnValidate) return;
   validateBuffer_ = buffer;
   validating_ = true;
-  try {
-    OnValidate(this);
-  } catch (...) {
+  ScopeExit done([&] {
     validating_ = false;
     validateBuffer_ = nullptr;
-    throw;
-  }
-  validating_ = false;
-  validateBuffer_ = nullptr;
+  });
+  OnValidate(this);
 }
 
 void TField::FocusControl() {
@@ -198,15 +195,8 @@ TVariant TField::Value() const { return GetAsVariant(); }
 TVariant TField::ValueInState(TDataSetState state) const {
   if (dataSet_ == nullptr) DatabaseErrorFmt(nullptr, kDataSetMissing, DisplayName().c_str());
   TDataSetState saved = dataSet_->SetTempState(state);
-  TVariant result;
-  try {
-    result = GetAsVariant();
-  } catch (...) {
-    dataSet_->RestoreState(saved);
-    throw;
-  }
-  dataSet_->RestoreState(saved);
-  return result;
+  ScopeExit restore([&] { dataSet_->RestoreState(saved); });
+  return GetAsVariant();
 }
 
 void TField::SetValue(const TVariant& value) {

@@ -3,6 +3,7 @@
 #include "dataset/data_source.h"
 #include "dataset/dataset.h"
 #include "dataset/field.h"
+#include "platform/scope_guard.h"
 #include "platform/services.h"
 
 namespace notarra {
@@ -139,24 +140,18 @@ bool TsfFilterDialog::Execute() {
 
 void TsfFilterDialog::SwitchFiltered(TDataSet* dataSet) {
   refiltering_ = true;
-  try {
-    // Off first, so that an already filtered dataset tests every record
-    // again; switching off a dataset that is not filtered would only
-    // rebuild its whole list for nothing.
-    if (dataSet->Filtered()) dataSet->SetFiltered(false);
-    dataSet->SetFiltered(true);
-  } catch (...) {
-    // A criterion the record test cannot evaluate: leave the dataset
-    // unfiltered with a complete visible list rather than half-built.
+  ScopeExit lower([&] { refiltering_ = false; });
+  // A criterion the record test cannot evaluate: leave the dataset
+  // unfiltered with a complete visible list rather than half-built.
+  ScopeFail unfilter([&] {
     dataSet->OnFilterRecord = nullptr;
-    try {
-      dataSet->SetFiltered(false);
-    } catch (...) {
-    }
-    refiltering_ = false;
-    throw;
-  }
-  refiltering_ = false;
+    dataSet->SetFiltered(false);
+  });
+  // Off first, so that an already filtered dataset tests every record
+  // again; switching off a dataset that is not filtered would only
+  // rebuild its whole list for nothing.
+  if (dataSet->Filtered()) dataSet->SetFiltered(false);
+  dataSet->SetFiltered(true);
 }
 
 void TsfFilterDialog::ApplyLocally(TDataSet* dataSet) {
@@ -169,13 +164,8 @@ void TsfFilterDialog::ApplyLocally(TDataSet* dataSet) {
   dataSet->OnFilterRecord = nullptr;
   if (criteria_.empty() && onFilterPropertyOptions_.Contains(fdClearWhenNoCriteria)) {
     refiltering_ = true;
-    try {
-      dataSet->SetFiltered(false);
-    } catch (...) {
-      refiltering_ = false;
-      throw;
-    }
-    refiltering_ = false;
+    ScopeExit lower([&] { refiltering_ = false; });
+    dataSet->SetFiltered(false);
     return;
   }
   if (filteredDataSet_ != dataSet) {

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "gui/exception_guard.h"
+#include "platform/scope_guard.h"
 
 namespace notarra {
 
@@ -53,16 +54,10 @@ bool TFieldDataControl::EditForChange() {
   // Entering edit tells the links that the record changed; the content the
   // user is changing must not be replaced by the field's meanwhile.
   holdContent_ = true;
-  bool editing = false;
-  try {
-    editing = link_.Edit();
-  } catch (...) {
-    holdContent_ = false;
-    link_.Reset();
-    throw;
-  }
-  holdContent_ = false;
-  return editing;
+  // Guards end in reverse order: the hold is lifted before a failed edit resets the content.
+  ScopeFail reset([&] { link_.Reset(); });
+  ScopeExit release([&] { holdContent_ = false; });
+  return link_.Edit();
 }
 
 void TFieldDataControl::ContentChanged() {

@@ -22,7 +22,7 @@ public:
 
   TCustomGrid* Grid() const { return grid_; }
   // Reloads text, mask and limit for the grid's current cell.
-  void UpdateContents();
+  virtual void UpdateContents();
   // The text as loaded by the last UpdateContents.
   const QString& LoadedText() const { return loadedText_; }
   int Col() const { return col_; }

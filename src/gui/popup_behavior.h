@@ -17,9 +17,16 @@
 #include <QPoint>
 #include <functional>
 
+#include "platform/events.h"
+
+class QMouseEvent;
 class QWidget;
 
 namespace notarra {
+
+// A popup's mouse release, told to its owner: the popup and the event (in
+// the popup's coordinates). The owner decides whether the popup closes.
+using TPopupMouseEvent = TEvent<QWidget*, QMouseEvent*>;
 
 class TPopupBehavior : public QObject {
   Q_OBJECT

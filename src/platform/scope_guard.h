@@ -1,12 +1,19 @@
-// Runs a cleanup when a scope ends, however it ends. The house way to undo a
-// partial change on failure: write the cleanup once, beside the change, and
-// Dismiss() the guard when the cleanup must not run (the change is kept).
+// Runs a cleanup when a scope ends. The house way to undo a partial change or
+// to restore a state however a block ends: write the cleanup once, beside the
+// change, instead of a catch (...) { cleanup; throw; } that repeats the lines
+// after the try.
 //
 //   ++lock_;
 //   ScopeExit unlock([&] { --lock_; });
 //   Rebuild();            // may throw; the lock is lowered either way
 //
-// The cleanup must not throw: it runs during unwinding.
+// ScopeExit runs its cleanup at every end of the scope (Dismiss() skips it);
+// ScopeFail only when the scope is left by an exception.
+//
+// A cleanup may raise. When the scope ends normally its error goes to the
+// caller, as if the cleanup were written after the block. When the scope is
+// already being left by an error, that first error is the one reported and the
+// cleanup's own error is dropped (two errors in flight would end the program).
 #pragma once
 
 #include <exception>
@@ -14,20 +21,39 @@
 
 namespace notarra {
 
+namespace scope_guard_detail {
+
+// Runs cleanup; while an error unwinds, one raised by the cleanup is dropped.
+template <class F>
+void RunCleanup(F& cleanup, bool unwinding) {
+  if (!unwinding) {
+    cleanup();
+    return;
+  }
+  try {
+    cleanup();
+  } catch (...) {
+    // A second error while the first one unwinds would terminate: the first is reported.
+  }
+}
+
+}  // namespace scope_guard_detail
+
 template <class F>
 class ScopeExit {
  public:
-  explicit ScopeExit(F cleanup) : cleanup_(std::move(cleanup)) {}
+  explicit ScopeExit(F cleanup) : cleanup_(std::move(cleanup)), exceptions_(std::uncaught_exceptions()) {}
   ScopeExit(const ScopeExit&) = delete;
   ScopeExit& operator=(const ScopeExit&) = delete;
-  ~ScopeExit() {
-    if (armed_) cleanup_();
+  ~ScopeExit() noexcept(false) {
+    if (armed_) scope_guard_detail::RunCleanup(cleanup_, std::uncaught_exceptions() > exceptions_);
   }
   // The scope succeeded and keeps its change: skip the cleanup.
   void Dismiss() { armed_ = false; }
 
  private:
   F cleanup_;
+  int exceptions_;
   bool armed_ = true;
 };
 
@@ -43,7 +69,7 @@ class ScopeFail {
   ScopeFail(const ScopeFail&) = delete;
   ScopeFail& operator=(const ScopeFail&) = delete;
   ~ScopeFail() {
-    if (std::uncaught_exceptions() > exceptions_) cleanup_();
+    if (std::uncaught_exceptions() > exceptions_) scope_guard_detail::RunCleanup(cleanup_, true);
   }
 
  private:

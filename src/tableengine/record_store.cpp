@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <malloc.h>
 #include <new>
 
+#include "platform/block_size.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "tableengine/data_area.h"
 
 namespace notarra {
@@ -136,7 +137,7 @@ namespace {
 // (moving a grid's window copies records of similar sizes over and over, and
 // reusing their blocks saves an allocation and a release each time).
 void* Reuse(void* old, std::size_t size) {
-  if (old && malloc_usable_size(old) >= size) return old;
+  if (old && UsableBlockSize(old) >= size) return old;
   std::free(old);
   void* block = std::malloc(size ? size : 1);
   if (!block) throw std::bad_alloc();
@@ -367,12 +368,8 @@ bool TVelaCursor::KeepOldData(TVelaRecord* record) {
   if (!record || !record->Live()) return false;
   if (record->OldData) return true;
   uint8_t* copy = AllocRecordData();
-  try {
-    CopyRecordData(record->Data, copy);
-  } catch (...) {
-    FreeRecordData(copy);
-    throw;
-  }
+  ScopeFail release([&] { FreeRecordData(copy); });
+  CopyRecordData(record->Data, copy);
   record->OldData = copy;
   return true;
 }

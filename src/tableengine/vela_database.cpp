@@ -27,6 +27,7 @@ TVelaDatabase::~TVelaDatabase() {
     try {
       dataset->Close();
     } catch (...) {
+      // A database going away cannot refuse: the dataset is forgotten all the same.
     }
   }
   for (TVelaDataset* dataset : std::vector<TVelaDataset*>(open_)) Remove(open_, dataset);

@@ -6,6 +6,7 @@
 #include "dataset/field_types.h"
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "platform/services.h"
 #include "platform/unaligned.h"
 #include "tableengine/blob_stream.h"
@@ -287,7 +288,7 @@ const uint8_t* TVelaDataset::SourceData() const {
     case dsEdit:
     case dsInsert:
     case dsNewValue: return reinterpret_cast<const uint8_t*>(ActiveBuffer());
-    case dsSetKey: return keyBuffer_ ? keyBuffer_->Data : nullptr;
+    case dsSetKey: return keyBuffer_ ? keyBuffer_->Data.get() : nullptr;
     case dsCalcFields: return reinterpret_cast<const uint8_t*>(CalcBuffer());
     case dsFilter: return filterRecord_ ? filterRecord_->Data : nullptr;
     case dsOldValue: {
@@ -419,14 +420,13 @@ void TVelaDataset::InternalClose() {
 
 void TVelaDataset::CreateKeyBuffers() {
   FreeKeyBuffers();
-  for (TVelaKeyBuffer& kb : keyBuffers_) kb.Data = store_ ? store_->AllocRecordData() : nullptr;
+  for (TVelaKeyBuffer& kb : keyBuffers_) kb.Data.reset(store_ ? store_->AllocRecordData() : nullptr);
 }
 
 void TVelaDataset::FreeKeyBuffers() {
   for (TVelaKeyBuffer& kb : keyBuffers_) {
-    if (kb.Data && store_) store_->FreeRecordData(kb.Data);
-    else std::free(kb.Data);
-    kb = TVelaKeyBuffer{};
+    if (kb.Data && store_) store_->ReleaseRecordData(kb.Data.get());
+    kb = TVelaKeyBuffer{};  // frees the area
   }
   keyBuffer_ = nullptr;
 }
@@ -471,8 +471,15 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
   // A filter that fails part-way (incomparable fields, a raising handler)
   // must not leave a half-built list behind.
   TVelaRecordList previous;
-  try {
-    previous.swap(visible_);
+  previous.swap(visible_);
+  {
+    ScopeFail restorePrevious([&] {
+      visible_.swap(previous);
+      // The store may have dropped records since that list was made (a
+      // cancel of every change purges new records).
+      std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
+      if (opened_) EnableControls();
+    });
     visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
     const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
     TestRecordsInFilterState([&] {
@@ -490,13 +497,6 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
       store_->SortRecords(visible_, kb.Descriptors, sortOptions_.Contains(vsoCaseInsensitive),
                           sortOptions_.Contains(vsoDescendSort));
     current_ = -1;
-  } catch (...) {
-    visible_.swap(previous);
-    // The store may have dropped records since that list was made (a
-    // cancel of every change purges new records).
-    std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
-    if (opened_) EnableControls();
-    throw;
   }
   if (opened_) {
     CursorPosChanged();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "filterexpr/parser.h"
+#include "platform/scope_guard.h"
 #include "tableengine/vela_dataset.h"
 
 namespace notarra {
@@ -41,15 +42,11 @@ bool TVelaDataset::RecordMatchesFilter(const TVelaRecord* record) {
 
 void TVelaDataset::TestRecordsInFilterState(const std::function<void()>& testRecords) {
   TDataSetState saved = SetTempState(dsFilter);
-  try {
-    testRecords();
-  } catch (...) {
+  ScopeExit restore([&] {
     filterRecord_ = nullptr;
     RestoreState(saved);
-    throw;
-  }
-  filterRecord_ = nullptr;
-  RestoreState(saved);
+  });
+  testRecords();
 }
 
 // The conditions first, then the application's handler with the record

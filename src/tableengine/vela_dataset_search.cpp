@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/vela_dataset.h"
@@ -21,7 +22,7 @@ namespace notarra {
 
 namespace {
 
-TVelaKey KeyOf(const TVelaKeyBuffer& kb) { return TVelaKey{kb.Data, kb.Descriptors, kb.KeyCount}; }
+TVelaKey KeyOf(const TVelaKeyBuffer& kb) { return TVelaKey{kb.Data.get(), kb.Descriptors, kb.KeyCount}; }
 
 // Element i of the key values when they are an array (unassigned past its
 // end), else the key values themselves.
@@ -134,8 +135,8 @@ void TVelaDataset::PrepareKeyBuffer(TVelaKeyIndex slot, const std::string& field
   TVelaFieldList descriptors;
   ResolveKeyFields(fieldNames, fieldObjects, descriptors);
   if (kb.Data && store_) {
-    store_->ReleaseRecordData(kb.Data);
-    std::memset(kb.Data, 0, store_->RecordDataSize());
+    store_->ReleaseRecordData(kb.Data.get());
+    std::memset(kb.Data.get(), 0, store_->RecordDataSize());
   }
   kb.FieldObjects = std::move(fieldObjects);
   kb.Descriptors = std::move(descriptors);
@@ -174,10 +175,10 @@ int TVelaDataset::SearchKeyValues(TVelaKeyBuffer& kb, const std::string& keyFiel
     const int last = std::min(lastField, VarArrayHighBound(keyValues));
     for (int i = 0; i <= last; ++i) {
       const TVariant& v = keyValues[i];
-      if (!VarIsClear(v)) store_->TextToValue(VarToStr(v), *kb.Descriptors[static_cast<std::size_t>(i)], kb.Data);
+      if (!VarIsClear(v)) store_->TextToValue(VarToStr(v), *kb.Descriptors[static_cast<std::size_t>(i)], kb.Data.get());
     }
   } else {
-    store_->TextToValue(VarToStr(keyValues), *kb.Descriptors[0], kb.Data);
+    store_->TextToValue(VarToStr(keyValues), *kb.Descriptors[0], kb.Data.get());
   }
   if (IsIndexPrefix(keyFields)) return store_->SearchKey(visible_, KeyOf(kb), 0, true, sortOptions_.Contains(vsoDescendSort));
   return WalkForKey(KeyOf(kb));
@@ -267,28 +268,18 @@ TVariant TVelaDataset::Lookup(const std::string& keyFields, const TVariant& keyV
   CheckActive();
   TVariant result = Null();
   const int saved = current_;
-  try {
-    if (LocateRecord(keyFields, keyValues) && TempBuffer()) {
-      TRecordBuffer temp = TempBuffer();
-      TVelaRecord* record = visible_[static_cast<std::size_t>(current_)];
-      TDataSetState state = SetTempState(dsCalcFields);
-      try {
-        store_->CopyRecordData(record->Data, reinterpret_cast<uint8_t*>(temp));
-        const BookmarkInfo info{record, static_cast<uint8_t>(bfCurrent), current_ + 1};
-        StoreUnaligned(Info(temp), info);
-        CalculateFields(temp);
-        result = GetFieldValue(resultFields);
-      } catch (...) {
-        RestoreState(state);
-        throw;
-      }
-      RestoreState(state);
-    }
-  } catch (...) {
-    current_ = saved;
-    throw;
+  ScopeExit restoreCurrent([&] { current_ = saved; });
+  if (LocateRecord(keyFields, keyValues) && TempBuffer()) {
+    TRecordBuffer temp = TempBuffer();
+    TVelaRecord* record = visible_[static_cast<std::size_t>(current_)];
+    TDataSetState state = SetTempState(dsCalcFields);
+    ScopeExit restoreState([&] { RestoreState(state); });
+    store_->CopyRecordData(record->Data, reinterpret_cast<uint8_t*>(temp));
+    const BookmarkInfo info{record, static_cast<uint8_t>(bfCurrent), current_ + 1};
+    StoreUnaligned(Info(temp), info);
+    CalculateFields(temp);
+    result = GetFieldValue(resultFields);
   }
-  current_ = saved;
   return result;
 }
 
@@ -297,27 +288,23 @@ TVariant TVelaDataset::Lookup(const std::string& keyFields, const TVariant& keyV
 void TVelaDataset::FillKey(TVelaKeyIndex slot, const std::string& text) {
   TDataSetState saved = SetTempState(dsSetKey);
   keyBuffer_ = &keyBuffers_[slot];
-  try {
-    PrepareKeyBuffer(slot);
-    TVelaKeyBuffer& kb = keyBuffers_[slot];
-    std::size_t pos = 0;
-    int taken = 0;
-    for (const TVelaField* f : kb.Descriptors) {
-      if (pos >= text.size()) break;
-      const std::size_t tab = text.find('\t', pos);
-      const std::size_t end = tab == std::string::npos ? text.size() : tab;
-      if (end > pos && kb.Data) store_->TextToValue(std::string_view(text).substr(pos, end - pos), *f, kb.Data);
-      pos = tab == std::string::npos ? text.size() : tab + 1;
-      ++taken;
-    }
-    if (taken < kb.KeyCount) kb.KeyCount = taken;
-  } catch (...) {
+  ScopeExit restore([&] {
     keyBuffer_ = nullptr;
     RestoreState(saved);
-    throw;
+  });
+  PrepareKeyBuffer(slot);
+  TVelaKeyBuffer& kb = keyBuffers_[slot];
+  std::size_t pos = 0;
+  int taken = 0;
+  for (const TVelaField* f : kb.Descriptors) {
+    if (pos >= text.size()) break;
+    const std::size_t tab = text.find('\t', pos);
+    const std::size_t end = tab == std::string::npos ? text.size() : tab;
+    if (end > pos && kb.Data) store_->TextToValue(std::string_view(text).substr(pos, end - pos), *f, kb.Data.get());
+    pos = tab == std::string::npos ? text.size() : tab + 1;
+    ++taken;
   }
-  keyBuffer_ = nullptr;
-  RestoreState(saved);
+  if (taken < kb.KeyCount) kb.KeyCount = taken;
 }
 
 void TVelaDataset::SetRange(const std::string& startText, const std::string& endText) {
@@ -453,44 +440,43 @@ void TVelaDataset::InternalRefresh() {
   };
 
   opened_ = false;
-  try {
+  {
+    // Nothing was reloaded when these fail: the dataset goes on as it was.
+    ScopeFail keepAsItWas([&] {
+      dropReturnKey();
+      opened_ = true;
+    });
     DoBeforeScroll();
     // The file is written before it is read again.
     if (ChangesPending()) SaveChanges();
-  } catch (...) {
-    // Nothing was reloaded: the dataset goes on as it was.
-    dropReturnKey();
-    opened_ = true;
-    throw;
   }
+  // The store is gone, half-read or of other fields: nothing of the old
+  // table may be shown, and its buffers cannot hold the new records.
+  auto abandonStore = [&] {
+    dropReturnKey();
+    for (int i = 0; i <= BufferCount(); ++i) ReleaseWithLayout(reinterpret_cast<uint8_t*>(Buffers(i)), layout);
+    for (TVelaKeyBuffer& kb : keyBuffers_) ReleaseWithLayout(kb.Data.get(), layout);
+    ReleaseStore();
+    Close();
+  };
   const TVelaCursor* storeBefore = store_;
   const int recordsBefore = store_->RecordCount();
-  try {
+  {
+    ScopeFail recover([&] {
+      if (store_ == storeBefore && store_->RecordCount() == recordsBefore && SameLayout(layout, *store_)) {
+        // The table refused to load before touching the store (its file is
+        // gone, say): the dataset goes on with what it holds.
+        dropReturnKey();
+        opened_ = true;
+      } else {
+        abandonStore();
+      }
+    });
     if (ReloadsFromSource()) LoadTable();
-  } catch (...) {
-    if (store_ == storeBefore && store_->RecordCount() == recordsBefore && SameLayout(layout, *store_)) {
-      // The table refused to load before touching the store (its file is
-      // gone, say): the dataset goes on with what it holds.
-      dropReturnKey();
-      opened_ = true;
-      throw;
-    }
-    // The store is gone or half-read: nothing of the old table may be shown.
-    dropReturnKey();
-    for (int i = 0; i <= BufferCount(); ++i) ReleaseWithLayout(reinterpret_cast<uint8_t*>(Buffers(i)), layout);
-    for (TVelaKeyBuffer& kb : keyBuffers_) ReleaseWithLayout(kb.Data, layout);
-    ReleaseStore();
-    Close();
-    throw;
   }
   if (!store_ || !SameLayout(layout, *store_)) {
-    // Another program replaced the file with a table of other fields; the
-    // record and key buffers of this one cannot hold its records.
-    dropReturnKey();
-    for (int i = 0; i <= BufferCount(); ++i) ReleaseWithLayout(reinterpret_cast<uint8_t*>(Buffers(i)), layout);
-    for (TVelaKeyBuffer& kb : keyBuffers_) ReleaseWithLayout(kb.Data, layout);
-    ReleaseStore();
-    Close();
+    // Another program replaced the file with a table of other fields.
+    abandonStore();
     DatabaseError("Error opening table: the fields of the table file have changed", this);
   }
   if (ReloadsFromSource()) {
@@ -505,24 +491,25 @@ void TVelaDataset::InternalRefresh() {
     }
   }
 
-  try {
+  {
+    ScopeFail showWhatWasLoaded([&] {
+      dropReturnKey();
+      opened_ = true;
+      // The rows still name records of the store before the reload; they must
+      // show what the reload gave.
+      current_ = -1;
+      try {
+        Resync({});
+      } catch (...) {
+        // The reload's own error is the one reported; rows that cannot be
+        // brought up to date are not shown at all.
+        Close();
+      }
+    });
     ApplyMasterRange();
     PrepareIndexKey();
     visible_.clear();
     if (store_->RecordCount() > 0) RebuildVisible(false);
-  } catch (...) {
-    dropReturnKey();
-    opened_ = true;
-    // The rows still name records of the store before the reload; they must
-    // show what the reload gave.
-    current_ = -1;
-    try {
-      Resync({});
-    } catch (...) {
-      // Rows that cannot be brought up to date are not shown at all.
-      Close();
-    }
-    throw;
   }
   opened_ = true;
 
@@ -530,12 +517,12 @@ void TVelaDataset::InternalRefresh() {
   if (returnKey) {
     TVelaKeyBuffer& kb = keyBuffers_[kbSearch];
     if (kb.Data) {
-      store_->ReleaseRecordData(kb.Data);
-      std::memset(kb.Data, 0, store_->RecordDataSize());
+      store_->ReleaseRecordData(kb.Data.get());
+      std::memset(kb.Data.get(), 0, store_->RecordDataSize());
       kb.FieldObjects = uniqueFields;
       kb.Descriptors = uniqueDescriptors;
       kb.KeyCount = static_cast<int>(uniqueDescriptors.size());
-      store_->CopyRecordData(returnKey, kb.Data);
+      store_->CopyRecordData(returnKey, kb.Data.get());
       current_ = IsIndexPrefix(uniqueFieldNames_)
                      ? store_->SearchKey(visible_, KeyOf(kb), 0, true, sortOptions_.Contains(vsoDescendSort))
                      : WalkForKey(KeyOf(kb));

@@ -54,11 +54,13 @@ TVelaTable::~TVelaTable() {
     try {
       clone->Close();
     } catch (...) {
+      // A clone must not outlive the store it shares, whatever its close raised.
     }
   }
   try {
     Close();
   } catch (...) {
+    // A table going away cannot refuse to close.
   }
 }
 
@@ -154,8 +156,7 @@ void TVelaTable::LoadTable() {
     }
     case lmClone: {
       if (!cloneDS_ || !cloneDS_->Active()) DatabaseError("Cloned table is not active!", this);
-      auto* source = static_cast<TVelaTable*>(cloneDS_);
-      source->clones_.push_back(this);
+      cloneDS_->RegisterClone(this);
       registeredWith_ = cloneDS_;
       SetStore(cloneDS_->Store(), false);
       break;
@@ -199,8 +200,7 @@ void TVelaTable::CommitChanges() {
 void TVelaTable::InternalClose() {
   TVelaDataset* source = registeredWith_;
   if (source) {
-    auto& list = static_cast<TVelaTable*>(source)->clones_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    source->UnregisterClone(this);
     registeredWith_ = nullptr;
   }
   TVelaDataset::InternalClose();
@@ -215,6 +215,7 @@ void TVelaTable::Notification(TComponent* component, TOperation operation) {
     try {
       Close();
     } catch (...) {
+      // The source is going: this clone lets go of its store whatever closing raised.
     }
     cloneDS_ = nullptr;
     registeredWith_ = nullptr;
@@ -224,6 +225,7 @@ void TVelaTable::Notification(TComponent* component, TOperation operation) {
     try {
       Close();
     } catch (...) {
+      // The database is going: nothing can keep it, so closing must not stop its removal.
     }
     TVelaDataset::SetDatabase(nullptr);
   }

@@ -27,8 +27,4 @@ void AddSampleIdeas(TVelaCursor& cursor);
 void AddSampleGroups(TVelaCursor& cursor);
 void AddSampleUser(TVelaCursor& cursor);
 
-// Windows-1252 text as the body of a small RTF document, the form the
-// formatted Notes memo holds.
-std::string RtfDocument(std::string_view ansiText);
-
 }  // namespace notarra

@@ -26,7 +26,12 @@
 #include "app_test_support.h"
 #include "main_window_access.h"
 #include "dataset/field_types.h"
+#include "controls/edit/dlg_calendar.h"
+#include "controls/edit/popup_data.h"
+#include "controls/edit/vela_db_edit.h"
 #include "gui/db_check_box.h"
+#include "platform/conversions.h"
+#include "platform/date_time.h"
 #include "gui/db_edit.h"
 #include "gui/db_memo.h"
 #include "gui/db_navigator.h"
@@ -168,9 +173,9 @@ TEST(MainWindowStart, EachMissingFileStopsTheOpensFromThereOn) {
               std::string(components[missing]) + ": Error opening file " + (data / files[missing]));
     TVelaTable* tables[] = {window->Userdef_(), window->BlogI_(), window->Group_()};
     for (int t = 0; t < 3; ++t) EXPECT_EQ(tables[t]->Active(), t < missing) << components[t];
-    // The window still comes up, with empty captions.
+    // The window still comes up, with the captions of its design.
     EXPECT_TRUE(apptest::ShowActive(window.get()));
-    EXPECT_EQ(window->ListUserFieldTitles()[0], "");
+    EXPECT_EQ(window->ListUserFieldTitles()[0], "Field1");
   }
 }
 
@@ -693,8 +698,10 @@ TEST_F(MainWindowTest, ItemPageEditsWithKeysAndSaveWritesThem) {
 
   TypeOver(window->DBEsubject(), "Typed subject");
   EXPECT_EQ(window->BlogI_()->State(), dsEdit);
-  // Tab goes on in the page's order (the group edit is not in place yet).
+  // Tab goes on in the page's order.
   QTest::keyClick(window->DBEsubject(), Qt::Key_Tab);
+  ASSERT_TRUE(window->VelaDBEdit1()->hasFocus());
+  QTest::keyClick(window->VelaDBEdit1(), Qt::Key_Tab);
   ASSERT_TRUE(window->DBEtitle()->hasFocus());
   QTest::keyClick(window->DBEtitle(), Qt::Key_End);
   QTest::keyClicks(window->DBEtitle(), " (revised)");
@@ -749,6 +756,77 @@ TEST_F(MainWindowTest, ItemPageNotesAreTheStoredText) {
   ClickToolButton(*window, window->SaveButton());
   EXPECT_TRUE(messages->errors.empty());
   EXPECT_EQ(IdeaOnDisk(data, key).at("Notes"), before.at("Notes") + "Added");
+}
+
+TEST_F(MainWindowTest, ItemPageGroupEditSearchesTheGroupsAndWritesTheChosenOne) {
+  ClickTab(*window, 1);
+  TVelaTable* ideas = window->BlogI_();
+  for (ideas->First(); !ideas->Eof() && window->BlogI_Group()->AsString().empty();) ideas->Next();
+  ASSERT_FALSE(ideas->Eof()) << "the sample ideas have one with a group";
+  const int key = window->BlogI_Key()->AsInteger();
+  TVelaDBEdit* group = window->VelaDBEdit1();
+  EXPECT_EQ(group->Text(), window->BlogI_Group()->AsString());
+  EXPECT_EQ(group->DialogStyle(), vdsLookup);
+  EXPECT_EQ(group->Style(), vcsDropDownList);
+
+  group->setFocus(Qt::TabFocusReason);
+  // A letter opens the list and searches it.
+  QTest::keyClick(group, 'f');
+  ASSERT_TRUE(group->LookupList() != nullptr && group->LookupList()->isVisible());
+  EXPECT_EQ(group->LookupList()->SelectedItem(), "Finance");
+  QTest::keyClicks(group, "it");
+  EXPECT_EQ(group->LookupList()->SelectedItem(), "Fitness");
+  QTest::keyClick(group, Qt::Key_Return);
+  EXPECT_FALSE(group->LookupList()->isVisible());
+  EXPECT_EQ(window->BlogI_Group()->AsString(), "Fitness");
+  EXPECT_EQ(group->Text(), "Fitness");
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_EQ(IdeaOnDisk(data, key).at("Group"), "Fitness");
+
+  // Escape in the open list changes nothing.
+  QTest::keyClick(group, Qt::Key_Down, Qt::AltModifier);
+  QTest::keyClick(group, 't');
+  QTest::keyClick(group, Qt::Key_Escape);
+  EXPECT_EQ(window->BlogI_Group()->AsString(), "Fitness");
+  EXPECT_EQ(window->BlogI_()->State(), dsBrowse);
+
+  // A group the group table no longer has shows as empty text.
+  window->BlogI_()->Edit();
+  window->BlogI_Group()->SetAsString("Retired");
+  EXPECT_EQ(group->Text(), "");
+  window->BlogI_()->Cancel();
+  EXPECT_EQ(group->Text(), "Fitness");
+}
+
+TEST_F(MainWindowTest, ItemPagePubDateEditOpensOnTodayWhenEmptyAndWritesThePickedDate) {
+  ClickTab(*window, 1);
+  TVelaTable* ideas = window->BlogI_();
+  for (ideas->First(); !ideas->Eof() && !window->BlogI_PubDate()->IsNull();) ideas->Next();
+  ASSERT_FALSE(ideas->Eof()) << "the sample ideas have one without a date";
+  const int key = window->BlogI_Key()->AsInteger();
+  TVelaDBEdit* pubDate = window->VelaDBEdit2();
+  EXPECT_EQ(pubDate->Text(), "");
+  pubDate->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(pubDate, Qt::Key_Down, Qt::AltModifier);
+  TVelaDlgCalendar* calendar = pubDate->Calendar();
+  ASSERT_TRUE(calendar != nullptr && calendar->isVisible());
+  EXPECT_EQ(calendar->Date(), Date());
+  QTest::keyClick(pubDate, Qt::Key_Escape);
+  EXPECT_TRUE(window->BlogI_PubDate()->IsNull());
+
+  QTest::keyClick(pubDate, Qt::Key_Down, Qt::AltModifier);
+  calendar->SetDate(EncodeDate(2024, 2, 10));
+  QToolButton* twelve = nullptr;
+  for (int n = 1; n <= TVelaCalendar::kDayButtons; ++n)
+    if (calendar->DayButton(n)->text() == "12") twelve = calendar->DayButton(n);
+  ASSERT_NE(twelve, nullptr);
+  QTest::mouseClick(twelve, Qt::LeftButton);
+  EXPECT_FALSE(calendar->isVisible());
+  EXPECT_EQ(window->BlogI_PubDate()->AsDateTime(), EncodeDate(2024, 2, 12));
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_TRUE(messages->errors.empty()) << messages->errors.front();
+  EXPECT_EQ(IdeaOnDisk(data, key).at("PubDate"), DateToStr(EncodeDate(2024, 2, 12)));
 }
 
 TEST(MainWindowProgress, TypingGoesOnInTheEditAfterALongSave) {

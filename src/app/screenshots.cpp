@@ -208,6 +208,8 @@ bool SaveGridScreenshots(TfrmBlog& window, const QString& dir) {
   calendar.show();
   Settle();
   ok = calendar.grab().save(dir + "/calendar.png") && ok;
+  return ok;
+}
 
 void SelectField(TsfFilterDlg& form, const QString& name) {
   const auto items = form.FieldsListBox()->findItems(name, Qt::MatchExactly);

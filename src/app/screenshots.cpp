@@ -266,6 +266,8 @@ bool SaveFilteredList(TfrmBlog& window, const QString& dir) {
   filter->FieldInfo().push_back(std::move(info));
   filter->ApplyFilter();
   window.PageControl1()->setCurrentIndex(0);
+  // Back to the first column: the grid pictures before scrolled to the right.
+  window.VelaDBGrid1()->SetSelectedIndex(0);
   Settle();
   const bool ok = window.grab().save(dir + "/page-list-filtered.png");
   filter->ClearFilter();

@@ -4,6 +4,8 @@
 // look at. scripts/screenshot.sh runs it under Xvfb.
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QTabWidget>
 #include <QTimer>
@@ -24,7 +26,14 @@
 #include "controls/grid/db_grid_inplace_edit.h"
 #include "dataset/data_source.h"
 #include "dataset/field.h"
+#include "filterdialog/date_edit.h"
+#include "filterdialog/filter_dialog.h"
+#include "filterdialog/filter_form.h"
+#include "filterdialog/filter_summary.h"
 #include "gui/application.h"
+#include "gui/mask_edit.h"
+#include "gui/password_dialog.h"
+#include "gui/popup_window.h"
 #include "platform/date_time.h"
 #include "platform/services.h"
 #include "tableengine/vela_table.h"
@@ -202,6 +211,70 @@ bool SaveGridScreenshots(TfrmBlog& window, const QString& dir) {
   return ok;
 }
 
+void SelectField(TsfFilterDlg& form, const QString& name) {
+  const auto items = form.FieldsListBox()->findItems(name, Qt::MatchExactly);
+  if (!items.isEmpty()) form.FieldsListBox()->setCurrentItem(items.front());
+}
+
+// The filter dialog on the value and the range page (a date picker open),
+// the summary of its criteria, and the password box.
+bool SaveDialogScreenshots(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  TsfFilterDlg form(*window.sfFilterD1(), &window);
+  form.FillFieldList(true);
+  form.show();
+  Settle();
+  SelectField(form, "Group");
+  form.FilterValueEdit()->SetText("Cooking");
+  Settle();
+  ok = form.grab().save(dir + "/filter-value-page.png") && ok;
+  SelectField(form, "PubDate");
+  form.MinDateEdit()->SetText("1/1/2019");
+  form.MaxDateEdit()->SetText("12/31/2021");
+  form.MinDateEdit()->setFocus();
+  form.MinDateEdit()->DropDown();
+  Settle();
+  ok = SaveWithPopup(&form, form.MinDateEdit()->Popup(), dir + "/filter-range-page.png") && ok;
+  form.MinDateEdit()->CloseUp(false);
+  SelectField(form, "Subject");
+  Settle();
+  {
+    TsfFilterDialogView view(&form);
+    view.Fill(*window.sfFilterD1(), form.FieldInfoList());
+    view.show();
+    Settle();
+    ok = view.grab().save(dir + "/filter-summary.png") && ok;
+  }
+  form.hide();
+  {
+    TPasswordDialog box(&window);
+    box.Edit()->setText("secret");
+    box.show();
+    Settle();
+    ok = box.grab().save(dir + "/password-box.png") && ok;
+  }
+  return ok;
+}
+
+// The List page narrowed to one group by the filter component.
+bool SaveFilteredList(TfrmBlog& window, const QString& dir) {
+  TsfFilterDialog* filter = window.sfFilterD1();
+  auto info = std::make_unique<TsfFieldInfo>();
+  info->FieldName = info->DisplayName = "Group";
+  info->MatchType = fdMatchExact;
+  info->FilterValue = "Cooking";
+  filter->FieldInfo().push_back(std::move(info));
+  filter->ApplyFilter();
+  window.PageControl1()->setCurrentIndex(0);
+  // Back to the first column: the grid pictures before scrolled to the right.
+  window.VelaDBGrid1()->SetSelectedIndex(0);
+  Settle();
+  const bool ok = window.grab().save(dir + "/page-list-filtered.png");
+  filter->ClearFilter();
+  filter->ApplyFilter();
+  return ok;
+}
+
 bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   bool ok = true;
   const char* names[] = {"list", "item", "user"};
@@ -217,6 +290,9 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   box.show();
   Settle();
   ok = box.grab().save(dir + "/licence-box.png") && ok;
+  box.hide();
+  ok = SaveDialogScreenshots(window, dir) && ok;
+  ok = SaveFilteredList(window, dir) && ok;
   return ok;
 }
 

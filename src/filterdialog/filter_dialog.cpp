@@ -147,7 +147,10 @@ void TsfFilterDialog::SwitchFiltered(TDataSet* dataSet) {
     dataSet->OnFilterRecord = nullptr;
     dataSet->SetFiltered(false);
   });
-  dataSet->SetFiltered(false);
+  // Off first, so that an already filtered dataset tests every record
+  // again; switching off a dataset that is not filtered would only
+  // rebuild its whole list for nothing.
+  if (dataSet->Filtered()) dataSet->SetFiltered(false);
   dataSet->SetFiltered(true);
 }
 

@@ -351,9 +351,9 @@ void TsfFilterDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void TsfFilterDlg::SetSizeable(bool value) {
+  sizeable_ = value;
   setSizeGripEnabled(value);
   setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, !value);
-  if (!value) setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 void TsfFilterDlg::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
@@ -872,6 +872,7 @@ void TsfFilterDlg::FormShow() {
   // The outer height the component asks for, never below the form's minimum.
   const int outer = std::max(filterDialog_.DlgHeight(), kMinHeight);
   resize(clientWidth, ScaledPx(this, outer - kFrameHeight));
+  if (!sizeable_) setFixedSize(size());
   LayOut();
 
   quiet_ = true;
@@ -898,6 +899,7 @@ void TsfFilterDlg::FormShow() {
   }
   CommitAndLoadField(true);
   ChooseCriteriaPage();
+  if (options.Contains(fdTabsAtTop)) selectNotebook_->setTabPosition(QTabWidget::North);
   LayOut();
   FocusCriteriaEditor();
   ApplyTexts();

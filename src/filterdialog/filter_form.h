@@ -149,6 +149,7 @@ private:
   bool activated_ = false;
   bool modified_ = false;
   bool shown_ = false;
+  bool sizeable_ = false;
   bool quiet_ = false;  // the form changes its own controls: no handlers
   int fieldTab_ = 0;    // the tab the list shows (0 All, 1 Searched)
   int matchGroupHeight_ = 0;

@@ -1,6 +1,8 @@
 #include "filterdialog/filter_summary.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -95,6 +97,16 @@ void TsfFilterDialogView::Fill(const TsfFilterDialog& component, const TsfFieldI
     const std::array<std::string, 3> row = SummaryRowTexts(*criteria[i], component.FieldOperators());
     for (int c = 0; c < 3; ++c) stringGrid1_->SetCells(c, static_cast<int>(i) + 1, row[static_cast<std::size_t>(c)]);
   }
+  // The search-type column takes what its longest text needs from the value
+  // column when the screen's font is wider than the one the widths were made for.
+  const QFontMetrics metrics(FilterFormFont(true));
+  int needed = ScaledPx(this, 140);
+  for (int r = 0; r < stringGrid1_->RowCount(); ++r)
+    needed = std::max(needed, metrics.horizontalAdvance(ToQString(stringGrid1_->Cells(1, r))) + ScaledPx(this, 6));
+  const int pair = ScaledPx(this, 140) + ScaledPx(this, 197);
+  needed = std::min(needed, pair - ScaledPx(this, 60));
+  stringGrid1_->SetColWidths(1, needed);
+  stringGrid1_->SetColWidths(2, pair - needed);
   const std::string& caption = FilterDialogTexts().SummaryCaption;
   if (!caption.empty()) setWindowTitle(ToQString(caption));
 }

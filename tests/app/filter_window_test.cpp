@@ -19,6 +19,7 @@
 
 #include "app/main_window.h"
 #include "app_test_support.h"
+#include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
 #include "filterdialog/filter_dialog.h"
 #include "filterdialog/filter_form.h"
@@ -39,15 +40,18 @@ namespace {
 // Runs action once a modal widget of type W is up (from inside its loop).
 template <typename W>
 void WhenModal(std::function<void(W*)> action) {
+  // The pending timer holds the attempt; the attempt itself only a weak
+  // reference, so nothing is left behind once the action ran.
   auto attempt = std::make_shared<std::function<void()>>();
-  *attempt = [action, attempt] {
+  std::weak_ptr<std::function<void()>> weak = attempt;
+  *attempt = [action, weak] {
     if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w != nullptr && w->isVisible()) {
       action(w);
       return;
     }
-    QTimer::singleShot(10, *attempt);
+    if (auto self = weak.lock()) QTimer::singleShot(10, [self] { (*self)(); });
   };
-  QTimer::singleShot(0, *attempt);
+  QTimer::singleShot(0, [attempt] { (*attempt)(); });
 }
 
 // A data folder with the sample tables; the idea table protected when a
@@ -148,12 +152,22 @@ TEST_F(FilterWindowTest, SetFilterOnAGroupViewSummaryAndRemoveFilter) {
   EXPECT_EQ(window->BlogI_()->RecordCount(), static_cast<int>(cooking));
   for (const auto& idea : shown) EXPECT_EQ(idea.second, "Cooking") << idea.first;
   EXPECT_TRUE(window->BlogI_()->Filtered());
+  // The List grid shows just those ideas.
+  TVelaDBGrid* grid = window->VelaDBGrid1();
+  int groupColumn = -1;
+  for (int i = 0; i < grid->Columns().Count(); ++i)
+    if (grid->Columns()[i]->FieldName() == "Group") groupColumn = i;
+  ASSERT_GE(groupColumn, 0);
+  for (int row = 0; row < static_cast<int>(cooking); ++row) EXPECT_EQ(grid->DataCellText(groupColumn, row), "Cooking");
 
   // Remove Filter from the File menu: everything again, no criteria.
   window->RemoveFilter1()->trigger();
   EXPECT_FALSE(window->BlogI_()->Filtered());
   EXPECT_EQ(Visible(window->BlogI_()), all);
   EXPECT_TRUE(window->sfFilterD1()->FieldInfo().empty());
+  bool other = false;
+  for (int row = 0; row <= static_cast<int>(cooking); ++row) other = other || grid->DataCellText(groupColumn, row) != "Cooking";
+  EXPECT_TRUE(other) << "the grid shows the other groups again";
 
   // Ctrl+F opens the dialog again, on the All tab with empty editors.
   bool fresh = false;

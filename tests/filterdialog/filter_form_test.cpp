@@ -341,6 +341,29 @@ TEST_F(FilterFormTest, OptionsShapeTheForm) {
   EXPECT_EQ(Listed().back(), "UserField2");
   ClickField("PubDate");
   EXPECT_EQ(f.MinEdit(), f.MinValueEdit());
+  // Without fdSizeable the border is fixed.
+  EXPECT_EQ(f.minimumSize(), f.maximumSize());
+}
+
+TEST_F(FilterFormTest, SizeableFormWithTabsAtTheTop) {
+  TsfFilterDialogOptions options = component.Options();
+  component.SetOptions(options.Include(fdTabsAtTop));
+  form = std::make_unique<TsfFilterDlg>(component);
+  form->SetSizeable(true);
+  form->FillFieldList(true);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  EXPECT_NE(form->minimumSize(), form->maximumSize());
+  EXPECT_EQ(form->SelectNotebook()->tabPosition(), QTabWidget::North);
+  EXPECT_LT(form->FieldTabSet()->y(), form->FieldsListBox()->y());
+  // Growing the form grows the list and the pages with it.
+  const int listHeight = form->FieldsListBox()->height();
+  const int pagesHeight = form->SelectNotebook()->height();
+  form->resize(form->width() + 100, form->height() + 80);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->FieldsListBox()->height(), listHeight + 80);
+  EXPECT_EQ(form->SelectNotebook()->height(), pagesHeight + 80);
+  EXPECT_EQ(form->OKCancelPanel()->geometry().right(), form->width() - 1);
 }
 
 TEST_F(FilterFormTest, FieldOrderSwitchesBetweenAlphabeticAndLogical) {

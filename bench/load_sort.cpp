@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/exceptions.h"
-#include "platform/memory_stream.h"
+#include "platform/file_stream.h"
 #include "tableengine/record_store.h"
 
 using namespace notarra;
@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     auto t0 = std::chrono::steady_clock::now();
     TVelaCursor store;
     {
-      TMemoryStream file;
-      file.LoadFromFile(argv[1]);
+      TFileStream file(argv[1]);
       std::string error;
       if (!store.LoadFromStream(file, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());

@@ -21,6 +21,7 @@ constexpr int kWords = 6;
 struct Keyed {
   uint64_t Word[kWords];  // big-endian key bytes read as integers
   TVelaRecord* Record;
+  uint32_t Position;      // place in the list before sorting: decides between equal records
   bool Complete;          // every field fitted whole: equal keys mean equal records
 };
 

@@ -8,7 +8,7 @@
 
 #include "idea_file.h"
 #include "filterexpr/mask.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tableengine/vela_table.h"
 
 using namespace notarra;
@@ -51,7 +51,7 @@ void MaskThroughput(benchmark::State& state, const char* pattern) {
   TVelaTable& table = Ideas();
   const TVelaField& subject = *table.Store()->FindField("Subject");
   std::vector<std::string_view> texts;
-  for (const TVelaRecord* r : table.Store()->Records()) texts.push_back(data_area::Text(r->Data, subject));
+  for (const TVelaRecord* r : table.Store()->Records()) texts.push_back(record_values::GetText(r->Data, subject));
   const TVelaMask mask(pattern);
   int matched = 0;
   for (auto _ : state) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "idea_file.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tableengine/vela_table.h"
 
 using namespace notarra;
@@ -32,7 +32,7 @@ std::vector<std::string> Groups() {
     TVelaTable& table = Ideas();
     const TVelaField& group = *table.Store()->FindField("Group");
     std::set<std::string> seen;
-    for (const TVelaRecord* r : table.Store()->Records()) seen.emplace(data_area::SmallText(r->Data, group));
+    for (const TVelaRecord* r : table.Store()->Records()) seen.emplace(record_values::GetText(r->Data, group));
     return std::vector<std::string>(seen.begin(), seen.end());
   }();
   return groups;
@@ -42,12 +42,12 @@ std::vector<std::string> Groups() {
 std::string LastSubject() {
   TVelaTable& table = Ideas();
   const TVelaField& subject = *table.Store()->FindField("Subject");
-  return std::string(data_area::Text(table.VisibleRecords().back()->Data, subject));
+  return std::string(record_values::GetText(table.VisibleRecords().back()->Data, subject));
 }
 TVariant LastGroupAndSubject() {
   TVelaTable& table = Ideas();
   const TVelaField& group = *table.Store()->FindField("Group");
-  return VarArrayOf({std::string(data_area::SmallText(table.VisibleRecords().back()->Data, group)), LastSubject()});
+  return VarArrayOf({std::string(record_values::GetText(table.VisibleRecords().back()->Data, group)), LastSubject()});
 }
 
 void UseSort(TVelaSortOptions options) {

@@ -18,7 +18,7 @@
 #include "dataset/field.h"
 #include "gui/application.h"
 #include "platform/services.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 #include "tools/record_data.h"
@@ -48,7 +48,7 @@ fs::path MakeTables(int rows) {
     TRecordData data(groups);
     for (int i = 0; i < rows; ++i) {
       data.Reset();
-      data_area::SetText(data.Get(), *groups.FindField("CATEGORY"), GroupName(i, rows));
+      record_values::SetText(data.Get(), *groups.FindField("CATEGORY"), GroupName(i, rows));
       groups.AppendRecord(data.Get());
     }
   }
@@ -57,7 +57,7 @@ fs::path MakeTables(int rows) {
   ideas.AddField("Group", TVelaFieldKind::SmallStr, 15);
   {
     TRecordData data(ideas);
-    data_area::SetText(data.Get(), *ideas.FindField("Group"), GroupName(rows / 2, rows));
+    record_values::SetText(data.Get(), *ideas.FindField("Group"), GroupName(rows / 2, rows));
     ideas.AppendRecord(data.Get());
   }
   ideas.SaveToFile((dir / "ideas.d").string(), 0, false, "");

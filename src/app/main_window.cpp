@@ -78,15 +78,6 @@ void SetHint(QAction* action, std::string_view hint) {
   action->setStatusTip(ToQString(parts.Long));
 }
 
-// An empty, named frame where a control of a later stage goes.
-QWidget* Placeholder(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(name);
-  frame->setFrameShape(QFrame::StyledPanel);
-  frame->setGeometry(geometry);
-  return frame;
-}
-
 }  // namespace
 
 TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make_unique<TComponent>()) {

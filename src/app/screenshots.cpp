@@ -15,10 +15,13 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "controls/edit/calculator.h"
+#include "controls/edit/calendar.h"
 #include "controls/edit/dlg_calendar.h"
 #include "controls/edit/popup_tree.h"
 #include "controls/edit/vela_db_edit.h"
 #include "controls/edit/vela_listbox.h"
+#include "controls/grid/db_grid.h"
+#include "controls/grid/db_grid_inplace_edit.h"
 #include "dataset/data_source.h"
 #include "dataset/field.h"
 #include "gui/application.h"
@@ -168,6 +171,37 @@ bool SaveEditScreenshots(TfrmBlog& window, const QString& dir) {
   return ok;
 }
 
+// The List grid with its Group lookup and its PubDate calendar dropped down
+// on one idea, and the calendar on its own. The edits are cancelled after.
+bool SaveGridScreenshots(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  window.PageControl1()->setCurrentIndex(0);
+  TVelaDBGrid* grid = window.VelaDBGrid1();
+  grid->setFocus();
+  window.BlogI_()->Locate("Subject", TVariant(std::string("Sourdough starter from scratch")), {});
+  Settle();
+  ok = window.grab().save(dir + "/page-list-focused.png") && ok;
+  for (const char* field : {"Group", "PubDate"}) {
+    for (int i = 0; i < grid->Columns().Count(); ++i)
+      if (grid->Columns()[i]->FieldName() == field) grid->SetSelectedIndex(i);
+    grid->ShowEditor();
+    auto* editor = static_cast<TVelaDBGridInplaceEdit*>(grid->InplaceEditor());
+    if (editor == nullptr) return false;
+    editor->OpenList();
+    Settle();
+    ok = SaveWithPopup(&window, editor->ActiveList(), dir + "/grid-" + QString(field).toLower() + "-dropdown.png") && ok;
+    editor->CloseList(false);
+    grid->HideEditor();
+  }
+  window.BlogI_()->Cancel();
+  TVelaCalendar calendar;
+  calendar.SetDate(EncodeDate(2026, 12, 10));
+  calendar.show();
+  Settle();
+  ok = calendar.grab().save(dir + "/calendar.png") && ok;
+  return ok;
+}
+
 bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   bool ok = true;
   const char* names[] = {"list", "item", "user"};
@@ -176,6 +210,7 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
     Settle();
     ok = window.grab().save(dir + "/page-" + names[page] + ".png") && ok;
   }
+  ok = SaveGridScreenshots(window, dir) && ok;
   window.PageControl1()->setCurrentIndex(0);
   ok = SaveEditScreenshots(window, dir) && ok;
   TAboutBox1 box(&window);

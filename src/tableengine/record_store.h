@@ -1,9 +1,12 @@
 // TVelaCursor: the in-memory record store of one open table. It owns the
 // field descriptors, every record (with its change status, data and texts),
 // the password and notes, and the autoincrement counter. It keeps records in
-// store order and only reorders them when asked to sort. It never raises for
-// its own rules: operations that can fail return false and an error text that
-// the dataset wraps into a database error.
+// store order and only reorders them when asked to sort. Operations that can
+// fail on the data they are given return false and an error text that the
+// dataset wraps into a database error. Only two calls raise EDatabaseError,
+// for misuse by the code that builds a store: AddField on a store that
+// already holds records, and AppendRecord with a text no reader could load
+// again. Running out of memory raises std::bad_alloc.
 //
 // Record entries never move in memory (a bookmark is a pointer to one), and
 // record data never moves either: ordering works on lists of pointers.
@@ -59,7 +62,8 @@ public:
   TVelaFieldList ResolveFieldList(std::string_view names) const;
   // Appends a descriptor (tables built from field definitions). Offsets and
   // widths follow; the first AutoInc becomes the autoincrement field. Only
-  // while the store holds no records.
+  // while the store holds no records: afterwards it raises EDatabaseError
+  // "Fields cannot be added to a table that holds records".
   const TVelaField& AddField(std::string_view name, TVelaFieldKind kind, int size = 0,
                              std::string_view qualifier = "XXX", std::string_view defaultValue = {},
                              std::string_view extraText = {});

@@ -10,6 +10,7 @@
 #include "platform/date_time.h"
 #include "tableengine/data_area.h"
 #include "tableengine/record_store.h"
+#include "tableengine/record_values.h"
 #include "tableengine/value_compare.h"
 
 namespace notarra {
@@ -119,21 +120,15 @@ std::string TVelaCursor::ValueToText(const uint8_t* data, const TVelaField& f) c
     case TVelaFieldKind::Boolean: return Load<int16_t>(data, f) != 0 ? "Yes" : "No";
     case TVelaFieldKind::Double:
     case TVelaFieldKind::Currency: return FormatFloat("0.######", Load<double>(data, f));
-    case TVelaFieldKind::Date: {
-      int32_t day = Load<int32_t>(data, f);
-      if (day <= 0) return {};
-      return DateToStr(TimeStampToDateTime(TTimeStamp{0, day}));
-    }
-    case TVelaFieldKind::Time: {
-      int32_t ms = Load<int32_t>(data, f);
-      if (ms <= 0) return {};
-      return TimeToStr(TimeStampToDateTime(TTimeStamp{ms, DateDelta}));
-    }
-    case TVelaFieldKind::DateTime: {
-      double v = Load<double>(data, f);
-      if (!(v > 0)) return {};
-      return DateTimeToStr(TimeStampToDateTime(MSecsToTimeStamp(v)));
-    }
+    case TVelaFieldKind::Date:
+      if (Load<int32_t>(data, f) <= 0) return {};
+      return DateToStr(record_values::GetDateTime(data, f));
+    case TVelaFieldKind::Time:
+      if (Load<int32_t>(data, f) <= 0) return {};
+      return TimeToStr(record_values::GetDateTime(data, f));
+    case TVelaFieldKind::DateTime:
+      if (!(Load<double>(data, f) > 0)) return {};
+      return DateTimeToStr(record_values::GetDateTime(data, f));
     case TVelaFieldKind::SmallStr: return std::string(data_area::SmallText(data, f));
     case TVelaFieldKind::String: return std::string(data_area::Text(data, f));
     case TVelaFieldKind::Memo:

@@ -277,7 +277,7 @@ const uint8_t* TVelaDataset::SourceData() const {
     case dsEdit:
     case dsInsert:
     case dsNewValue: return reinterpret_cast<const uint8_t*>(ActiveBuffer());
-    case dsSetKey: return keyBuffer_ ? keyBuffer_->Data : nullptr;
+    case dsSetKey: return keyBuffer_ ? keyBuffer_->Data.get() : nullptr;
     case dsCalcFields: return reinterpret_cast<const uint8_t*>(CalcBuffer());
     case dsFilter: return filterRecord_ ? filterRecord_->Data : nullptr;
     case dsOldValue: {
@@ -409,14 +409,13 @@ void TVelaDataset::InternalClose() {
 
 void TVelaDataset::CreateKeyBuffers() {
   FreeKeyBuffers();
-  for (TVelaKeyBuffer& kb : keyBuffers_) kb.Data = store_ ? store_->AllocRecordData() : nullptr;
+  for (TVelaKeyBuffer& kb : keyBuffers_) kb.Data.reset(store_ ? store_->AllocRecordData() : nullptr);
 }
 
 void TVelaDataset::FreeKeyBuffers() {
   for (TVelaKeyBuffer& kb : keyBuffers_) {
-    if (kb.Data && store_) store_->FreeRecordData(kb.Data);
-    else std::free(kb.Data);
-    kb = TVelaKeyBuffer{};
+    if (kb.Data && store_) store_->ReleaseRecordData(kb.Data.get());
+    kb = TVelaKeyBuffer{};  // frees the area
   }
   keyBuffer_ = nullptr;
 }

@@ -9,6 +9,7 @@
 // flag and the 1-based record number, -1 for a new record).
 #pragma once
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,11 +32,19 @@ using TVelaSortOptions = TSet<TVelaSortOption>;
 using TCallbackEvent = TEvent<TObject*, int>;
 using TDestroyRecDataEvent = TEvent<TObject*, void*>;
 
+// Frees a key buffer's data area (one from TVelaCursor::AllocRecordData).
+struct TVelaKeyAreaFree {
+  void operator()(uint8_t* area) const { std::free(area); }
+};
+
 // A key: the descriptors of some fields and a data area holding their values.
+// The area belongs to the key buffer and goes with it; the texts and blocks
+// in it are released through the store that laid them out, before that store
+// goes (the dataset does both in FreeKeyBuffers).
 struct TVelaKeyBuffer {
   TVelaFieldList Descriptors;
   std::vector<TField*> FieldObjects;
-  uint8_t* Data = nullptr;
+  std::unique_ptr<uint8_t, TVelaKeyAreaFree> Data;
   int KeyCount = 0;
 };
 enum TVelaKeyIndex { kbIndex, kbSearch, kbRangeStart, kbRangeEnd };
@@ -59,6 +68,12 @@ public:
   void SetPartialOpen(bool value) { partialOpen_ = value; }
   const std::string& UniqueFieldNames() const { return uniqueFieldNames_; }
   void SetUniqueFieldNames(const std::string& names) { uniqueFieldNames_ = names; }
+
+  // A table cloned from this dataset shares its store while open: it
+  // registers when it opens and unregisters when it closes, and this dataset
+  // refuses to close while any clone is registered.
+  void RegisterClone(TVelaDataset* clone) { clones_.push_back(clone); }
+  void UnregisterClone(TVelaDataset* clone) { std::erase(clones_, clone); }
   bool CheckKeyViolation() const { return checkKeyViolation_; }
   void SetCheckKeyViolation(bool value) { checkKeyViolation_ = value; }
   const std::string& Notes() const { return notes_; }

@@ -22,7 +22,7 @@ namespace notarra {
 
 namespace {
 
-TVelaKey KeyOf(const TVelaKeyBuffer& kb) { return TVelaKey{kb.Data, kb.Descriptors, kb.KeyCount}; }
+TVelaKey KeyOf(const TVelaKeyBuffer& kb) { return TVelaKey{kb.Data.get(), kb.Descriptors, kb.KeyCount}; }
 
 // Element i of the key values when they are an array (unassigned past its
 // end), else the key values themselves.
@@ -135,8 +135,8 @@ void TVelaDataset::PrepareKeyBuffer(TVelaKeyIndex slot, const std::string& field
   TVelaFieldList descriptors;
   ResolveKeyFields(fieldNames, fieldObjects, descriptors);
   if (kb.Data && store_) {
-    store_->ReleaseRecordData(kb.Data);
-    std::memset(kb.Data, 0, store_->RecordDataSize());
+    store_->ReleaseRecordData(kb.Data.get());
+    std::memset(kb.Data.get(), 0, store_->RecordDataSize());
   }
   kb.FieldObjects = std::move(fieldObjects);
   kb.Descriptors = std::move(descriptors);
@@ -175,10 +175,10 @@ int TVelaDataset::SearchKeyValues(TVelaKeyBuffer& kb, const std::string& keyFiel
     const int last = std::min(lastField, VarArrayHighBound(keyValues));
     for (int i = 0; i <= last; ++i) {
       const TVariant& v = keyValues[i];
-      if (!VarIsClear(v)) store_->TextToValue(VarToStr(v), *kb.Descriptors[static_cast<std::size_t>(i)], kb.Data);
+      if (!VarIsClear(v)) store_->TextToValue(VarToStr(v), *kb.Descriptors[static_cast<std::size_t>(i)], kb.Data.get());
     }
   } else {
-    store_->TextToValue(VarToStr(keyValues), *kb.Descriptors[0], kb.Data);
+    store_->TextToValue(VarToStr(keyValues), *kb.Descriptors[0], kb.Data.get());
   }
   if (IsIndexPrefix(keyFields)) return store_->SearchKey(visible_, KeyOf(kb), 0, true, sortOptions_.Contains(vsoDescendSort));
   return WalkForKey(KeyOf(kb));
@@ -300,7 +300,7 @@ void TVelaDataset::FillKey(TVelaKeyIndex slot, const std::string& text) {
     if (pos >= text.size()) break;
     const std::size_t tab = text.find('\t', pos);
     const std::size_t end = tab == std::string::npos ? text.size() : tab;
-    if (end > pos && kb.Data) store_->TextToValue(std::string_view(text).substr(pos, end - pos), *f, kb.Data);
+    if (end > pos && kb.Data) store_->TextToValue(std::string_view(text).substr(pos, end - pos), *f, kb.Data.get());
     pos = tab == std::string::npos ? text.size() : tab + 1;
     ++taken;
   }
@@ -455,7 +455,7 @@ void TVelaDataset::InternalRefresh() {
   auto abandonStore = [&] {
     dropReturnKey();
     for (int i = 0; i <= BufferCount(); ++i) ReleaseWithLayout(reinterpret_cast<uint8_t*>(Buffers(i)), layout);
-    for (TVelaKeyBuffer& kb : keyBuffers_) ReleaseWithLayout(kb.Data, layout);
+    for (TVelaKeyBuffer& kb : keyBuffers_) ReleaseWithLayout(kb.Data.get(), layout);
     ReleaseStore();
     Close();
   };
@@ -517,12 +517,12 @@ void TVelaDataset::InternalRefresh() {
   if (returnKey) {
     TVelaKeyBuffer& kb = keyBuffers_[kbSearch];
     if (kb.Data) {
-      store_->ReleaseRecordData(kb.Data);
-      std::memset(kb.Data, 0, store_->RecordDataSize());
+      store_->ReleaseRecordData(kb.Data.get());
+      std::memset(kb.Data.get(), 0, store_->RecordDataSize());
       kb.FieldObjects = uniqueFields;
       kb.Descriptors = uniqueDescriptors;
       kb.KeyCount = static_cast<int>(uniqueDescriptors.size());
-      store_->CopyRecordData(returnKey, kb.Data);
+      store_->CopyRecordData(returnKey, kb.Data.get());
       current_ = IsIndexPrefix(uniqueFieldNames_)
                      ? store_->SearchKey(visible_, KeyOf(kb), 0, true, sortOptions_.Contains(vsoDescendSort))
                      : WalkForKey(KeyOf(kb));

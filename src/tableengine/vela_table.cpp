@@ -156,8 +156,7 @@ void TVelaTable::LoadTable() {
     }
     case lmClone: {
       if (!cloneDS_ || !cloneDS_->Active()) DatabaseError("Cloned table is not active!", this);
-      auto* source = static_cast<TVelaTable*>(cloneDS_);
-      source->clones_.push_back(this);
+      cloneDS_->RegisterClone(this);
       registeredWith_ = cloneDS_;
       SetStore(cloneDS_->Store(), false);
       break;
@@ -201,8 +200,7 @@ void TVelaTable::CommitChanges() {
 void TVelaTable::InternalClose() {
   TVelaDataset* source = registeredWith_;
   if (source) {
-    auto& list = static_cast<TVelaTable*>(source)->clones_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    source->UnregisterClone(this);
     registeredWith_ = nullptr;
   }
   TVelaDataset::InternalClose();

@@ -20,10 +20,9 @@
 #include "platform/memory_stream.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
-#include "platform/date_time.h"
-#include "tableengine/data_area.h"
 #include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
+#include "tableengine/record_values.h"
 #include "tableengine/vela_table.h"
 #include "tools/criteria_option.h"
 #include "tools/field_values.h"
@@ -305,28 +304,13 @@ TVariant KeyValue(const TVelaCursor& store, const TVelaField& field, const std::
   value.text = text;
   if (!StoreFieldValue(value, field, area.data, error))
     throw TToolError("--values: field '" + AnsiToUtf8(field.Name) + "': " + error);
-  const uint8_t* d = area.data;
-  TTimeStamp stamp;
   switch (field.Kind) {
-    case TVelaFieldKind::SmallInt: return data_area::Load<int16_t>(d, field);
-    case TVelaFieldKind::Integer:
-    case TVelaFieldKind::AutoInc: return data_area::Load<int32_t>(d, field);
-    case TVelaFieldKind::Int64: return data_area::Load<int64_t>(d, field);
-    case TVelaFieldKind::Boolean: return data_area::Load<int16_t>(d, field) != 0;
-    case TVelaFieldKind::Double:
-    case TVelaFieldKind::Currency: return data_area::Load<double>(d, field);
-    case TVelaFieldKind::Date:
-      stamp.Date = data_area::Load<int32_t>(d, field);
-      return VarFromDateTime(TimeStampToDateTime(stamp));
-    case TVelaFieldKind::Time:
-      stamp.Time = data_area::Load<int32_t>(d, field);
-      stamp.Date = DateDelta;
-      return VarFromDateTime(TimeStampToDateTime(stamp));
-    case TVelaFieldKind::DateTime:
-      return VarFromDateTime(TimeStampToDateTime(MSecsToTimeStamp(data_area::Load<double>(d, field))));
-    case TVelaFieldKind::SmallStr: return std::string(data_area::SmallText(d, field));
-    case TVelaFieldKind::String: return std::string(data_area::Text(d, field));
-    default: return text;  // the engine refuses these kinds as key fields
+    case TVelaFieldKind::Memo:
+    case TVelaFieldKind::FmtMemo:
+    case TVelaFieldKind::BLOB:
+    case TVelaFieldKind::Graphic:
+    case TVelaFieldKind::Unknown: return text;  // the engine refuses these kinds as key fields
+    default: return record_values::GetVariant(area.data, field);
   }
 }
 

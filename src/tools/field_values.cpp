@@ -10,7 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/date_time.h"
 #include "platform/text.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tools/base64.h"
 #include "tools/json.h"
 #include "tools/utf8.h"
@@ -52,12 +52,6 @@ bool ParseCellDouble(std::string_view s, double& out) {
 const char* SpecialDoubleText(double v) {
   if (std::isnan(v)) return "NaN";
   return v > 0 ? "Infinity" : "-Infinity";
-}
-
-bool AllZero(const uint8_t* p, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i)
-    if (p[i]) return false;
-  return true;
 }
 
 // Fixed-width unsigned decimal digits at s[pos..pos+n).
@@ -140,11 +134,7 @@ bool StoreInteger(const TInputValue& v, const TVelaField& f, uint8_t* data, std:
             " to " + std::to_string(hi) + ")";
     return false;
   }
-  switch (f.Kind) {
-    case TVelaFieldKind::SmallInt: data_area::Store<int16_t>(data, f, static_cast<int16_t>(n)); break;
-    case TVelaFieldKind::Int64: data_area::Store<int64_t>(data, f, n); break;
-    default: data_area::Store<int32_t>(data, f, static_cast<int32_t>(n)); break;
-  }
+  record_values::SetInteger(data, f, n);
   return true;
 }
 
@@ -162,7 +152,7 @@ bool StoreBoolean(const TInputValue& v, const TVelaField& f, uint8_t* data, std:
     }
     default: return WrongType(v, "true or false", error);
   }
-  data_area::Store<int16_t>(data, f, b ? -1 : 0);
+  record_values::SetBoolean(data, f, b);
   return true;
 }
 
@@ -184,7 +174,7 @@ bool StoreDouble(const TInputValue& v, const TVelaField& f, uint8_t* data, std::
       break;
     default: return WrongType(v, "a number", error);
   }
-  data_area::Store<double>(data, f, d);
+  record_values::SetFloat(data, f, d);
   return true;
 }
 
@@ -206,7 +196,7 @@ bool StoreCalendar(const TInputValue& v, const TVelaField& f, uint8_t* data, std
       error = "expected " + std::string(expected) + ", got " + GotType(v);
       return false;
     }
-    data_area::Store<double>(data, f, d);
+    record_values::SetFloat(data, f, d);
     return true;
   }
   int32_t n = 0;
@@ -221,7 +211,7 @@ bool StoreCalendar(const TInputValue& v, const TVelaField& f, uint8_t* data, std
     error = "expected " + std::string(expected) + ", got " + GotType(v);
     return false;
   }
-  data_area::Store<int32_t>(data, f, n);
+  record_values::SetInteger(data, f, n);
   return true;
 }
 
@@ -243,14 +233,14 @@ bool StoreText(const TInputValue& v, const TVelaField& f, uint8_t* data, std::st
       error = "text holds a zero character, which a SmallStr field cannot keep";
       return false;
     }
-    data_area::SetText(data, f, ansi);
+    record_values::SetText(data, f, ansi);
     return true;
   }
   if (static_cast<int64_t>(ansi.size()) > kLongestBlob) {
     error = "text of " + std::to_string(ansi.size()) + " bytes is too long for a memo";
     return false;
   }
-  data_area::SetBlob(data, f, ansi);
+  record_values::SetText(data, f, ansi);
   return true;
 }
 
@@ -263,7 +253,7 @@ bool StoreBinary(const TInputValue& v, const TVelaField& f, uint8_t* data, std::
     error = "block of " + std::to_string(bytes.size()) + " bytes is too long";
     return false;
   }
-  data_area::SetBlob(data, f, bytes);
+  record_values::SetText(data, f, bytes);
   return true;
 }
 
@@ -321,21 +311,21 @@ bool ParseDateTimeText(std::string_view t, double& stored) {
 TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::string& out) {
   out.clear();
   switch (f.Kind) {
-    case TVelaFieldKind::SmallInt: out = std::to_string(data_area::Load<int16_t>(data, f)); return TValueForm::Bare;
+    case TVelaFieldKind::SmallInt: out = std::to_string(record_values::GetInteger(data, f)); return TValueForm::Bare;
     case TVelaFieldKind::Integer:
-    case TVelaFieldKind::AutoInc: out = std::to_string(data_area::Load<int32_t>(data, f)); return TValueForm::Bare;
+    case TVelaFieldKind::AutoInc: out = std::to_string(record_values::GetInteger(data, f)); return TValueForm::Bare;
     case TVelaFieldKind::Int64: {
-      const int64_t v = data_area::Load<int64_t>(data, f);
+      const int64_t v = record_values::GetInteger(data, f);
       if (v == 0) return TValueForm::Null;
       out = std::to_string(v);
       return TValueForm::Bare;
     }
     case TVelaFieldKind::Boolean:
-      out = data_area::Load<int16_t>(data, f) != 0 ? "true" : "false";
+      out = record_values::GetBoolean(data, f) ? "true" : "false";
       return TValueForm::Bare;
     case TVelaFieldKind::Double:
     case TVelaFieldKind::Currency: {
-      const double v = data_area::Load<double>(data, f);
+      const double v = record_values::GetFloat(data, f);
       if (!std::isfinite(v)) {
         out = SpecialDoubleText(v);
         return TValueForm::Quoted;
@@ -344,7 +334,7 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
       return TValueForm::Bare;
     }
     case TVelaFieldKind::Date: {
-      const int32_t v = data_area::Load<int32_t>(data, f);
+      const int32_t v = static_cast<int32_t>(record_values::GetInteger(data, f));
       if (v == 0) return TValueForm::Null;
       if (v < kFirstDay || v > kLastDay) {
         out = std::to_string(v);
@@ -354,7 +344,7 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::Time: {
-      const int32_t v = data_area::Load<int32_t>(data, f);
+      const int32_t v = static_cast<int32_t>(record_values::GetInteger(data, f));
       if (v < 0 || v >= MSecsPerDay) {
         out = std::to_string(v);
         return TValueForm::Bare;
@@ -363,8 +353,8 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::DateTime: {
-      if (AllZero(data + f.Offset, sizeof(double))) return TValueForm::Null;
-      const double v = data_area::Load<double>(data, f);
+      const double v = record_values::GetFloat(data, f);
+      if (v == 0 && !std::signbit(v)) return TValueForm::Null;  // all bytes zero: no value
       if (!std::isfinite(v)) {
         out = SpecialDoubleText(v);
         return TValueForm::Quoted;
@@ -382,27 +372,27 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::SmallStr: {
-      const std::string_view s = data_area::SmallText(data, f);
+      const std::string_view s = record_values::GetText(data, f);
       if (s.empty()) return TValueForm::Null;
       out = AnsiToUtf8(s);
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::String: {
-      const std::string_view s = data_area::Text(data, f);
+      const std::string_view s = record_values::GetText(data, f);
       if (s.empty()) return TValueForm::Null;
       out = AnsiToUtf8(s);
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::Memo:
     case TVelaFieldKind::FmtMemo: {
-      const std::string_view s = data_area::Blob(data, f);
+      const std::string_view s = record_values::GetText(data, f);
       if (s.empty()) return TValueForm::Null;
       out = AnsiToUtf8(s);
       return TValueForm::Quoted;
     }
     case TVelaFieldKind::BLOB:
     case TVelaFieldKind::Graphic: {
-      const std::string_view s = data_area::Blob(data, f);
+      const std::string_view s = record_values::GetText(data, f);
       if (s.empty()) return TValueForm::Null;
       base64::AppendEncoded(out, s);
       return TValueForm::Quoted;

@@ -6,7 +6,7 @@
 
 #include "platform/date_time.h"
 #include "platform/text.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tools/idea_schema.h"
 #include "tools/record_data.h"
 
@@ -167,27 +167,27 @@ void GenerateIdeas(TVelaCursor& c, int32_t count, uint64_t seed) {
   for (int32_t i = 1; i <= count; ++i) {
     data.Reset();
     uint8_t* d = data.Get();
-    if (r.Chance(12)) data_area::Store<int16_t>(d, flag, -1);
+    if (r.Chance(12)) record_values::SetBoolean(d, flag, true);
     MakeSubject(r, text);
-    data_area::SetText(d, subject, text);
-    if (!r.Chance(8)) data_area::SetText(d, group, r.Pick(kGroups));
+    record_values::SetText(d, subject, text);
+    if (!r.Chance(8)) record_values::SetText(d, group, r.Pick(kGroups));
     MakeTitle(r, text);
-    data_area::SetText(d, title, text);
+    record_values::SetText(d, title, text);
     const std::string_view topic = r.Pick(kTopics);
     MakeKeywords(r, text, topic);
-    data_area::SetText(d, keywords, text);
+    record_values::SetText(d, keywords, text);
     MakeNotes(r, text, topic);
-    data_area::SetBlob(d, notes, text);
+    record_values::SetText(d, notes, text);
     if (r.Chance(40)) {
-      data_area::SetText(d, published, r.Pick(kOutlets));
-      data_area::Store<int32_t>(d, pubDate, firstDay + static_cast<int32_t>(r.Below(lastDay - firstDay + 1)));
+      record_values::SetText(d, published, r.Pick(kOutlets));
+      record_values::SetInteger(d, pubDate, firstDay + static_cast<int32_t>(r.Below(lastDay - firstDay + 1)));
     }
-    data_area::Store<int32_t>(d, key, i);
-    if (!r.Chance(15)) data_area::SetText(d, user1, r.Pick(kAudiences));
+    record_values::SetInteger(d, key, i);
+    if (!r.Chance(15)) record_values::SetText(d, user1, r.Pick(kAudiences));
     if (r.Chance(70)) {
       text.clear();
       AppendNumber(text, 500 + 100 * r.Below(26));
-      data_area::SetText(d, user2, text);
+      record_values::SetText(d, user2, text);
     }
     c.AppendRecord(d);
   }

@@ -4,7 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/date_time.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tools/record_data.h"
 
 namespace notarra {
@@ -157,7 +157,7 @@ const char* const kSampleGroups[] = {"Books", "Cooking", "Finance", "Fitness", "
                                      "Travel"};
 
 void SetTextField(const TVelaCursor& c, uint8_t* data, const char* name, std::string_view utf8) {
-  data_area::SetText(data, *c.FindField(name), Ansi(utf8));
+  record_values::SetText(data, *c.FindField(name), Ansi(utf8));
 }
 
 }  // namespace
@@ -168,20 +168,20 @@ void AddSampleIdeas(TVelaCursor& c) {
   for (const SampleIdea& s : kSampleIdeas) {
     data.Reset();
     uint8_t* d = data.Get();
-    data_area::Store<int16_t>(d, *c.FindField("Flag"), s.flag ? -1 : 0);
+    record_values::SetBoolean(d, *c.FindField("Flag"), s.flag);
     SetTextField(c, d, "Subject", s.subject);
     SetTextField(c, d, "Group", s.group);
     SetTextField(c, d, "Title", s.title);
     SetTextField(c, d, "Keywords", s.keywords);
     // Plain text: the Item page's memo shows the stored text as it is.
-    data_area::SetBlob(d, *c.FindField("Notes"), Ansi(s.notes));
+    record_values::SetText(d, *c.FindField("Notes"), Ansi(s.notes));
     SetTextField(c, d, "Published", s.published);
     if (s.year) {
       int32_t day = 0;
       TryEncodeDayNumber(s.year, s.month, s.day, day);
-      data_area::Store<int32_t>(d, *c.FindField("PubDate"), day);
+      record_values::SetInteger(d, *c.FindField("PubDate"), day);
     }
-    data_area::Store<int32_t>(d, *c.FindField("Key"), ++key);
+    record_values::SetInteger(d, *c.FindField("Key"), ++key);
     SetTextField(c, d, "UserField1", s.audience);
     SetTextField(c, d, "UserField2", s.words);
     c.AppendRecord(d);
@@ -193,17 +193,17 @@ void AddSampleGroups(TVelaCursor& c) {
   int32_t key = 0;
   for (const char* g : kSampleGroups) {
     data.Reset();
-    data_area::SetText(data.Get(), *c.FindField("CATEGORY"), g);
-    data_area::Store<int32_t>(data.Get(), *c.FindField("CKEY"), ++key);
+    record_values::SetText(data.Get(), *c.FindField("CATEGORY"), g);
+    record_values::SetInteger(data.Get(), *c.FindField("CKEY"), ++key);
     c.AppendRecord(data.Get());
   }
 }
 
 void AddSampleUser(TVelaCursor& c) {
   TRecordData data(c);
-  data_area::SetText(data.Get(), *c.FindField("DataFile"), kIdeaTableName);
-  data_area::SetText(data.Get(), *c.FindField("Fldname1"), "Audience");
-  data_area::SetText(data.Get(), *c.FindField("Fldname2"), "Word count");
+  record_values::SetText(data.Get(), *c.FindField("DataFile"), kIdeaTableName);
+  record_values::SetText(data.Get(), *c.FindField("Fldname1"), "Audience");
+  record_values::SetText(data.Get(), *c.FindField("Fldname2"), "Word count");
   c.AppendRecord(data.Get());
 }
 

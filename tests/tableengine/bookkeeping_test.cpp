@@ -43,7 +43,8 @@ protected:
     fs::remove_all(dir);
   }
 
-  // A table of Name (text), Tag (text) and Key (autoincrement) with these names.
+  // A table of Name (String), Tag (SmallStr, a copy of the name) and Key
+  // (autoincrement) with these names.
   void MakeFile(const std::vector<std::string>& names) {
     TVelaCursor c;
     c.AddField("Name", TVelaFieldKind::String, 40);
@@ -52,7 +53,7 @@ protected:
     int32_t key = 0;
     for (const std::string& name : names) {
       Area a(c);
-      a.text("Name", name).set<int32_t>("Key", ++key);
+      a.text("Name", name).text("Tag", name).set<int32_t>("Key", ++key);
       c.AppendRecord(a);
     }
     c.SaveToFile((dir / "names.d").string(), 0, false, "");
@@ -127,6 +128,22 @@ TEST_F(BookkeepingTest, AnEditThatKeepsTheOrderStillUsesItAndOneThatBreaksItDoes
   table.Post();
   EXPECT_FALSE(table.IsIndexPrefix("Name"));
   ExpectEveryNameLocated({"a", "b", "d", "g"});
+}
+
+TEST_F(BookkeepingTest, ASearchThatRealignsAnIndexFieldStopsTrustingTheOrder) {
+  // Plain text order is 10, 100, 9. A right-aligned SmallStr compares shorter
+  // texts first (9, 10, 100): once a search makes the field right-aligned,
+  // the list is no longer in the order a binary search would assume.
+  MakeFile({"10", "100", "9"});
+  table.SetIndexFieldNames("Tag");
+  table.Open();
+  ASSERT_EQ(Names(), (std::vector<std::string>{"10", "100", "9"}));
+  table.FieldByName("Tag")->SetAlignment(taRightJustify);
+  for (const char* tag : {"9", "10", "100"}) {
+    table.First();
+    EXPECT_TRUE(table.Locate("Tag", tag, {})) << tag;
+    EXPECT_EQ(Name(), tag);
+  }
 }
 
 // ---- The visible list ---------------------------------------------------------

@@ -301,6 +301,21 @@ TEST_F(RecordStore, DeletedRecordsRefuseWritesAndDeletes) {
   EXPECT_FALSE(c.KeepOldData(nullptr));
 }
 
+TEST_F(RecordStore, FieldsCannotBeAddedOnceRecordsExist) {
+  TVelaCursor t;
+  t.AddField("Id", TVelaFieldKind::Integer);
+  Area a(t);
+  t.AppendRecord(a);
+  try {
+    t.AddField("Late", TVelaFieldKind::Integer);
+    FAIL() << "a field was added to a store with records";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Fields cannot be added to a table that holds records");
+  }
+  EXPECT_EQ(t.FieldCount(), 1);
+  EXPECT_EQ(t.RecordCount(), 1);
+}
+
 TEST_F(RecordStore, StringOverTheReaderLimitIsRefused) {
   TVelaCursor t;
   t.AddField("Id", TVelaFieldKind::Integer);

@@ -10,7 +10,7 @@
 
 #include "platform/date_time.h"
 #include "platform/memory_stream.h"
-#include "tableengine/data_area.h"
+#include "tableengine/record_values.h"
 #include "tableengine/record_store.h"
 #include "tool_test_support.h"
 #include "tools/idea_generator.h"
@@ -96,7 +96,7 @@ TEST(Init, SampleDataIsConsistent) {
 
   std::set<std::string> categories;
   for (const TVelaRecord* r : groups.Records())
-    categories.insert(std::string(data_area::SmallText(r->Data, *groups.FindField("CATEGORY"))));
+    categories.insert(std::string(record_values::GetText(r->Data, *groups.FindField("CATEGORY"))));
   EXPECT_GE(categories.size(), 6u);
 
   ASSERT_GE(ideas.RecordCount(), 24);
@@ -106,18 +106,18 @@ TEST(Init, SampleDataIsConsistent) {
   const TVelaField& pubDate = *ideas.FindField("PubDate");
   int flagged = 0, before2000 = 0, after2000 = 0, expectedKey = 0;
   for (const TVelaRecord* r : ideas.Records()) {
-    const std::string g(data_area::SmallText(r->Data, group));
+    const std::string g(record_values::GetText(r->Data, group));
     // Every group an idea names is offered by the group table.
     if (!g.empty()) {
       EXPECT_TRUE(categories.count(g)) << g;
     }
-    EXPECT_EQ(data_area::Load<int32_t>(r->Data, key), ++expectedKey);
+    EXPECT_EQ(record_values::GetInteger(r->Data, key), ++expectedKey);
     // Notes are plain text, shown as they are.
-    const std::string_view text = data_area::Blob(r->Data, notes);
+    const std::string_view text = record_values::GetText(r->Data, notes);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find('{'), std::string_view::npos) << text;
-    if (data_area::Load<int16_t>(r->Data, *ideas.FindField("Flag"))) ++flagged;
-    const int32_t day = data_area::Load<int32_t>(r->Data, pubDate);
+    if (record_values::GetBoolean(r->Data, *ideas.FindField("Flag"))) ++flagged;
+    const int32_t day = record_values::GetInteger(r->Data, pubDate);
     if (day && day < 730120) ++before2000;
     if (day >= 730120) ++after2000;
   }
@@ -126,8 +126,8 @@ TEST(Init, SampleDataIsConsistent) {
   EXPECT_GT(after2000, 0);
 
   ASSERT_EQ(user.RecordCount(), 1);
-  EXPECT_EQ(data_area::SmallText(user.Records()[0]->Data, *user.FindField("DataFile")), "Blog_Ideas.d");
-  EXPECT_FALSE(data_area::SmallText(user.Records()[0]->Data, *user.FindField("Fldname1")).empty());
+  EXPECT_EQ(record_values::GetText(user.Records()[0]->Data, *user.FindField("DataFile")), "Blog_Ideas.d");
+  EXPECT_FALSE(record_values::GetText(user.Records()[0]->Data, *user.FindField("Fldname1")).empty());
 
   // The sample texts survive the trip through JSON.
   const RunResult dump = RunTool({"dump", dir / "Blog_Ideas.d"});
@@ -180,32 +180,32 @@ TEST(Generate, IdeasAreVariedAndFitTheirFields) {
   int32_t expectedKey = 0;
   for (const TVelaRecord* r : c.Records()) {
     const uint8_t* d = r->Data;
-    EXPECT_EQ(data_area::Load<int32_t>(d, f("Key")), ++expectedKey);
-    const std::string_view subject = data_area::Text(d, f("Subject"));
+    EXPECT_EQ(record_values::GetInteger(d, f("Key")), ++expectedKey);
+    const std::string_view subject = record_values::GetText(d, f("Subject"));
     EXPECT_GE(subject.size(), 10u);
     EXPECT_LE(subject.size(), 70u);
     subjects.insert(std::string(subject));
-    const std::string_view title = data_area::Text(d, f("Title"));
+    const std::string_view title = record_values::GetText(d, f("Title"));
     EXPECT_GE(title.size(), 20u);
     EXPECT_LE(title.size(), 100u);
-    EXPECT_LE(data_area::Text(d, f("Keywords")).size(), 50u);
-    const std::string_view notes = data_area::Blob(d, f("Notes"));
+    EXPECT_LE(record_values::GetText(d, f("Keywords")).size(), 50u);
+    const std::string_view notes = record_values::GetText(d, f("Notes"));
     EXPECT_GE(notes.size(), 100u);
     EXPECT_LE(notes.size(), 450u);
-    const std::string g(data_area::SmallText(d, f("Group")));
+    const std::string g(record_values::GetText(d, f("Group")));
     if (g.empty()) {
       ++emptyGroup;
     } else {
       groups.insert(g);
     }
-    const int32_t day = data_area::Load<int32_t>(d, f("PubDate"));
+    const int32_t day = record_values::GetInteger(d, f("PubDate"));
     if (day) {
       ++published;
       EXPECT_GE(day, first);
       EXPECT_LE(day, last);
-      EXPECT_FALSE(data_area::Text(d, f("Published")).empty());
+      EXPECT_FALSE(record_values::GetText(d, f("Published")).empty());
     }
-    if (data_area::Load<int16_t>(d, f("Flag"))) ++flagged;
+    if (record_values::GetBoolean(d, f("Flag"))) ++flagged;
   }
   EXPECT_GE(groups.size(), 10u);
   EXPECT_GT(emptyGroup, 0);

@@ -139,12 +139,12 @@ void TVelaCalendar::CreateTitle() {
   }
 
   // The month name gets the room between the month buttons and the year,
-  // so that the longest names are not cut.
+  // less a small gap so that name and year never run together.
   auto* monthLabel = new TCalendarLabel(this);
   monthLabel_ = monthLabel;
   monthLabel_->setObjectName("MonthLabel");
   monthLabel_->setAlignment(Qt::AlignCenter);
-  monthLabel_->setGeometry(ScaledRect(this, 36, 6, 56, 13));
+  monthLabel_->setGeometry(ScaledRect(this, 36, 6, 54, 13));
   SetTextColor(monthLabel_, Qt::white);
   monthLabel_->setToolTip("Click to change month");
   monthLabel->onClick = [this] { ShowMonthMenu(); };
@@ -153,7 +153,7 @@ void TVelaCalendar::CreateTitle() {
 
   yearLabel_ = new TCalendarLabel(this);
   yearLabel_->setObjectName("YearLabel");
-  yearLabel_->setGeometry(ScaledRect(this, 92, 6, 28, 13));
+  yearLabel_->setGeometry(ScaledRect(this, 93, 6, 27, 13));
   SetTextColor(yearLabel_, Qt::white);
 
   monthMenu_ = new QMenu(this);
@@ -273,7 +273,13 @@ void TVelaCalendar::UpdateDays() {
   const int last = DaysInMonth(year_, month_);
   if (day_ > last) day_ = static_cast<uint16_t>(last);
   date_ = EncodeDate(year_, month_, day_);
-  monthLabel_->setText(ToQString(FormatSettings().LongMonthNames[month_ - 1]));
+  const QString monthName = ToQString(FormatSettings().LongMonthNames[month_ - 1]);
+  // A long name in a wide system font is set a point smaller rather than cut.
+  QFont monthFont = font();
+  while (monthFont.pointSizeF() > 6 && QFontMetrics(monthFont).horizontalAdvance(monthName) > monthLabel_->width())
+    monthFont.setPointSizeF(monthFont.pointSizeF() - 0.5);
+  monthLabel_->setFont(monthFont);
+  monthLabel_->setText(monthName);
   yearLabel_->setText(QString::number(year_));
 
   int first = DayOfWeek(EncodeDate(year_, month_, 1));

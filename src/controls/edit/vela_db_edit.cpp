@@ -483,6 +483,8 @@ void TVelaDBEdit::DropDown() {
     double value = 0;
     if (!VarIsClear(currentValue_) && !valueText.empty() && !TryStrToFloat(Trim(valueText), value)) value = 0;
     calculator_->SetValue(value);
+    // The calculator writes the text; a read-only edit shows no caret.
+    setReadOnly(true);
   }
   if (TPopupBehavior* behavior = BehaviorOf(activePopup_)) behavior->ShowBelow(this);
   update();
@@ -523,7 +525,10 @@ void TVelaDBEdit::CloseUp(bool accept) {
   }
   if (popup == lookupList_) lookupList_->RemoveFilterHook();
   droppedDown_ = false;
-  if (popup == calculator_ && !accept) calculator_->Cancel();
+  if (popup == calculator_) {
+    setReadOnly(Bound() && !CanModify());
+    if (!accept) calculator_->Cancel();
+  }
   if (accept && EditCanModify()) {
     ScopeFail refocus([this] {
       selectAll();

@@ -34,6 +34,8 @@ const char* const kGlyphFiles[] = {"arrow", "edit", "insert", "multidot", "multi
 // The off-screen bitmap the grids share for their cell texts (db_grid_painting.cpp).
 void AcquireGridTextBitmap();
 void ReleaseGridTextBitmap();
+// Makes the grids accessible as tables (db_grid_accessible.cpp).
+void InstallGridAccessibility();
 
 TVelaCustomDBGrid::TVelaCustomDBGrid(QWidget* parent)
     : TCustomGrid(parent),
@@ -42,6 +44,7 @@ TVelaCustomDBGrid::TVelaCustomDBGrid(QWidget* parent)
       bookmarks_(std::make_unique<TBookmarkList>(this)) {
   InitGridResources();
   AcquireGridTextBitmap();
+  InstallGridAccessibility();
   for (std::size_t i = 0; i < glyphs_.size(); ++i) {
     const QString base = QStringLiteral(":/grid/") + QLatin1String(kGlyphFiles[i]);
     glyphs_[i].addFile(base + QStringLiteral(".png"));
@@ -177,7 +180,8 @@ void TVelaCustomDBGrid::SetHighlightTextColor(const QColor& value) {
 void TVelaCustomDBGrid::SetReadOnly(bool value) {
   if (value == readOnly_) return;
   readOnly_ = value;
-  if (value) HideEditor();
+  // The editor takes the new state when it next shows.
+  HideEditor();
   RequestLayout();
 }
 
@@ -249,7 +253,8 @@ bool TVelaCustomDBGrid::event(QEvent* event) {
 // ------------------------------------------------------------ the rebuild
 
 int TVelaCustomDBGrid::TextHeight(const QFont& font) const {
-  return QFontMetrics(font).boundingRect(QStringLiteral("Wg")).height();
+  // The full line height, as "Wg" is measured: ascent and descent.
+  return QFontMetrics(font).height();
 }
 
 void TVelaCustomDBGrid::RebuildLayout() {
@@ -525,6 +530,7 @@ void TVelaCustomDBGrid::DataChanged() {
 }
 
 void TVelaCustomDBGrid::Scroll(int distance) {
+  ScopeExit tell([this] { NotifyAccessibleFocus(); });
   if (dataLink_->ActiveRecord() >= RowCount() - titleRows_) SyncRowCount();
   SyncScrollBar();
   SyncCurrentRow();

@@ -190,6 +190,8 @@ public:
 
   // The edit-button action of an ellipsis cell.
   void EditButtonClick();
+  // Tells assistive technology which cell is current now.
+  void NotifyAccessibleFocus();
 
 protected:
   // Base grid hooks.

@@ -300,23 +300,33 @@ void TVelaDBGridInplaceEdit::paintEvent(QPaintEvent* event) {
   if (style_ == esSimple) return;
   QPainter painter(this);
   const QRect r = ButtonRect();
-  QStyleOptionButton option;
-  option.initFrom(this);
-  option.rect = r;
-  option.state |= buttonDown_ ? QStyle::State_Sunken : QStyle::State_Raised;
-  if (style_ != esEllipsis && activeList_ == nullptr) option.state &= ~QStyle::State_Enabled;
-  style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &option, &painter, this);
+  const QPalette& pal = palette();
+  painter.fillRect(r, pal.color(QPalette::Button));
+  // A raised edge, flat when pushed.
+  const QColor light = pal.color(QPalette::Light);
+  const QColor dark = pal.color(QPalette::Dark);
+  painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), buttonDown_ ? dark : light);
+  painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), buttonDown_ ? dark : light);
+  painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), buttonDown_ ? light : dark);
+  painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), buttonDown_ ? light : dark);
   const int shift = buttonDown_ ? 1 : 0;
+  const QColor mark = style_ != esEllipsis && activeList_ == nullptr ? pal.color(QPalette::Disabled, QPalette::ButtonText)
+                                                                      : pal.color(QPalette::ButtonText);
   if (style_ == esEllipsis) {
     const int side = buttonWidth_ <= 7 ? 1 : buttonWidth_ / 8;
     const int cx = r.center().x() - 1 + shift;
     const int cy = r.center().y() - 1 + shift;
-    for (int i = -1; i <= 1; ++i)
-      painter.fillRect(QRect(cx + i * 2 * side - side / 2, cy - side / 2, side, side), Qt::black);
+    for (int i = -1; i <= 1; ++i) painter.fillRect(QRect(cx + i * 2 * side - side / 2, cy - side / 2, side, side), mark);
   } else {
-    QStyleOption arrow = option;
-    arrow.rect = r.adjusted(3 + shift, 3 + shift, -3 + shift, -3 + shift);
-    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
+    // The combo box arrow: a small solid triangle pointing down.
+    const qreal half = std::max(2.0, r.width() / 4.0);
+    const QPointF c(r.center().x() + 0.5 + shift, r.center().y() + 0.5 + shift);
+    const QPointF points[] = {{c.x() - half, c.y() - half / 2}, {c.x() + half, c.y() - half / 2},
+                              {c.x(), c.y() + half / 2 + 0.5}};
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(mark);
+    painter.drawPolygon(points, 3);
   }
 }
 

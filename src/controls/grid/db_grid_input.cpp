@@ -144,6 +144,7 @@ void TVelaCustomDBGrid::GoToColumn(int gridCol, int direction) {
   }
   if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
   MoveColRow(gridCol, Row(), true, true);
+  NotifyAccessibleFocus();
   OnColEnter(this);
 }
 

@@ -80,7 +80,8 @@ void TGridDataLink::FocusControl(TField** field) {
 }
 
 void TGridDataLink::EditingChanged() {
-  if (detached_) return; grid_->EditingChanged(); }
+  if (!detached_) grid_->EditingChanged();
+}
 
 void TGridDataLink::LayoutChanged() {
   if (detached_) return;

@@ -187,6 +187,15 @@ TEST_F(DataEditTest, ALetterOpensAnAutoDropDownLookupAndStartsItsSearch) {
   EXPECT_EQ(edit->Text(), "Music");  // the letters went to the list
   QTest::keyClick(edit, Qt::Key_Return);
   EXPECT_EQ(Stored("Group"), "Biology");
+  // A space opens a drop-down-list edit; other typing while it is closed
+  // would make a text that is no list entry.
+  edit->SetAutoDropDown(false);
+  QTest::keyClick(edit, 'm');
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(edit->Text(), "Biology");
+  QTest::keyClick(edit, Qt::Key_Space);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_EQ(list->SelectedItem(), "Biology");
 }
 
 TEST_F(DataEditTest, FilterSearchNarrowsTheListAndRestoresTheTablesOwnFiltering) {
@@ -393,10 +402,15 @@ TEST_F(DataEditTest, CalculatorWorksInTheEditAndWritesItsResult) {
   TVelaDBEdit* edit = AddEdit("Amount", vdsCalculator);
   ASSERT_TRUE(Show(edit));
   EXPECT_EQ(edit->Alignment(), taRightJustify);
+  // A character the number field does not take is refused.
+  edit->setCursorPosition(0);
+  QTest::keyClick(edit, 'x');
+  EXPECT_EQ(edit->Text(), "2");
   Open(edit);
   TVelaCalculator* calc = edit->Calculator();
   ASSERT_TRUE(WaitShown(calc));
   EXPECT_EQ(edit->Text(), "2");
+  EXPECT_TRUE(edit->isReadOnly());  // no caret while the calculator writes
   QTest::keyClick(edit, Qt::Key_Asterisk, Qt::KeypadModifier);
   QTest::keyClick(edit, '3');
   QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
@@ -404,6 +418,7 @@ TEST_F(DataEditTest, CalculatorWorksInTheEditAndWritesItsResult) {
   QTest::keyClick(edit, '5');
   QTest::keyClick(edit, Qt::Key_Escape);  // thrown away: the field's value shows again
   EXPECT_FALSE(calc->isVisible());
+  EXPECT_FALSE(edit->isReadOnly());
   EXPECT_EQ(edit->Text(), "2");
   EXPECT_EQ(Stored("Amount"), "2");
 

@@ -1,4 +1,5 @@
 // Columns, layout and painting of the data grid.
+#include <QAccessible>
 #include <QImage>
 #include <QScrollBar>
 
@@ -244,6 +245,56 @@ TEST_F(GridColumns, TitleFontAndColourComeThroughTitleAttr) {
   grid->grab().save(QString::fromStdString(TestOutputPath("grid-titles.png")));
 }
 
+TEST_F(GridColumns, LayoutChangesUnderALockBecomeOneRebuild) {
+  Open();
+  ASSERT_TRUE(Show());
+  grid->LockLayout();
+  grid->LockLayout();
+  grid->Columns().Add()->SetFieldName("Notes");
+  grid->Columns().Add()->SetFieldName("Title");
+  EXPECT_EQ(grid->ColCount(), 11);  // nothing rebuilt yet
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->ColCount(), 11);
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->ColCount(), 13);
+  EXPECT_EQ(grid->PaintLock(), 0);
+  EXPECT_EQ(grid->LayoutHold(), 0);
+  // An unlock too many changes nothing.
+  grid->UnlockLayout();
+  EXPECT_EQ(grid->PaintLock(), 0);
+  // A request while only painting is locked is dropped; PostLayout rebuilds later.
+  grid->LockLayout();
+  grid->Columns().Add()->SetFieldName("Key");
+  grid->PostLayout();
+  EXPECT_EQ(grid->LayoutHold(), 0);
+  EXPECT_EQ(grid->ColCount(), 13);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(grid->ColCount(), 14);
+}
+
+TEST_F(GridColumns, SortMarksAreDrawnInTheTitle) {
+  Open();
+  ASSERT_TRUE(Show());
+  const QRect title = grid->CellRect(2, 0);
+  auto darkPixelsAtRight = [&] {
+    const QImage image = grid->grab().toImage();
+    const qreal dpr = image.devicePixelRatio();
+    int dark = 0;
+    for (int x = title.right() - 12; x < title.right() - 1; ++x)
+      for (int y = title.top() + 2; y < title.bottom() - 1; ++y)
+        if (image.pixelColor(QPoint(int(x * dpr), int(y * dpr))).lightness() < 160) ++dark;
+    return dark;
+  };
+  const int plain = darkPixelsAtRight();
+  grid->Columns()[1]->SetTitleSortMark(tsmDown);
+  const int down = darkPixelsAtRight();
+  grid->Columns()[1]->SetTitleSortMark(tsmUp);
+  const int up = darkPixelsAtRight();
+  EXPECT_GT(down, plain);
+  EXPECT_GT(up, plain);
+  grid->grab().save(QString::fromStdString(TestOutputPath("grid-sort-mark.png")));
+}
+
 TEST_F(GridColumns, DraggingAColumnBorderStoresTheWidthInTheColumn) {
   Open();
   ASSERT_TRUE(Show());
@@ -285,6 +336,45 @@ TEST_F(GridColumns, MovingAColumnMovesItInTheCollection) {
   QTest::mouseMove(grid->viewport(), CellCenter(ColOf("Flag"), 0));
   QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCenter(ColOf("Flag"), 0));
   EXPECT_EQ(grid->Columns()[0]->FieldName(), "Subject");
+}
+
+}  // namespace
+
+namespace {
+
+class GridAccessibility : public GridTest {};
+
+TEST_F(GridAccessibility, TheGridReadsAsATable) {
+  Open();
+  ASSERT_TRUE(Show());
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid);
+  ASSERT_NE(iface, nullptr);
+  EXPECT_EQ(iface->role(), QAccessible::Table);
+  QAccessibleTableInterface* table = iface->tableInterface();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->columnCount(), 10);
+  EXPECT_EQ(table->rowCount(), grid->DataLink()->RecordCount());
+  EXPECT_EQ(table->columnDescription(1), "Subject");
+  EXPECT_EQ(table->columnDescription(3), "UserField1");
+  QAccessibleInterface* cell = table->cellAt(2, 1);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->role(), QAccessible::Cell);
+  EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), grid->DataCellText(1, 2));
+  EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 2);
+  EXPECT_EQ(cell->tableCellInterface()->columnIndex(), 1);
+  EXPECT_EQ(table->cellAt(2, 1), cell);  // one object per cell
+  EXPECT_EQ(iface->indexOfChild(cell), 2 * 10 + 1);
+  EXPECT_FALSE(cell->rect().isEmpty());
+  // The current cell follows the keys.
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Right);
+  QAccessibleInterface* focus = iface->focusChild();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->tableCellInterface()->rowIndex(), 1);
+  EXPECT_EQ(focus->tableCellInterface()->columnIndex(), 1);
+  EXPECT_TRUE(focus->state().focused);
+  EXPECT_EQ(focus->text(QAccessible::Name).toStdString(), Current("Subject"));
+  EXPECT_EQ(table->selectedCells().size(), 1);
 }
 
 }  // namespace

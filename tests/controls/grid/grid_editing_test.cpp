@@ -48,6 +48,20 @@ TEST_F(GridEditing, TypedTextIsPostedOnMovingOffAndSaved) {
   EXPECT_EQ(OnDisk(key, "Title"), "A new title");
 }
 
+TEST_F(GridEditing, PostingKeepsTheEditedRecordCurrentInAFullWindow) {
+  Open();
+  ASSERT_TRUE(Show());
+  ASSERT_GT(grid->DataLink()->BufferCount(), 5);
+  ideas->MoveBy(2);
+  const int key = ideas->FieldByName("Key")->AsInteger();
+  GoTo("Subject");
+  QTest::keyClicks(grid, "Zebra crossings");
+  ideas->Post();
+  EXPECT_EQ(ideas->FieldByName("Key")->AsInteger(), key);
+  EXPECT_EQ(Current("Subject"), "Zebra crossings");
+  EXPECT_EQ(grid->DataCellText(1, grid->DataLink()->ActiveRecord()), "Zebra crossings");
+}
+
 TEST_F(GridEditing, EscapeRestoresTheTextThenCancelsTheEdit) {
   Open();
   ASSERT_TRUE(Show());

@@ -126,11 +126,14 @@ public:
 
   // ---- Table file --------------------------------------------------------
   // Loads a whole table from the stream's bytes, starting at the stream's
-  // position. Returns false and the reader's message on failure (the store is
-  // then empty), or, with PartialOpen, true and the message for what was lost.
-  // keepFileOrder skips the final sort by the autoincrement field (the
-  // counter is still restored), for tools that must show the file as it is.
-  bool LoadFromStream(TMemoryStream& stream, std::string& error, bool keepFileOrder = false);
+  // position, reading them bufferSize bytes at a time (the stream itself is
+  // never changed). Returns false and the reader's message on failure (the
+  // store is then empty), or, with PartialOpen, true and the message for what
+  // was lost. keepFileOrder skips the final sort by the autoincrement field
+  // (the counter is still restored), for tools that must show the file as it is.
+  static constexpr std::size_t kReadBufferSize = 4u << 20;
+  bool LoadFromStream(TStream& stream, std::string& error, bool keepFileOrder = false,
+                      std::size_t bufferSize = kReadBufferSize);
   // Appends the table to the stream; returns the bytes written.
   int64_t WriteToStream(TMemoryStream& stream);
   // Writes the file safely (temporary file, flush, rename): on failure the old

@@ -1,8 +1,12 @@
-// Reading a whole table from a memory buffer. Every length taken from the
-// file is checked against the bytes that remain before anything is allocated
-// for it, so a damaged or hostile file fails cleanly.
+// Reading a table from a stream through a bounded buffer: the bytes are
+// parsed as they arrive, so a large file never sits in memory beside the
+// records made from it. Every length taken from the file is checked against
+// the bytes that remain in the stream before anything is allocated for it, so
+// a damaged or hostile file fails cleanly.
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/unaligned.h"
@@ -19,25 +23,106 @@ static_assert(std::endian::native == std::endian::little, "the table file format
 
 using namespace table_file;
 
+namespace {
+
+// The bytes of a stream, from its position to its size, seen through a window
+// of at most a few megabytes. Remaining() counts what the stream still holds,
+// buffered or not, which is what every length in the file is checked against.
+// A stream that ends early (a file shortened while it is read) makes the
+// window short; the reader then reports the end of the buffer as for any
+// truncated file.
+class TByteWindow {
+public:
+  TByteWindow(TStream& stream, std::size_t capacity)
+      : stream_(stream), capacity_(std::max<std::size_t>(capacity, 1)) {
+    int64_t pos = std::clamp<int64_t>(stream.Position(), 0, stream.Size());
+    stream.SetPosition(pos);
+    left_ = static_cast<std::size_t>(stream.Size() - pos);
+  }
+
+  std::size_t Remaining() const { return left_; }
+  // n contiguous bytes at Data(); false when the stream ended before them.
+  bool Ensure(std::size_t n) { return end_ - pos_ >= n ? true : Refill(n); }
+  const uint8_t* Data() const { return buffer_.data() + pos_; }
+  std::size_t Buffered() const { return end_ - pos_; }
+  void Skip(std::size_t n) {
+    pos_ += n;
+    left_ -= n;
+  }
+  // Passes over everything that remains without reading it.
+  void SkipAll() {
+    pos_ = end_;
+    left_ = 0;
+  }
+  // Copies n bytes out in window-sized pieces (BLOBs may be far larger than the window).
+  bool CopyOut(uint8_t* dest, std::size_t n) {
+    while (n > 0) {
+      if (!Ensure(1)) return false;
+      std::size_t piece = std::min(n, Buffered());
+      std::memcpy(dest, Data(), piece);
+      Skip(piece);
+      dest += piece;
+      n -= piece;
+    }
+    return true;
+  }
+  // Everything that follows is deciphered as it arrives.
+  void StartDeciphering(TSapphire& cipher) {
+    cipher_ = &cipher;
+    cipher.DecryptBuffer(buffer_.data() + pos_, end_ - pos_);
+  }
+
+private:
+  bool Refill(std::size_t n) {
+    // Unread bytes move to the front; a request larger than the window
+    // (one record's length bytes, one long text) widens it for the moment.
+    std::size_t kept = end_ - pos_;
+    if (pos_ > 0 && kept > 0) std::memmove(buffer_.data(), buffer_.data() + pos_, kept);
+    pos_ = 0;
+    end_ = kept;
+    std::size_t want = std::min(std::max(n, capacity_), left_);
+    if (buffer_.size() < want) buffer_.resize(want);
+    while (end_ < n && end_ < want) {
+      std::size_t got = stream_.Read(buffer_.data() + end_, want - end_);
+      if (got == 0) {
+        left_ = end_;  // the stream ended early: nothing more will come
+        break;
+      }
+      if (cipher_) cipher_->DecryptBuffer(buffer_.data() + end_, got);
+      end_ += got;
+    }
+    return end_ >= n;
+  }
+
+  TStream& stream_;
+  std::size_t capacity_;
+  std::vector<uint8_t> buffer_;
+  std::size_t pos_ = 0, end_ = 0;
+  std::size_t left_ = 0;
+  TSapphire* cipher_ = nullptr;
+};
+
+}  // namespace
+
 class TVelaTableReader {
 public:
-  TVelaTableReader(TVelaCursor& store, const uint8_t* begin, const uint8_t* end)
-      : store_(store), begin_(begin), pos_(begin), end_(end) {}
+  TVelaTableReader(TVelaCursor& store, TStream& stream, std::size_t bufferSize)
+      : store_(store), in_(stream, bufferSize) {}
 
   bool Load(std::string& error, bool keepFileOrder);
 
 private:
-  std::size_t Remaining() const { return static_cast<std::size_t>(end_ - pos_); }
+  std::size_t Remaining() const { return in_.Remaining(); }
   // Header reads: past the end they yield zero and mark the header as truncated.
   template <typename T>
   T HeaderValue() {
-    if (Remaining() < sizeof(T)) {
-      pos_ = end_;
+    if (Remaining() < sizeof(T) || !in_.Ensure(sizeof(T))) {
+      in_.SkipAll();
       headerTruncated_ = true;
       return T{};
     }
-    T v = LoadUnaligned<T>(pos_);
-    pos_ += sizeof(T);
+    T v = LoadUnaligned<T>(in_.Data());
+    in_.Skip(sizeof(T));
     return v;
   }
   bool ParseSection(const uint8_t* section, std::size_t length, uint32_t fieldCount, std::string& error);
@@ -45,19 +130,18 @@ private:
   bool ReadRecord(std::string& error);
 
   TVelaCursor& store_;
-  const uint8_t* begin_;
-  const uint8_t* pos_;
-  const uint8_t* end_;
+  TByteWindow in_;
+  std::vector<uint8_t> lengths_;  // the current record's length bytes
   bool headerTruncated_ = false;
   uint32_t recordsRead_ = 0;
 };
 
-bool TVelaCursor::LoadFromStream(TMemoryStream& stream, std::string& error, bool keepFileOrder) {
-  int64_t start = std::clamp<int64_t>(stream.Position(), 0, stream.Size());
-  const uint8_t* begin = stream.Memory() ? stream.Memory() + start : nullptr;
-  const uint8_t* end = stream.Memory() ? stream.Memory() + stream.Size() : nullptr;
-  TVelaTableReader reader(*this, begin, end);
-  bool ok = reader.Load(error, keepFileOrder);
+bool TVelaCursor::LoadFromStream(TStream& stream, std::string& error, bool keepFileOrder, std::size_t bufferSize) {
+  bool ok;
+  {
+    TVelaTableReader reader(*this, stream, bufferSize);
+    ok = reader.Load(error, keepFileOrder);
+  }
   stream.SetPosition(stream.Size());
   return ok;
 }
@@ -70,14 +154,20 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
   const std::string kCorrupt = "Buffer structure corruption!";
 
   HeaderValue<uint32_t>();  // total length: written for other readers, not needed here
-  if (Remaining() < 1) {
+  if (Remaining() < 1 || !in_.Ensure(1)) {
     error = kCorrupt;
     store_.Clear(true);
     return false;
   }
-  uint8_t kind = *pos_++;
+  uint8_t kind = *in_.Data();
+  in_.Skip(1);
   if (kind == kKindError) {
-    error.assign(reinterpret_cast<const char*>(pos_), Remaining());
+    // The rest of the file is the message.
+    while (Remaining() > 0 && in_.Ensure(1)) {
+      std::size_t piece = std::min(Remaining(), in_.Buffered());
+      error.append(reinterpret_cast<const char*>(in_.Data()), piece);
+      in_.Skip(piece);
+    }
     store_.Clear(true);
     return false;
   }
@@ -86,15 +176,16 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     store_.Clear(true);
     return false;
   }
+  TSapphire cipher;
   if (kind == kKindProtected) {
-    if (Remaining() < kPasswordBlockSize) {
+    if (Remaining() < kPasswordBlockSize || !in_.Ensure(kPasswordBlockSize)) {
       error = kCorrupt;
       store_.Clear(true);
       return false;
     }
     TPasswordBlock block;
-    std::memcpy(block.data(), pos_, block.size());
-    pos_ += block.size();
+    std::memcpy(block.data(), in_.Data(), block.size());
+    in_.Skip(block.size());
     bool opened = store_.OnCheckPassword ? store_.OnCheckPassword(block, password)
                                          : VelaSession().CheckPassword(block, password);
     if (!opened) {
@@ -115,10 +206,9 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     store_.Clear(true);
     return false;
   }
-  std::size_t available = std::min<std::size_t>(sectionLength, Remaining());
+  std::vector<uint8_t> section(std::min<std::size_t>(sectionLength, Remaining()));
+  std::size_t available = in_.CopyOut(section.data(), section.size()) ? section.size() : 0;
   if (available < sectionLength) headerTruncated_ = true;
-  const uint8_t* section = pos_;
-  pos_ += available;
   if (headerTruncated_) {
     error = kCorrupt;
     if (!store_.partialOpen_) {
@@ -128,33 +218,33 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
   }
 
   std::string sectionError;
-  if (!ParseSection(section, available, fieldCount, sectionError)) {
+  if (!ParseSection(section.data(), available, fieldCount, sectionError)) {
     error = sectionError;
     store_.Clear(true);
     return false;
   }
+  section = {};
   store_.declaredFieldCount_ = static_cast<int>(std::min<uint32_t>(fieldCount, store_.fields_.size()));
 
   if (store_.protected_) {
-    // Notes and records are enciphered with the key text; deciphered in place.
-    TSapphire cipher;
+    // Notes and records are enciphered with the key text.
     cipher.SetKey(KeyText(store_.passwordBlock_));
-    cipher.DecryptBuffer(const_cast<uint8_t*>(pos_), Remaining());
+    in_.StartDeciphering(cipher);
   }
 
   const std::size_t F = store_.fields_.size();
   // Notes block, when enough bytes follow to tell it from a record.
   std::size_t need = recordCount != 0 ? F : 3;
-  if (error.empty() && Remaining() >= need && Remaining() >= 1 && *pos_ == kNotesMark) {
-    if (Remaining() < 3) {
+  if (error.empty() && Remaining() >= need && Remaining() >= 1 && in_.Ensure(1) && *in_.Data() == kNotesMark) {
+    if (Remaining() < 3 || !in_.Ensure(3)) {
       error = "Unexpected end of buffer";
     } else {
-      int16_t n = LoadUnaligned<int16_t>(pos_ + 1);
-      if (n < 0 || Remaining() - 3 < static_cast<std::size_t>(n)) {
+      int16_t n = LoadUnaligned<int16_t>(in_.Data() + 1);
+      if (n < 0 || Remaining() - 3 < static_cast<std::size_t>(n) || !in_.Ensure(3 + n)) {
         error = "Unexpected end of buffer";
       } else {
-        store_.notes_.assign(reinterpret_cast<const char*>(pos_ + 3), n);
-        pos_ += 3 + n;
+        store_.notes_.assign(reinterpret_cast<const char*>(in_.Data() + 3), n);
+        in_.Skip(3 + n);
       }
     }
   }
@@ -164,6 +254,7 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     // Each record takes at least F bytes: never reserve more than the rest could hold.
     std::size_t fit = Remaining() / F;
     store_.ReserveEntries(std::min<std::size_t>(recordCount, fit));
+    lengths_.resize(F);
     int lastPercent = -1;
     while (Remaining() >= F && recordsRead_ < recordCount && error.empty()) {
       if (!ReadRecord(error)) break;
@@ -296,12 +387,13 @@ bool TVelaTableReader::ParseEntry(std::string_view entry, TVelaField& field) {
 
 bool TVelaTableReader::ReadRecord(std::string& error) {
   const std::size_t F = store_.fields_.size();
-  const uint8_t* lengths = pos_;
-  if (Remaining() < F) {
+  if (Remaining() < F || !in_.Ensure(F)) {
     error = "Unexpected end of buffer";
     return false;
   }
-  pos_ += F;
+  // Copied out: reading the values moves the window.
+  std::memcpy(lengths_.data(), in_.Data(), F);
+  in_.Skip(F);
   TVelaRecord* record = store_.NewEntry();
   uint8_t* data = record->Data;
   const int recordNo = static_cast<int>(recordsRead_) + 1;
@@ -314,37 +406,40 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
   };
   for (std::size_t i = 0; i < F; ++i) {
     const TVelaField& f = *store_.fields_[i];
-    const uint8_t b = lengths[i];
+    const uint8_t b = lengths_[i];
     const bool referenced = f.Kind == TVelaFieldKind::String || IsBlobKind(f.Kind);
     if (referenced ? (b != 0 && b != 4) : (b > f.DataSize))
       return fail(Format("Field '%s' has wrong length %d in record %d", f.Name.c_str(), b, recordNo));
     if (b == 0 || f.Kind == TVelaFieldKind::Unknown) continue;
-    if (Remaining() < b) return fail("Unexpected end of buffer");
+    if (Remaining() < b || !in_.Ensure(b)) return fail("Unexpected end of buffer");
     if (!referenced) {
-      std::memcpy(data + f.Offset, pos_, b);
-      pos_ += b;
+      std::memcpy(data + f.Offset, in_.Data(), b);
+      in_.Skip(b);
       continue;
     }
-    int32_t n = LoadUnaligned<int32_t>(pos_);
-    pos_ += 4;
+    int32_t n = LoadUnaligned<int32_t>(in_.Data());
+    in_.Skip(4);
     if (f.Kind == TVelaFieldKind::String) {
       if (n < 0 || n > kMaxStringLength)
         return fail(Format("String field '%s' has wrong length %d in record %d", f.Name.c_str(), n, recordNo));
-      if (Remaining() < static_cast<std::size_t>(n)) return fail("Unexpected end of buffer");
+      if (Remaining() < static_cast<std::size_t>(n) || !in_.Ensure(n)) return fail("Unexpected end of buffer");
       if (n > 0)
         data_area::Store<const char*>(
-            data, f, store_.NewArenaText({reinterpret_cast<const char*>(pos_), static_cast<std::size_t>(n)}));
+            data, f, store_.NewArenaText({reinterpret_cast<const char*>(in_.Data()), static_cast<std::size_t>(n)}));
+      in_.Skip(n);
     } else {
       if (n < 0 || n > kMaxBlobLength)
         return fail(Format("BLOB field '%s' has wrong length %d in record %d", f.Name.c_str(), n, recordNo));
       if (Remaining() < static_cast<std::size_t>(n)) return fail("Unexpected end of buffer");
       if (n > 0) {
-        data_area::Store<uint8_t*>(data, f, data_area::NewBlock({reinterpret_cast<const char*>(pos_),
-                                                                  static_cast<std::size_t>(n)}));
+        auto* block = static_cast<uint8_t*>(std::malloc(n));
+        if (!block) throw std::bad_alloc();
+        // Stored first, so that a failed copy releases it with the record.
+        data_area::Store<uint8_t*>(data, f, block);
         data_area::SetBlobLength(data, f, static_cast<uint32_t>(n));
+        if (!in_.CopyOut(block, n)) return fail("Unexpected end of buffer");
       }
     }
-    pos_ += n;
   }
   record->Status = rsUnmodified;
   record->StoredSize = store_.StoredSize(data);

@@ -105,19 +105,8 @@ void TVelaDataset::LoadFromStream(TStream& stream, bool keepStream) {
   visible_.clear();
   if (!keepStream) stream.SetPosition(0);
 
-  // The reader works on a memory buffer of its own (a protected table is deciphered in place).
   std::string error;
-  bool ok;
-  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
-    ok = store_->LoadFromStream(*memory, error);
-  } else {
-    TMemoryStream copy;
-    int64_t n = stream.Size() - stream.Position();
-    copy.SetSize(n > 0 ? n : 0);
-    if (n > 0) stream.ReadBuffer(copy.Memory(), static_cast<std::size_t>(n));
-    copy.SetPosition(0);
-    ok = store_->LoadFromStream(copy, error);
-  }
+  bool ok = store_->LoadFromStream(stream, error);
   if (!ok) {
     current_ = -1;
     ReleaseStore();

@@ -4,6 +4,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/file_stream.h"
 #include "platform/unaligned.h"
 #include "tableengine/session.h"
 #include "tableengine/table_file_format.h"
@@ -149,8 +150,7 @@ void TVelaTable::LoadTable() {
     case lmFile: {
       const std::string path = TablePath();
       if (!FileExists(path)) DatabaseErrorFmt(this, "Error opening file %s", path.c_str());
-      TMemoryStream file;
-      file.LoadFromFile(path);
+      TFileStream file(path);
       LoadFromStream(file, false);
       break;
     }

@@ -16,6 +16,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/file_stream.h"
 #include "platform/memory_stream.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
@@ -136,9 +137,7 @@ void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder,
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
   if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
-  TMemoryStream stream;
-  stream.LoadFromFile(path);
-  stream.SetPosition(0);
+  TFileStream stream(path);
   std::string error;
   if (!cursor.LoadFromStream(stream, error, keepFileOrder))
     throw TToolError("cannot open table " + path + ": " + error);

@@ -258,19 +258,21 @@ protected:
   }
   void Answer(std::vector<std::string> answers) {
     auto remaining = std::make_shared<std::vector<std::string>>(std::move(answers));
-    auto next = std::make_shared<std::function<void(TPasswordDialog*)>>();
-    *next = [this, remaining, next](TPasswordDialog* box) {
+    // The fixture holds the answering function, so that it can schedule itself
+    // again without owning itself.
+    answerer = [this, remaining](TPasswordDialog* box) {
       ++shown;
       layoutOk = layoutOk && box->windowTitle() == "Login password" && box->Label()->text() == "Enter password:" &&
                  box->Edit()->echoMode() == QLineEdit::Password && box->Edit()->maxLength() == 255 &&
                  box->OkButton()->isDefault();
       QTest::keyClicks(box->Edit(), QString::fromStdString(remaining->front()));
       remaining->erase(remaining->begin());
-      if (!remaining->empty()) QTimer::singleShot(50, [next] { WhenModal<TPasswordDialog>(*next); });
+      if (!remaining->empty()) QTimer::singleShot(50, [this] { WhenModal<TPasswordDialog>(answerer); });
       QTest::keyClick(box->Edit(), Qt::Key_Return);
     };
-    WhenModal<TPasswordDialog>(*next);
+    WhenModal<TPasswordDialog>(answerer);
   }
+  std::function<void(TPasswordDialog*)> answerer;
   std::string password = "Plum-tart 7";
   TPasswordPrompt previous;
   apptest::TMessageRecorder messages;

@@ -111,7 +111,7 @@ TVelaCalculator::TVelaCalculator(QWidget* owner) : TPopupWindow(owner) {
       {"1/x", 142, 68, 16, kBlack, "", A::Reciprocal, 0},
       {"=", 142, 90, 19, kRed, "", A::Key, '='},
   };
-  for (const TButtonSpec& spec : buttons) CreateButton(spec);
+  for (const TButtonSpec& def : buttons) CreateButton(def);
 
   decimalsLabel_ = new QLabel(this);
   decimalsLabel_->setObjectName("DecimalDigits");
@@ -168,30 +168,30 @@ QFont TVelaCalculator::CaptionFont(int pixelHeight) const {
   return font;
 }
 
-void TVelaCalculator::CreateButton(const TButtonSpec& spec) {
+void TVelaCalculator::CreateButton(const TButtonSpec& def) {
   auto* button = new QToolButton(this);
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);
-  button->setGeometry(frameWidth() + Px(spec.left), frameWidth() + Px(spec.top), Px(kButtonWidth), Px(kButtonHeight));
-  if (spec.caption[0] == ':') {
-    button->setIcon(QIcon(QString::fromLatin1(spec.caption)));
+  button->setGeometry(frameWidth() + Px(def.left), frameWidth() + Px(def.top), Px(kButtonWidth), Px(kButtonHeight));
+  if (def.caption[0] == ':') {
+    button->setIcon(QIcon(QString::fromLatin1(def.caption)));
     button->setIconSize(QSize(Px(13), Px(13)));
   } else {
-    const QString caption = QString::fromLatin1(spec.caption);
+    const QString caption = QString::fromLatin1(def.caption);
     button->setText(caption);
     // Fonts differ from one system to the next; a caption that would be
     // clipped gets a smaller size of the same font.
-    QFont font = CaptionFont(spec.fontHeight);
+    QFont font = CaptionFont(def.fontHeight);
     while (QFontMetrics(font).horizontalAdvance(caption) > button->width() - Px(2) && font.pointSizeF() > 6)
       font.setPointSizeF(font.pointSizeF() - 0.5);
     button->setFont(font);
     QPalette pal = button->palette();
-    pal.setColor(QPalette::ButtonText, spec.color);
+    pal.setColor(QPalette::ButtonText, def.color);
     button->setPalette(pal);
   }
-  if (spec.hint[0] != '\0') button->setToolTip(QString::fromLatin1(spec.hint));
-  const TAction action = spec.action;
-  const char key = spec.key;
+  if (def.hint[0] != '\0') button->setToolTip(QString::fromLatin1(def.hint));
+  const TAction action = def.action;
+  const char key = def.key;
   connect(button, &QToolButton::clicked, this, [this, action, key] { RunGuarded([&] { Run(action, key); }); });
 }
 

@@ -69,7 +69,7 @@ private:
   enum class TAction;
   struct TButtonSpec;
 
-  void CreateButton(const TButtonSpec& spec);
+  void CreateButton(const TButtonSpec& def);
   void Run(TAction action, char key);
   void HandleKey(QKeyEvent* event);
   void SyncLabels();

@@ -1,13 +1,17 @@
 #include "platform/file_io.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -24,6 +28,52 @@ mode_t CurrentUmask() {
   mode_t mask = umask(0);
   umask(mask);
   return mask;
+}
+
+// The temporary files of the writes in progress, for the signal handler: a
+// fixed table it can read without allocating or locking. A slot is claimed
+// by writing its path first and publishing it after.
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr int kTempSlots = 8;
+constexpr std::size_t kTempPathMax = 4096;
+struct TempSlot {
+  std::atomic<bool> claimed{false};
+  std::atomic<bool> ready{false};
+  char path[kTempPathMax];
+};
+TempSlot g_tempSlots[kTempSlots];
+
+class TTempFileRecord {
+public:
+  explicit TTempFileRecord(const std::string& path) {
+    if (path.size() >= kTempPathMax) return;
+    for (TempSlot& slot : g_tempSlots) {
+      bool expected = false;
+      if (!slot.claimed.compare_exchange_strong(expected, true)) continue;
+      std::memcpy(slot.path, path.c_str(), path.size() + 1);
+      slot.ready.store(true);
+      slot_ = &slot;
+      return;
+    }
+    // All slots busy: this write is just not cleaned up on a signal.
+  }
+  ~TTempFileRecord() {
+    if (!slot_) return;
+    slot_->ready.store(false);
+    slot_->claimed.store(false);
+  }
+  TTempFileRecord(const TTempFileRecord&) = delete;
+  TTempFileRecord& operator=(const TTempFileRecord&) = delete;
+
+private:
+  TempSlot* slot_ = nullptr;
+};
+
+extern "C" void RemoveTempFilesAndDie(int sig) {
+  for (TempSlot& slot : g_tempSlots)
+    if (slot.ready.load()) unlink(slot.path);
+  signal(sig, SIG_DFL);
+  raise(sig);
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -64,8 +114,17 @@ void WriteSafely(const std::string& path, const void* data, std::size_t size, co
   // Long names are cut so the temporary name stays within the name limit.
   std::string tempPath = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." +
                          base.substr(0, 200) + ".tmp-XXXXXX";
+  // The signals that remove temporary files wait until this one is on record.
+  sigset_t cleanupSignals, previous;
+  sigemptyset(&cleanupSignals);
+  for (int sig : kCleanupSignals) sigaddset(&cleanupSignals, sig);
+  pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous);
   int fd = mkstemp(tempPath.data());
-  if (fd < 0) ThrowIo("Cannot write file", path, errno);
+  const int mkstempError = errno;
+  std::optional<TTempFileRecord> record;
+  if (fd >= 0) record.emplace(tempPath);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  if (fd < 0) ThrowIo("Cannot write file", path, mkstempError);
 
   auto fail = [&](int err) {
     if (fd >= 0) close(fd);
@@ -183,6 +242,25 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     result = std::string(path);
   result += ext;
   return result;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FileIsReadOnly(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int sig : kCleanupSignals) {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempFilesAndDie;
+    sigemptyset(&action.sa_mask);
+    sigaction(sig, &action, nullptr);
+  }
 }
 
 std::string GetCurrentDir() {

@@ -27,4 +27,16 @@ void CopyFileSafely(const std::string& from, const std::string& to);
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 std::string GetCurrentDir();
 
+// Whether both paths name one file once links are followed (also through a
+// hard link); false when either does not exist.
+bool SameFile(const std::string& a, const std::string& b);
+// Whether the file exists (links followed) and its owner may not write it.
+bool FileIsReadOnly(const std::string& path);
+
+// From now on, SIGINT, SIGTERM, SIGHUP and SIGPIPE first remove the temporary
+// files of the safe writes in progress and then end the process as the
+// signal would have. For programs that keep the default action of those
+// signals (the command-line tool); the target files stay as they were.
+void RemoveTemporaryFilesOnSignals();
+
 }  // namespace notarra

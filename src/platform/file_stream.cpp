@@ -29,6 +29,11 @@ TFileStream::TFileStream(const std::string& path) : path_(path) {
     close(fd_);
     ThrowFile("Cannot open file", path, err);
   }
+  // A device or a pipe has no size to stop at (/dev/zero never ends).
+  if (!S_ISREG(st.st_mode)) {
+    close(fd_);
+    throw EInOutError(Format("Cannot open file %s: it is not a regular file", path.c_str()));
+  }
   size_ = st.st_size > 0 ? st.st_size : 0;
   // The reader goes from front to back once.
   posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -39,6 +44,8 @@ TFileStream::~TFileStream() {
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+  // What was appended after the open is not read: the reader sized everything by Size().
+  count = static_cast<std::size_t>(std::clamp<int64_t>(size_ - position_, 0, static_cast<int64_t>(count)));
   std::size_t done = 0;
   while (done < count) {
     ssize_t n = pread(fd_, static_cast<char*>(buffer) + done, count - done, position_);

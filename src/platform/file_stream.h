@@ -2,8 +2,10 @@
 // few megabytes at a time instead of holding the whole file in memory. Opening
 // fails with the same EInOutError as reading the whole file ("Cannot open file
 // <path>: <reason>"); a failed read later raises "Cannot read file <path>:
-// <reason>". The file is read, never mapped: another program may shorten it
-// while it is open, and a shortened file just reads short.
+// <reason>". Only regular files open ("Cannot open file <path>: it is not a
+// regular file"), and never more than the size they had when opened is read.
+// The file is read, never mapped: another program may shorten it while it is
+// open, and a shortened file just reads short.
 #pragma once
 
 #include <string>

@@ -16,6 +16,9 @@ using TPasswordBlock = std::array<uint8_t, 40>;
 constexpr std::size_t kKeyTextLength = 38;
 
 // CRC-16/MODBUS: initial 0xFFFF, reflected polynomial 0xA001, no final XOR.
+// The reader's error for a protected table that no password given opens.
+inline constexpr char kInvalidPasswordMessage[] = "Invalid password. Table cannot be open";
+
 uint16_t Crc16Modbus(const uint8_t* bytes, std::size_t count);
 
 // A plain block (key text + CRC) for the given key text of 38 characters.

@@ -427,6 +427,7 @@ void TVelaCursor::Clear(bool all) {
     password_.clear();
     passwordBlock_.fill(0);
     protected_ = false;
+    trailingBytes_ = 0;
   }
 }
 

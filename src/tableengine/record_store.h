@@ -147,6 +147,9 @@ public:
   void SetPassword(std::string password) { password_ = std::move(password); }
   const std::array<uint8_t, 40>& PasswordBlock() const { return passwordBlock_; }
   bool IsProtected() const { return protected_; }
+  // Bytes the loaded file held after the last record its header counts: the
+  // reader ignores them, so writing the store back drops them.
+  uint64_t TrailingBytes() const { return trailingBytes_; }
   bool PartialOpen() const { return partialOpen_; }
   void SetPartialOpen(bool value) { partialOpen_ = value; }
   const TVelaField* AutoIncField() const { return autoIncField_; }
@@ -208,6 +211,7 @@ private:
   std::array<uint8_t, 40> passwordBlock_{};
   bool protected_ = false;
   bool partialOpen_ = false;
+  uint64_t trailingBytes_ = 0;
   std::string notes_;
 };
 

@@ -189,7 +189,7 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     bool opened = store_.OnCheckPassword ? store_.OnCheckPassword(block, password)
                                          : VelaSession().CheckPassword(block, password);
     if (!opened) {
-      error = "Invalid password. Table cannot be open";
+      error = kInvalidPasswordMessage;
       store_.Clear(true);
       return false;
     }
@@ -272,6 +272,7 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
     store_.Clear(true);
     return false;
   }
+  store_.trailingBytes_ = Remaining();
   if (store_.autoIncField_) {
     if (keepFileOrder) {
       int32_t highest = 0;

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "platform/scope_guard.h"
 #include "platform/file_io.h"
+#include "platform/file_lock.h"
 #include "platform/file_stream.h"
 #include "platform/memory_stream.h"
 #include "platform/codepage.h"
@@ -32,6 +34,7 @@
 #include "tools/table_csv.h"
 #include "tools/table_json.h"
 #include "tools/tool_error.h"
+#include "tools/utf8.h"
 
 namespace notarra {
 
@@ -41,8 +44,10 @@ const char kUsage[] =
     "Usage:\n"
     "  notarra-table info FILE                        fields and record count as JSON\n"
     "  notarra-table dump FILE [--format json|csv]    every record, in file order\n"
-    "  notarra-table write FILE --from JSON|-         replace FILE with the table a JSON document describes\n"
-    "  notarra-table import FILE --csv CSV|-          append the CSV's rows (header row names the fields)\n"
+    "  notarra-table write FILE --from JSON|- [--force]\n"
+    "                                                 replace FILE with the table a JSON document describes\n"
+    "  notarra-table import FILE --csv CSV|- [--force]\n"
+    "                                                 append the CSV's rows (header row names the fields)\n"
     "  notarra-table export FILE --csv CSV|-          write every record as CSV\n"
     "  notarra-table init DIR [--sample]              create Blog_Ideas.d, group.d and User.d in DIR\n"
     "  notarra-table generate FILE --records N [--seed S]\n"
@@ -70,6 +75,11 @@ const char kUsage[] =
     "\n"
     "--password PW (info, dump, write, import, export, count, locate) opens a protected table; with write\n"
     "it makes the written table protected.\n"
+    "\n"
+    "write and import wait while another notarra-table rewrites a table in the same folder. They refuse\n"
+    "a table file that is read-only, and one with bytes after its last record (rewriting it would drop\n"
+    "them); write also refuses to replace a protected table without its password (--password). --force\n"
+    "rewrites or replaces the table anyway (a read-only file is still refused).\n"
     "\n"
     "\"-\" reads standard input (write, import) or writes standard output (export).\n"
     "Exit status: 0 success, 1 bad input or failure (nothing written), 2 wrong command line.\n";
@@ -127,29 +137,52 @@ void Require(const CommandLine& cl, const std::string& option) {
   if (!cl.Has(option)) throw TUsageError(cl.command + " needs --" + option);
 }
 
+void CheckTableFile(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
+  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
+  if (!std::filesystem::is_regular_file(path, ec)) throw TToolError(path + " is not a regular file");
+}
+
 // The password given with --password is the only one tried: a script must not stop at a prompt.
-void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder, const CommandLine& cl) {
+// Returns false with the reader's message instead of raising.
+bool TryLoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder, const CommandLine& cl,
+                  std::string& error) {
   const std::string password = cl.values.count("password") ? cl.Value("password") : std::string();
   cursor.SetPassword(password);
   cursor.OnCheckPassword = [](std::array<uint8_t, 40>& block, std::string& given) {
     return !given.empty() && TryPassword(block, given);
   };
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
-  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
+  CheckTableFile(path);
   TFileStream stream(path);
+  return cursor.LoadFromStream(stream, error, keepFileOrder);
+}
+
+void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder, const CommandLine& cl) {
   std::string error;
-  if (!cursor.LoadFromStream(stream, error, keepFileOrder))
+  if (!TryLoadTable(path, cursor, keepFileOrder, cl, error))
     throw TToolError("cannot open table " + path + ": " + error);
+}
+
+// Checks before a table file is rewritten in place: it must be writable by
+// its owner (not replaced through a writable folder), and, unless --force,
+// hold nothing that writing the store back would drop.
+void RefuseReadOnly(const std::string& path) {
+  if (FileIsReadOnly(path)) throw TToolError(path + " is read-only; notarra-table does not replace it");
+}
+
+void RefuseDroppedBytes(const std::string& path, const TVelaCursor& cursor, const CommandLine& cl) {
+  if (cursor.TrailingBytes() == 0 || cl.flags.count("force")) return;
+  throw TToolError(path + " holds " + std::to_string(cursor.TrailingBytes()) +
+                   " bytes after the last record its header counts; rewriting it would drop them "
+                   "(give --force to rewrite it anyway)");
 }
 
 // Opens FILE the way the program does, through a table ordered by --index
 // (with --case-insensitive and --descending).
 void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
   const std::string& path = cl.positional[0];
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
-  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
+  CheckTableFile(path);
   table.SetTableName(path);
   if (cl.values.count("password")) table.SetPassword(cl.Value("password"));
   if (cl.values.count("index")) table.SetIndexFieldNames(cl.Value("index"));
@@ -167,7 +200,11 @@ void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
   try {
     table.Open();
   } catch (const EDatabaseError& e) {
-    throw TToolError("cannot open table " + path + ": " + e.Message());
+    // The table's own wording already says what failed; the tool's names the file.
+    std::string_view message = e.Message();
+    constexpr std::string_view kOpening = "Error opening table: ";
+    if (message.starts_with(kOpening)) message.remove_prefix(kOpening.size());
+    throw TToolError("cannot open table " + path + ": " + std::string(message));
   }
   if (filter) {
     table.SetFiltered(true);
@@ -231,8 +268,26 @@ int Dump(const CommandLine& cl, std::ostream& out) {
   return 0;
 }
 
+// Replacing an existing table: what would be lost without a word is refused.
+void CheckReplace(const std::string& path, const CommandLine& cl) {
+  RefuseReadOnly(path);
+  if (cl.flags.count("force")) return;
+  TVelaCursor old;
+  std::string error;
+  if (TryLoadTable(path, old, true, cl, error)) {
+    RefuseDroppedBytes(path, old, cl);
+    return;
+  }
+  // A file that is no table (or a damaged one) may be replaced; a protected
+  // table only by someone who knows its password.
+  if (error == kInvalidPasswordMessage)
+    throw TToolError(path + " is a password-protected table: give its password with --password to replace it "
+                            "(or --force)");
+}
+
 int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
   Require(cl, "from");
+  const std::string& path = cl.positional[0];
   const std::string text = ReadInput(cl.Value("from"), in);
   TVelaCursor cursor;
   if (cl.values.count("password")) {
@@ -240,26 +295,38 @@ int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
     cursor.SetPassword(cl.Value("password"));
   }
   ReadTableJson(text, cursor);
-  cursor.SaveToFile(cl.positional[0], 0, false, "");
+  TFolderLock lock(path);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) CheckReplace(path, cl);
+  cursor.SaveToFile(path, 0, false, "");
   out << "Wrote " << Plural(LiveRecords(cursor), "record") << " to " << cl.positional[0] << "\n";
   return 0;
 }
 
 int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
   Require(cl, "csv");
+  const std::string& path = cl.positional[0];
+  if (cl.Value("csv") != "-" && SameFile(cl.Value("csv"), path))
+    throw TToolError("--csv " + cl.Value("csv") + " is the table itself");
+  const std::string text = ReadInput(cl.Value("csv"), in);
+  // Held from the read to the rename, so that another import waits and then reads what this one wrote.
+  TFolderLock lock(path);
   TVelaCursor cursor;
   // File order is kept so that the existing records stay as they are and the new ones follow.
-  LoadTable(cl.positional[0], cursor, true, cl);
-  const std::string text = ReadInput(cl.Value("csv"), in);
+  LoadTable(path, cursor, true, cl);
+  RefuseReadOnly(path);
+  RefuseDroppedBytes(path, cursor, cl);
   const int added = ImportTableCsv(text, cursor);
-  cursor.SaveToFile(cl.positional[0], 0, false, "");
-  out << "Imported " << Plural(added, "record") << " into " << cl.positional[0] << " (now "
-      << LiveRecords(cursor) << ")\n";
+  cursor.SaveToFile(path, 0, false, "");
+  out << "Imported " << Plural(added, "record") << " into " << path << " (now " << LiveRecords(cursor) << ")\n";
   return 0;
 }
 
 int Export(const CommandLine& cl, std::ostream& out) {
   Require(cl, "csv");
+  const std::string& target = cl.Value("csv");
+  if (target != "-" && SameFile(target, cl.positional[0]))
+    throw TToolError("--csv " + target + " is the table being exported; nothing was written");
   TVelaCursor cursor;
   TVelaTable table;
   const TVelaCursor* store = &cursor;
@@ -271,7 +338,6 @@ int Export(const CommandLine& cl, std::ostream& out) {
   } else {
     LoadTable(cl.positional[0], cursor, true, cl);
   }
-  const std::string& target = cl.Value("csv");
   if (target == "-") {
     WriteTableCsv(*store, out, order);
     return 0;
@@ -372,11 +438,23 @@ int Init(const CommandLine& cl, std::ostream& out) {
     AddSampleGroups(groups);
     AddSampleUser(user);
   }
+  const bool newFolder = !std::filesystem::exists(dir, ec);
   std::filesystem::create_directories(dir, ec);
   if (ec) throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
-  ideas.SaveToFile(paths[0], 0, false, "");
-  groups.SaveToFile(paths[1], 0, false, "");
-  user.SaveToFile(paths[2], 0, false, "");
+  // The three tables come as a set: when one cannot be written, none is left
+  // behind, so that init can simply be run again.
+  TFolderLock lock(paths[0]);
+  std::vector<std::string> written;
+  ScopeFail removeWritten([&] {
+    for (const std::string& p : written) std::filesystem::remove(p, ec);
+    if (newFolder) std::filesystem::remove(dir, ec);  // only when empty
+  });
+  for (const std::string& p : paths) RefuseExisting(p);  // again, now that no other init can come between
+  // Smallest first, so that a full disk is usually met before anything is written.
+  for (auto [store, path] : {std::pair{&user, &paths[2]}, {&groups, &paths[1]}, {&ideas, &paths[0]}}) {
+    store->SaveToFile(*path, 0, false, "");
+    written.push_back(*path);
+  }
   out << "Created " << paths[0] << " (" << Plural(LiveRecords(ideas), "record") << "), " << paths[1] << " ("
       << Plural(LiveRecords(groups), "record") << ") and " << paths[2] << " (" << Plural(LiveRecords(user), "record")
       << ")\n";
@@ -413,8 +491,8 @@ int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
   if (c == "info") return Info(ParseCommandLine(args, {"password"}, {}, 1), out);
   const std::set<std::string> order = {"case-insensitive", "descending", "filter-case-insensitive"};
   if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index", "filter", "criteria"}, order, 1), out);
-  if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {}, 1), in, out);
-  if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {}, 1), in, out);
+  if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {"force"}, 1), in, out);
+  if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {"force"}, 1), in, out);
   if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out);
   if (c == "count") return Count(ParseCommandLine(args, {"password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "locate")
@@ -448,16 +526,16 @@ int RunNotarraTable(const std::vector<std::string>& args, std::istream& in, std:
     }
     return status;
   } catch (const TUsageError& e) {
-    err << "notarra-table: " << e.what() << "\n\n" << kUsage;
+    err << "notarra-table: " << utf8::Printable(e.what()) << "\n\n" << kUsage;
     return 2;
   } catch (const TToolError& e) {
-    err << "notarra-table: " << e.what() << "\n";
+    err << "notarra-table: " << utf8::Printable(e.what()) << "\n";
   } catch (const Exception& e) {
-    err << "notarra-table: " << e.Message() << "\n";
+    err << "notarra-table: " << utf8::Printable(e.Message()) << "\n";
   } catch (const std::bad_alloc&) {
     err << "notarra-table: out of memory\n";
   } catch (const std::exception& e) {
-    err << "notarra-table: " << e.what() << "\n";
+    err << "notarra-table: " << utf8::Printable(e.what()) << "\n";
   }
   return 1;
 }

@@ -186,6 +186,8 @@ public:
         if (v.type != json::Type::Number || !json::ToInt64(v.text, n) || n < 0)
           throw TToolError("\"record_count\" must be a whole number of 0 or more");
         declaredCount = n;
+      } else if (key == "trailing_bytes") {
+        reader_.ReadValue();  // says what the dumped file held; a written table has none
       } else if (key == "notes") {
         ReadNotes(reader_.ReadValue());
       } else if (key == "fields") {
@@ -314,6 +316,9 @@ void WriteTableJson(const TVelaCursor& cursor, bool withRecords, std::ostream& o
   buf += "{\n  \"kind\": ";
   buf += cursor.IsProtected() ? "\"protected\"" : "\"plain\"";
   buf += ",\n  \"record_count\": " + std::to_string(live);
+  // Bytes past the last counted record, which the reader ignores: said so
+  // that nobody rewrites such a file without knowing what it would drop.
+  if (cursor.TrailingBytes() > 0) buf += ",\n  \"trailing_bytes\": " + std::to_string(cursor.TrailingBytes());
   buf += ",\n  \"notes\": ";
   json::AppendString(buf, AnsiToUtf8(cursor.Notes()));
   buf += ",\n  \"fields\": [";

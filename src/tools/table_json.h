@@ -1,7 +1,8 @@
 // A table as JSON and back.
 //
 // The document is an object: "kind" ("plain" or "protected"), "record_count"
-// (the live records), "notes" (the table's free text), "fields" (one object
+// (the live records), "trailing_bytes" (only when the file held bytes after
+// its last counted record), "notes" (the table's free text), "fields" (one object
 // per field: qualifier, name, kind, size, default, extra) and, when records
 // are asked for, "records" (one object per record keyed by field name, in
 // field order; values as field_values.h describes).

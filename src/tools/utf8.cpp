@@ -43,6 +43,27 @@ std::string CodePointName(char32_t cp) {
   return buf;
 }
 
+std::string Printable(std::string_view s, std::size_t maxBytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < s.size() && out.size() < maxBytes) {
+    char32_t cp;
+    std::size_t len = Decode(s, pos, cp);
+    if (len > 0 && cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp < 0xA0)) {
+      out.append(s, pos, len);
+      pos += len;
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(s[pos++]);
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  if (pos < s.size()) out += "... (" + std::to_string(s.size() - pos) + " more bytes)";
+  return out;
+}
+
 }  // namespace utf8
 
 }  // namespace notarra

@@ -282,4 +282,54 @@ TEST_F(StreamedFile, OpeningAMissingFileOrAFolderNamesIt) {
   }
 }
 
+// Devices and pipes have no size to stop at: /dev/zero would be read until
+// memory ran out, and the program's own table opens go through the same stream.
+TEST_F(StreamedFile, OnlyRegularFilesOpen) {
+  const std::string link = dir_ + "/zero.d";
+  ASSERT_EQ(symlink("/dev/zero", link.c_str()), 0);
+  for (const std::string& path : {link, std::string("/dev/null")}) {
+    try {
+      TFileStream s(path);
+      ADD_FAILURE() << "opened " << path;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "Cannot open file " + path + ": it is not a regular file");
+    }
+  }
+}
+
+// What another program appends after the open is not read: the reader sized
+// everything by the size it saw.
+TEST_F(StreamedFile, BytesAppendedAfterTheOpenAreNotRead) {
+  const std::string file = Table(3, 5, IdeaSection(), IdeaBody());
+  WriteFile(file);
+  TFileStream s(path_);
+  {
+    FILE* f = std::fopen(path_.c_str(), "ab");
+    ASSERT_NE(f, nullptr);
+    std::fputs("appended later", f);
+    std::fclose(f);
+  }
+  std::string all(file.size() + 100, '\0');
+  EXPECT_EQ(s.Read(all.data(), all.size()), file.size());
+  EXPECT_EQ(s.Read(all.data(), 1), 0u);
+  TVelaCursor c;
+  std::string error;
+  s.SetPosition(0);
+  ASSERT_TRUE(c.LoadFromStream(s, error)) << error;
+  EXPECT_EQ(c.TrailingBytes(), 0u);
+}
+
+// The reader says how much followed the last record the header counts.
+TEST_F(StreamedFile, TrailingBytesAreCounted) {
+  const std::string file = Table(3, 5, IdeaSection(), IdeaBody());
+  WriteFile(file + "tail");
+  TFileStream s(path_);
+  TVelaCursor c;
+  std::string error;
+  ASSERT_TRUE(c.LoadFromStream(s, error, false, 7)) << error;
+  EXPECT_EQ(c.TrailingBytes(), 4u);
+  c.Clear(true);
+  EXPECT_EQ(c.TrailingBytes(), 0u);
+}
+
 }  // namespace

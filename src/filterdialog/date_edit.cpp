@@ -115,12 +115,11 @@ void TsfDateEdit::keyPressEvent(QKeyEvent* event) {
   }
   if (DroppedDown()) {
     // The calendar never has the focus: its keys come through here.
-    int days = 0;
+    if (const int days = TVelaCalendar::ArrowKeyDays(event->key())) {
+      calendar_->SetDate(calendar_->Date() + days);
+      return;
+    }
     switch (event->key()) {
-      case Qt::Key_Left: days = -1; break;
-      case Qt::Key_Right: days = 1; break;
-      case Qt::Key_Up: days = -7; break;
-      case Qt::Key_Down: days = 7; break;
       case Qt::Key_Return:
       case Qt::Key_Enter:
         RunGuarded([this] { CalendarSelect(); });
@@ -138,10 +137,6 @@ void TsfDateEdit::keyPressEvent(QKeyEvent* event) {
         return;
       default:
         break;
-    }
-    if (days != 0) {
-      calendar_->SetDate(calendar_->Date() + days);
-      return;
     }
   }
   QLineEdit::keyPressEvent(event);

@@ -18,6 +18,10 @@
 namespace notarra {
 
 namespace {
+const char kClonesOpenOnClose[] = "Cloned tables are not closed before source dataset is closed!";
+}  // namespace
+
+namespace {
 
 TFieldType FieldTypeOfKind(TVelaFieldKind kind) {
   switch (kind) {
@@ -393,8 +397,13 @@ void TVelaDataset::InternalOpen() {
   if (database_) database_->DatasetOpened(this);
 }
 
+void TVelaDataset::DoBeforeClose() {
+  if (!clones_.empty()) DatabaseError(kClonesOpenOnClose, this);
+  TDataSet::DoBeforeClose();
+}
+
 void TVelaDataset::InternalClose() {
-  if (!clones_.empty()) DatabaseError("Cloned tables are not closed before source dataset is closed!", this);
+  if (!clones_.empty()) DatabaseError(kClonesOpenOnClose, this);
   DetachBlobStreams();
   FreeKeyBuffers();
   BindFields(false);

@@ -221,6 +221,9 @@ protected:
   void InternalDelete() override;
   void InternalCancel() override;
   void InternalOpen() override;
+  // Refuses to close while clones share the store, before anything changes:
+  // a half-closed source would free the clones' records at its next open.
+  void DoBeforeClose() override;
   void InternalClose() override;
   bool IsCursorOpen() const override { return opened_; }
   void InternalInitFieldDefs() override;

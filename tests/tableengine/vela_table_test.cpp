@@ -314,6 +314,12 @@ TEST_F(VelaTableTest, CloneSharesTheStoreAndMustCloseFirst) {
   } catch (const EDatabaseError& e) {
     EXPECT_EQ(e.Message(), "BlogI_: Cloned tables are not closed before source dataset is closed!");
   }
+  // The refused close changed nothing: both still show the shared record,
+  // and opening the source again later cannot free it under the clone.
+  EXPECT_TRUE(table.Active());
+  EXPECT_EQ(table.RecordCount(), 1);
+  EXPECT_EQ(table.FieldByName("Group")->AsString(), "A");
+  EXPECT_EQ(clone.FieldByName("Group")->AsString(), "A");
   clone.Close();
   table.Close();
   EXPECT_FALSE(table.Active());

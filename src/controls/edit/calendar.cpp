@@ -329,4 +329,14 @@ void TVelaCalendar::keyPressEvent(QKeyEvent* event) {
   TCustomPanel::keyPressEvent(event);
 }
 
+int TVelaCalendar::ArrowKeyDays(int key) {
+  switch (key) {
+    case Qt::Key_Left: return -1;
+    case Qt::Key_Right: return 1;
+    case Qt::Key_Up: return -7;
+    case Qt::Key_Down: return 7;
+    default: return 0;
+  }
+}
+
 }  // namespace notarra

@@ -43,6 +43,10 @@ public:
   explicit TVelaCalendar(QWidget* parent = nullptr);
   ~TVelaCalendar() override;
 
+  // The days an arrow key moves the selection in any calendar that takes
+  // keys for one (left and right a day, up and down a week); 0 for other keys.
+  static int ArrowKeyDays(int key);
+
   uint16_t Day() const { return day_; }
   // Clamped to 1 and to the days of the shown month.
   void SetDay(uint16_t value);

@@ -13,12 +13,11 @@ TVelaDlgCalendar::TVelaDlgCalendar(QWidget* owner) : TVelaCalendar(owner), behav
 TVelaDlgCalendar::~TVelaDlgCalendar() = default;
 
 bool TVelaDlgCalendar::ForwardKey(QKeyEvent* event) {
-  int days = 0;
+  if (const int days = ArrowKeyDays(event->key())) {
+    SetDate(Date() + days);
+    return true;
+  }
   switch (event->key()) {
-    case Qt::Key_Left: days = -1; break;
-    case Qt::Key_Right: days = 1; break;
-    case Qt::Key_Up: days = -7; break;
-    case Qt::Key_Down: days = 7; break;
     case Qt::Key_PageUp:
       PrevMonthButton()->click();
       return true;
@@ -28,8 +27,6 @@ bool TVelaDlgCalendar::ForwardKey(QKeyEvent* event) {
     default:
       return false;
   }
-  SetDate(Date() + days);
-  return true;
 }
 
 void TVelaDlgCalendar::mouseReleaseEvent(QMouseEvent* event) {

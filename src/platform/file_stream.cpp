@@ -30,6 +30,7 @@ TFileStream::TFileStream(const std::string& path) : path_(path) {
     ThrowFile("Cannot open file", path, err);
   }
   size_ = st.st_size > 0 ? st.st_size : 0;
+  identity_ = FileIdentityOfOpenFile(fd_);
   // The reader goes from front to back once.
   posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }

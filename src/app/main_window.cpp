@@ -45,6 +45,13 @@ namespace notarra {
 
 namespace {
 
+// Asked before Save overwrites a table file that another program (the
+// command-line tool, a second copy of the program, a sync client) wrote
+// after this window read it.
+std::string FileChangedQuestion(const std::string& fileName) {
+  return "The file " + fileName + " was changed by another program after it was opened. Overwrite it?";
+}
+
 template <typename F>
 F* AddField(TVelaTable* table, const std::string& name, int size = 0) {
   auto* field = new F(table->Owner());
@@ -460,6 +467,13 @@ void TfrmBlog::CopyUserFieldCaptions() {
 }
 
 void TfrmBlog::SaveButtonClick() {
+  // Every question comes before any write: Cancel for either table stops the
+  // whole Save, so it never leaves one table written and the other not, and
+  // both keep their changes in memory.
+  for (TVelaTable* table : {BlogI_(), Group_()}) {
+    if (!table->ChangesPending() || !table->FileChangedOnDisk()) continue;
+    if (!ConfirmOkCancel(FileChangedQuestion(table->TableName()))) return;
+  }
   for (TVelaTable* table : {BlogI_(), Group_()}) {
     TProgressScope progress(ProgressDialog1(), "Saving " + ToQString(table->TableName()) + "...");
     Veladb()->SaveDatasets({table});

@@ -24,6 +24,17 @@ namespace {
   throw EInOutError(Format("%s %s: %s", what, path.c_str(), std::strerror(err)));
 }
 
+TFileIdentity IdentityOfStat(const struct stat& st) {
+  TFileIdentity id;
+  id.Exists = true;
+  id.Device = static_cast<uint64_t>(st.st_dev);
+  id.Inode = static_cast<uint64_t>(st.st_ino);
+  id.Size = static_cast<int64_t>(st.st_size);
+  id.ModifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+  id.ModifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  return id;
+}
+
 mode_t CurrentUmask() {
   mode_t mask = umask(0);
   umask(mask);
@@ -92,7 +103,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 // Writes to a temporary file beside the target, flushes it and renames it
 // over the target. newFileMode applies when the target does not exist yet
 // (nullptr: 0666 less the umask); an existing target keeps its mode.
-void WriteSafely(const std::string& path, const void* data, std::size_t size, const mode_t* newFileMode) {
+TFileIdentity WriteSafely(const std::string& path, const void* data, std::size_t size, const mode_t* newFileMode) {
   std::string target = path;
   // Through a symbolic link, replace the file it names and keep the link.
   struct stat linkStat;
@@ -140,6 +151,10 @@ void WriteSafely(const std::string& path, const void* data, std::size_t size, co
     (void)fchmod(fd, newFileMode != nullptr ? *newFileMode : (0666 & ~CurrentUmask()));
   }
   if (fsync(fd) != 0) fail(errno);
+  // The rename keeps the file, its size and its time: this is what the
+  // target will be.
+  struct stat written;
+  if (fstat(fd, &written) != 0) fail(errno);
   int closing = fd;
   fd = -1;
   if (close(closing) != 0) fail(errno);
@@ -152,9 +167,22 @@ void WriteSafely(const std::string& path, const void* data, std::size_t size, co
     (void)fsync(dirFd);
     close(dirFd);
   }
+  return IdentityOfStat(written);
 }
 
 }  // namespace
+
+TFileIdentity FileIdentity(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return {};
+  return IdentityOfStat(st);
+}
+
+TFileIdentity FileIdentityOfOpenFile(int fd) {
+  struct stat st;
+  if (fstat(fd, &st) != 0) return {};
+  return IdentityOfStat(st);
+}
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -215,8 +243,8 @@ void ReadWholeFile(const std::string& path, std::string& out) {
   out = std::move(content);
 }
 
-void WriteFileSafely(const std::string& path, const void* data, std::size_t size) {
-  WriteSafely(path, data, size, nullptr);
+TFileIdentity WriteFileSafely(const std::string& path, const void* data, std::size_t size) {
+  return WriteSafely(path, data, size, nullptr);
 }
 
 void CopyFileSafely(const std::string& from, const std::string& to) {

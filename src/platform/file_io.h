@@ -6,11 +6,34 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace notarra {
+
+// What tells one version of a file from the next: the file itself (device and
+// inode; a safe write always puts a new file in place), its size and its
+// modification time to the nanosecond. The time alone is not enough: two
+// writes within one tick of the file system's clock share it, so a change of
+// size or of file is what catches those. Exists is false when there was no
+// file to look at (or it could not be looked at).
+struct TFileIdentity {
+  bool Exists = false;
+  uint64_t Device = 0;
+  uint64_t Inode = 0;
+  int64_t Size = 0;
+  int64_t ModifiedSeconds = 0;
+  int64_t ModifiedNanoseconds = 0;
+  bool operator==(const TFileIdentity&) const = default;
+};
+
+// The identity of the file the path names now, through symbolic links.
+TFileIdentity FileIdentity(const std::string& path);
+// The identity of an open file: the one that is being read, whatever the
+// path names by now.
+TFileIdentity FileIdentityOfOpenFile(int fd);
 
 bool FileExists(const std::string& path);
 // Whole file into out (replacing its contents); EInOutError "Cannot open file <path>: <reason>".
@@ -19,8 +42,10 @@ void ReadWholeFile(const std::string& path, std::string& out);
 // n bytes and keeps what an earlier call returned (n only grows). Returns the
 // number of bytes read; EInOutError as above.
 std::size_t ReadWholeFileInto(const std::string& path, const std::function<char*(std::size_t)>& buffer);
-// EInOutError "Cannot write file <path>: <reason>".
-void WriteFileSafely(const std::string& path, const void* data, std::size_t size);
+// EInOutError "Cannot write file <path>: <reason>". Returns the identity of
+// the file written, taken before it replaced the old one, so that a write by
+// someone else right after ours is not mistaken for ours.
+TFileIdentity WriteFileSafely(const std::string& path, const void* data, std::size_t size);
 // Copies from to to, replacing to safely. EInOutError naming the file that failed.
 void CopyFileSafely(const std::string& from, const std::string& to);
 // "dir/name.d" + ".~d" -> "dir/name.~d"; a name without extension gets it appended.

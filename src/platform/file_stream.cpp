@@ -35,6 +35,7 @@ TFileStream::TFileStream(const std::string& path) : path_(path) {
     throw EInOutError(Format("Cannot open file %s: it is not a regular file", path.c_str()));
   }
   size_ = st.st_size > 0 ? st.st_size : 0;
+  identity_ = FileIdentityOfOpenFile(fd_);
   // The reader goes from front to back once.
   posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "platform/file_io.h"
 #include "platform/memory_stream.h"
 
 namespace notarra {
@@ -28,12 +29,16 @@ public:
   // The size when the file was opened.
   int64_t Size() const override { return size_; }
   void SetSize(int64_t) override;
+  // The file that was opened, as it was then: what a reader of these bytes
+  // later compares the path with to see whether someone else wrote it.
+  const TFileIdentity& Identity() const { return identity_; }
 
 private:
   std::string path_;
   int fd_ = -1;
   int64_t size_ = 0;
   int64_t position_ = 0;
+  TFileIdentity identity_;
 };
 
 }  // namespace notarra

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/memory_stream.h"
 #include "tableengine/field.h"
 #include "tableengine/record.h"
@@ -137,8 +138,9 @@ public:
   // Appends the table to the stream; returns the bytes written.
   int64_t WriteToStream(TMemoryStream& stream);
   // Writes the file safely (temporary file, flush, rename): on failure the old
-  // file is untouched and EInOutError names the file.
-  void SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
+  // file is untouched and EInOutError names the file. Returns the identity
+  // of the file written.
+  TFileIdentity SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
                   std::string_view indexFieldNames);
   int64_t EstimateSize() const;
 

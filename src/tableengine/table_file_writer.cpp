@@ -209,7 +209,7 @@ int64_t TVelaCursor::EstimateSize() const {
 
 int64_t TVelaCursor::WriteToStream(TMemoryStream& stream) { return TVelaTableWriter(*this).Write(stream); }
 
-void TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
+TFileIdentity TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
                              std::string_view indexFieldNames) {
   if (options & savAutoBackup) {
     if (FileExists(path)) CopyFileSafely(path, ChangeFileExt(path, ".~d"));
@@ -218,7 +218,7 @@ void TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, 
   TMemoryStream buffer;
   buffer.Reserve(static_cast<std::size_t>(EstimateSize()));
   int64_t length = WriteToStream(buffer);
-  WriteFileSafely(path, buffer.Memory(), static_cast<std::size_t>(length));
+  return WriteFileSafely(path, buffer.Memory(), static_cast<std::size_t>(length));
 }
 
 }  // namespace notarra

@@ -119,9 +119,9 @@ void TVelaDataset::LoadFromStream(TStream& stream, bool keepStream) {
   if (!error.empty()) ShowMessage(error);
 }
 
-void TVelaDataset::SaveToFile(const std::string& path) {
-  if (!store_) return;
-  store_->SaveToFile(path, saveOptions_, sortOptions_.Contains(vsoCaseInsensitive), indexFieldNames_);
+TFileIdentity TVelaDataset::SaveToFile(const std::string& path) {
+  if (!store_) return {};
+  return store_->SaveToFile(path, saveOptions_, sortOptions_.Contains(vsoCaseInsensitive), indexFieldNames_);
 }
 
 // ---- Record buffers ----------------------------------------------------------

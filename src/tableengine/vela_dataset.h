@@ -88,7 +88,9 @@ public:
 
   // Own operations.
   void LoadFromStream(TStream& stream, bool keepStream);
-  void SaveToFile(const std::string& path);
+  // Writes the store to the file; returns the identity of the file written
+  // (none without a store).
+  TFileIdentity SaveToFile(const std::string& path);
   void RebuildVisible(bool startAtFirst);
   bool ChangesPending() const { return changeCount_ > 0; }
   int ChangeCount() const { return changeCount_; }

@@ -70,6 +70,16 @@ std::string TVelaTable::TablePath() const {
   return Database()->DatabasePath() + tableName_;
 }
 
+bool TVelaTable::FileChangedOnDisk() const {
+  if (loadMode_ == lmClone) {
+    const auto* source = dynamic_cast<const TVelaTable*>(cloneDS_);
+    return source != nullptr && source->FileChangedOnDisk();
+  }
+  if (loadMode_ != lmFile || !fileIdentity_.Exists) return false;
+  const TFileIdentity now = FileIdentity(TablePath());
+  return now.Exists && now != fileIdentity_;
+}
+
 void TVelaTable::SetTableName(const std::string& name) {
   if (name == tableName_) return;
   Close();
@@ -152,6 +162,9 @@ void TVelaTable::LoadTable() {
       if (!FileExists(path)) DatabaseErrorFmt(this, "Error opening file %s", path.c_str());
       TFileStream file(path);
       LoadFromStream(file, false);
+      // The file as it was opened: a write by someone else while it was
+      // being read shows as a change at the next save.
+      fileIdentity_ = file.Identity();
       break;
     }
     case lmClone: {
@@ -175,7 +188,9 @@ void TVelaTable::WriteTable() {
   if (loadMode_ == lmClone && sourceTable) path = sourceTable->TablePath();
   else if (loadMode_ == lmFile) path = TablePath();
   if (path.empty()) return;
-  SaveToFile(path);
+  const TFileIdentity written = SaveToFile(path);
+  if (loadMode_ == lmClone && sourceTable) sourceTable->fileIdentity_ = written;
+  else fileIdentity_ = written;
   if (loadMode_ == lmClone && cloneDS_) cloneDS_->RebuildVisible(false);
 }
 
@@ -206,6 +221,8 @@ void TVelaTable::InternalClose() {
   TVelaDataset::InternalClose();
   // The shared store belongs to the source.
   if (source) SetStore(nullptr, false);
+  // A closed table holds no file; the next open takes the file as it is then.
+  fileIdentity_ = {};
 }
 
 void TVelaTable::Notification(TComponent* component, TOperation operation) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/file_io.h"
 #include "tableengine/vela_dataset.h"
 
 namespace notarra {
@@ -33,6 +34,13 @@ public:
 
   // The path the table is read from and written to.
   std::string TablePath() const;
+  // Whether the table's file is no longer the one this table last read or
+  // wrote: another file in its place, or another size or modification time,
+  // so that writing now would drop what someone else put there. A file that
+  // is gone counts as unchanged (writing it again loses nothing), and so does
+  // a table that holds no file: it was not opened from one. A clone answers
+  // for its source's file, the one it writes.
+  bool FileChangedOnDisk() const;
   // Field definitions changed: they are stored exactly when the table is built from them.
   void DefChanged() { storeDefs_ = loadMode_ == lmClear; }
 
@@ -57,6 +65,9 @@ private:
   TVelaDataset* registeredWith_ = nullptr;  // the source this clone is registered with
   bool storeDefs_ = false;
   TStream* loadStream_ = nullptr;
+  // The file as this table last read or wrote it; kept by lmFile tables
+  // (a clone writes its source's file and updates its source's identity).
+  TFileIdentity fileIdentity_;
 };
 
 }  // namespace notarra

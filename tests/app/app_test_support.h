@@ -2,12 +2,17 @@
 // service that records what it is asked to show.
 #pragma once
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,18 +53,23 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 
 struct TRecordingMessages : TMessageService {
   std::vector<std::string> information, errors, questions;
-  // What confirmations answer: OK / Yes, or Cancel / No.
+  // What confirmations answer: OK / Yes, or Cancel / No. While answers
+  // holds any, the next questions take theirs from it in turn.
   bool answer = true;
+  std::deque<bool> answers;
   void Information(const std::string& text) override { information.push_back(text); }
   void Warning(const std::string& text) override { errors.push_back(text); }
   void Error(const std::string& text) override { errors.push_back(text); }
-  bool ConfirmOkCancel(const std::string& text) override {
+  bool ConfirmOkCancel(const std::string& text) override { return Ask(text); }
+  bool ConfirmYesNo(const std::string& text) override { return Ask(text); }
+
+private:
+  bool Ask(const std::string& text) {
     questions.push_back(text);
-    return answer;
-  }
-  bool ConfirmYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return answer;
+    if (answers.empty()) return answer;
+    const bool next = answers.front();
+    answers.pop_front();
+    return next;
   }
 };
 
@@ -74,6 +84,23 @@ private:
   TRecordingMessages messages_;
   TMessageService* previous_;
 };
+
+// Runs action once a modal widget of type W is up (from inside its loop).
+template <typename W>
+void WhenModal(std::function<void(W*)> action) {
+  // The pending timer holds the attempt; the attempt itself only a weak
+  // reference, so nothing is left behind once the action ran.
+  auto attempt = std::make_shared<std::function<void()>>();
+  std::weak_ptr<std::function<void()>> weak = attempt;
+  *attempt = [action, weak] {
+    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w != nullptr && w->isVisible()) {
+      action(w);
+      return;
+    }
+    if (auto self = weak.lock()) QTimer::singleShot(10, [self] { (*self)(); });
+  };
+  QTimer::singleShot(0, [attempt] { (*attempt)(); });
+}
 
 inline bool ShowActive(QWidget* window) {
   window->show();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -20,6 +21,9 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <tuple>
+
+#include <sys/stat.h>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
@@ -39,6 +43,7 @@
 #include "gui/db_edit.h"
 #include "gui/db_navigator.h"
 #include "gui/progress_dialog.h"
+#include "gui/qt_services.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 #include "tools/idea_generator.h"
@@ -50,6 +55,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using apptest::ReadFile;
+using apptest::WhenModal;
 
 // A data folder with the three tables; the user table's captions are ours.
 class DataFolder {
@@ -69,6 +75,7 @@ public:
     ideas.SaveToFile(dir / kIdeaTableName, 0, false, "");
     groups.SaveToFile(dir / kGroupTableName, 0, false, "");
     user.SaveToFile(dir / kUserTableName, 0, false, "");
+    for (const char* f : {kIdeaTableName, kGroupTableName, kUserTableName}) Mark(f);
   }
   // Opens one of the folder's table files afresh, as the next start would.
   void Open(const std::string& name, TVelaDatabase& db, TVelaTable& table) const {
@@ -88,16 +95,30 @@ public:
     table.FieldByName("Fldname2")->SetAsString(second);
     table.Post();
     db.SaveDatasets({&table});
+    Mark(kUserTableName);
   }
   std::string operator/(const std::string& name) const { return dir / name; }
-  // Sets the file's time well into the past, so that a rewrite shows.
-  void Age(const std::string& name) const {
-    fs::last_write_time(dir / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
-  }
+  // Takes note of the file as it is now, so that a rewrite shows. Only looks:
+  // changing the file's time here would be a change by another program to
+  // the window, which asks before it overwrites one.
+  void Mark(const std::string& name) { marks_[name] = Version(name); }
+  // Whether the file was written since it was marked: a write puts a new file
+  // in place (another inode) with a new modification time.
   bool Written(const std::string& name) const {
-    return fs::last_write_time(dir / name) > fs::file_time_type::clock::now() - std::chrono::minutes(30);
+    return Version(name) != marks_.at(name);
   }
   apptest::TempDir dir;
+
+private:
+  // The file's inode and modification time, read with stat() here rather
+  // than through the code under test; a missing file reads as zeros.
+  using FileVersion = std::tuple<ino_t, time_t, long>;
+  FileVersion Version(const std::string& name) const {
+    struct stat st {};
+    if (::stat((dir / name).c_str(), &st) != 0) return {};
+    return {st.st_ino, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+  }
+  std::map<std::string, FileVersion> marks_;
 };
 
 // Opens a window on the folder: the tables are read from the working directory.
@@ -198,7 +219,7 @@ protected:
     data.SetCaptions("Audience", "Words");
     window = OpenWindow(data);
     ASSERT_TRUE(apptest::ShowActive(window.get()));
-    for (const char* f : {kIdeaTableName, kGroupTableName, kUserTableName}) data.Age(f);
+    for (const char* f : {kIdeaTableName, kGroupTableName, kUserTableName}) data.Mark(f);
     ideaBytes = ReadFile(data / kIdeaTableName);
   }
   DataFolder data;
@@ -462,7 +483,7 @@ TEST_F(MainWindowTest, SaveWritesOnlyTheChangedTables) {
   EXPECT_FALSE(window->Group_()->ChangesPending());
 
   // Both changed: both written, the user table never.
-  data.Age(kGroupTableName);
+  data.Mark(kGroupTableName);
   window->Group_()->Edit();
   window->Group_CATEGORY()->SetAsString("Zebras");
   window->Group_()->Post();
@@ -474,6 +495,250 @@ TEST_F(MainWindowTest, SaveWritesOnlyTheChangedTables) {
   EXPECT_TRUE(data.Written(kIdeaTableName));
   EXPECT_FALSE(data.Written(kUserTableName));
   EXPECT_EQ(static_cast<int>(SubjectsOnDisk(data).size()), ideas);
+}
+
+// ---- Save after another program changed a file ----
+
+// The question Save asks, written out here rather than taken from the window.
+std::string OverwriteQuestion(const std::string& file) {
+  return "The file " + file + " was changed by another program after it was opened. Overwrite it?";
+}
+
+// Another program (the command-line tool, a second copy of Notarra) adds a
+// record to one of the folder's files behind the window's back.
+void AddFromOutside(const DataFolder& data, const std::string& file, const std::string& field,
+                    const std::string& value) {
+  TVelaDatabase db;
+  TVelaTable table;
+  data.Open(file, db, table);
+  table.Append();
+  table.FieldByName(field)->SetAsString(value);
+  table.Post();
+  db.SaveDatasets({&table});
+}
+
+// One field of every record, read afresh from the file.
+std::vector<std::string> ValuesOnDisk(const DataFolder& data, const std::string& file, const std::string& field) {
+  TVelaDatabase db;
+  TVelaTable table;
+  data.Open(file, db, table);
+  std::vector<std::string> values;
+  for (table.First(); !table.Eof(); table.Next()) values.push_back(table.FieldByName(field)->AsString());
+  return values;
+}
+
+std::vector<std::string> ValuesInWindow(TVelaTable* table, const std::string& field) {
+  std::vector<std::string> values;
+  for (table->First(); !table->Eof(); table->Next()) values.push_back(table->FieldByName(field)->AsString());
+  return values;
+}
+
+bool Holds(const std::vector<std::string>& values, const std::string& value) {
+  return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+// Changes the first idea's subject in the window and posts it.
+void ChangeFirstIdea(TfrmBlog& window, const std::string& subject) {
+  window.BlogI_()->First();
+  window.BlogI_()->Edit();
+  window.BlogI_Subject()->SetAsString(subject);
+  window.BlogI_()->Post();
+}
+
+void ChangeFirstGroup(TfrmBlog& window, const std::string& category) {
+  window.Group_()->First();
+  window.Group_()->Edit();
+  window.Group_CATEGORY()->SetAsString(category);
+  window.Group_()->Post();
+}
+
+TEST_F(MainWindowTest, SaveAfterAnOutsideChangeAsksCancelWritesNothingOkOverwrites) {
+  ChangeFirstIdea(*window, "Ours");
+  AddFromOutside(data, kIdeaTableName, "Subject", "Added by the tool");
+  const std::string outside = ReadFile(data / kIdeaTableName);
+  data.Mark(kIdeaTableName);
+
+  messages->answer = false;
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions, std::vector<std::string>{OverwriteQuestion("Blog_Ideas.d")});
+  EXPECT_TRUE(messages->errors.empty());
+  // Nothing written; the change is still in the window, waiting.
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_EQ(ReadFile(data / kIdeaTableName), outside);
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
+  EXPECT_TRUE(Holds(ValuesInWindow(window->BlogI_(), "Subject"), "Ours"));
+
+  // Asked again at the next Save; OK overwrites the other program's version.
+  messages->answer = true;
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions.size(), 2u);
+  EXPECT_EQ(messages->questions.back(), OverwriteQuestion("Blog_Ideas.d"));
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_FALSE(window->BlogI_()->ChangesPending());
+  const auto subjects = SubjectsOnDisk(data);
+  EXPECT_TRUE(Holds(subjects, "Ours"));
+  EXPECT_FALSE(Holds(subjects, "Added by the tool"));
+
+  // The file on disk is now the window's own: the next Save does not ask.
+  data.Mark(kIdeaTableName);
+  ChangeFirstIdea(*window, "Ours again");
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions.size(), 2u);
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(Holds(SubjectsOnDisk(data), "Ours again"));
+}
+
+TEST_F(MainWindowTest, SaveOfFilesNobodyElseChangedAsksNothing) {
+  ChangeFirstIdea(*window, "First save");
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  // Its own write is not someone else's: the second save asks nothing either.
+  data.Mark(kIdeaTableName);
+  ChangeFirstIdea(*window, "Second save");
+  ChangeFirstGroup(*window, "Second group");
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(data.Written(kGroupTableName));
+  EXPECT_TRUE(messages->questions.empty());
+  EXPECT_TRUE(messages->errors.empty());
+  EXPECT_TRUE(Holds(SubjectsOnDisk(data), "Second save"));
+  EXPECT_TRUE(Holds(ValuesOnDisk(data, kGroupTableName, "CATEGORY"), "Second group"));
+}
+
+TEST_F(MainWindowTest, AFileDeletedFromOutsideIsWrittenAgainWithoutAQuestion) {
+  // Nothing of another program's is on disk to lose: Save just writes.
+  ChangeFirstIdea(*window, "Written into the empty place");
+  fs::remove(data / kIdeaTableName);
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_TRUE(messages->questions.empty());
+  EXPECT_TRUE(messages->errors.empty());
+  ASSERT_TRUE(fs::exists(data / kIdeaTableName));
+  const auto subjects = SubjectsOnDisk(data);
+  EXPECT_EQ(static_cast<int>(subjects.size()), window->BlogI_()->RecordCount());
+  EXPECT_TRUE(Holds(subjects, "Written into the empty place"));
+}
+
+TEST_F(MainWindowTest, TheGroupFileIsGuardedToo) {
+  ChangeFirstGroup(*window, "Ours");
+  AddFromOutside(data, kGroupTableName, "CATEGORY", "Outside");
+  const std::string outside = ReadFile(data / kGroupTableName);
+  data.Mark(kGroupTableName);
+
+  messages->answer = false;
+  window->Save1()->trigger();
+  EXPECT_EQ(messages->questions, std::vector<std::string>{OverwriteQuestion("group.d")});
+  EXPECT_EQ(ReadFile(data / kGroupTableName), outside);
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(window->Group_()->ChangesPending());
+
+  messages->answer = true;
+  window->Save1()->trigger();
+  EXPECT_EQ(messages->questions.size(), 2u);
+  EXPECT_TRUE(data.Written(kGroupTableName));
+  const auto categories = ValuesOnDisk(data, kGroupTableName, "CATEGORY");
+  EXPECT_TRUE(Holds(categories, "Ours"));
+  EXPECT_FALSE(Holds(categories, "Outside"));
+  EXPECT_FALSE(window->Group_()->ChangesPending());
+}
+
+TEST_F(MainWindowTest, CancelForEitherTableStopsTheWholeSave) {
+  ChangeFirstIdea(*window, "Our idea");
+  ChangeFirstGroup(*window, "Our group");
+  AddFromOutside(data, kIdeaTableName, "Subject", "Their idea");
+  AddFromOutside(data, kGroupTableName, "CATEGORY", "Their group");
+  const std::string theirIdeas = ReadFile(data / kIdeaTableName);
+  const std::string theirGroups = ReadFile(data / kGroupTableName);
+
+  // Cancel for the ideas: the group table is not even asked about.
+  messages->answers = {false};
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions, std::vector<std::string>{OverwriteQuestion("Blog_Ideas.d")});
+  EXPECT_EQ(ReadFile(data / kIdeaTableName), theirIdeas);
+  EXPECT_EQ(ReadFile(data / kGroupTableName), theirGroups);
+
+  // OK for the ideas, Cancel for the groups: both are asked before either is
+  // written, so the ideas are not written alone.
+  messages->questions.clear();
+  messages->answers = {true, false};
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions,
+            (std::vector<std::string>{OverwriteQuestion("Blog_Ideas.d"), OverwriteQuestion("group.d")}));
+  EXPECT_EQ(ReadFile(data / kIdeaTableName), theirIdeas);
+  EXPECT_EQ(ReadFile(data / kGroupTableName), theirGroups);
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
+  EXPECT_TRUE(window->Group_()->ChangesPending());
+  EXPECT_TRUE(Holds(ValuesInWindow(window->Group_(), "CATEGORY"), "Our group"));
+  EXPECT_TRUE(messages->errors.empty());
+
+  // OK for both: both written.
+  messages->questions.clear();
+  messages->answers = {true, true};
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions.size(), 2u);
+  EXPECT_TRUE(Holds(SubjectsOnDisk(data), "Our idea"));
+  EXPECT_TRUE(Holds(ValuesOnDisk(data, kGroupTableName, "CATEGORY"), "Our group"));
+  EXPECT_FALSE(window->BlogI_()->ChangesPending());
+  EXPECT_FALSE(window->Group_()->ChangesPending());
+}
+
+TEST_F(MainWindowTest, OnlyTheFileChangedOutsideIsAskedAbout) {
+  ChangeFirstIdea(*window, "Our idea");
+  ChangeFirstGroup(*window, "Our group");
+  AddFromOutside(data, kGroupTableName, "CATEGORY", "Their group");
+  data.Mark(kGroupTableName);
+  messages->answer = false;
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(messages->questions, std::vector<std::string>{OverwriteQuestion("group.d")});
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_FALSE(data.Written(kGroupTableName));
+}
+
+TEST_F(MainWindowTest, WithoutAnyoneToAskAnOutsideChangeIsKept) {
+  ChangeFirstIdea(*window, "Ours");
+  AddFromOutside(data, kIdeaTableName, "Subject", "Added by the tool");
+  data.Mark(kIdeaTableName);
+  // The default service, as without a window system: it answers Cancel.
+  TMessageService* recorder = SetMessageService(nullptr);
+  ClickToolButton(*window, window->SaveButton());
+  SetMessageService(recorder);
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
+}
+
+TEST_F(MainWindowTest, TheQuestionIsAMessageBoxAnsweredWithTheMouse) {
+  ChangeFirstIdea(*window, "Ours");
+  AddFromOutside(data, kIdeaTableName, "Subject", "Added by the tool");
+  data.Mark(kIdeaTableName);
+  TQtMessageService qt;
+  TMessageService* recorder = SetMessageService(&qt);
+  QString text;
+  bool offersOkAndCancel = false;
+  auto answerWith = [&](QMessageBox::StandardButton button) {
+    WhenModal<QMessageBox>([&text, &offersOkAndCancel, button](QMessageBox* box) {
+      text = box->text();
+      offersOkAndCancel = box->button(QMessageBox::Ok) && box->button(QMessageBox::Cancel);
+      QTest::mouseClick(box->button(button), Qt::LeftButton);
+    });
+  };
+
+  // Ctrl+S, then the Cancel button.
+  answerWith(QMessageBox::Cancel);
+  QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(text.toStdString(), OverwriteQuestion("Blog_Ideas.d"));
+  EXPECT_TRUE(offersOkAndCancel);
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
+
+  // The tool button, then OK.
+  text.clear();
+  answerWith(QMessageBox::Ok);
+  ClickToolButton(*window, window->SaveButton());
+  SetMessageService(recorder);
+  EXPECT_EQ(text.toStdString(), OverwriteQuestion("Blog_Ideas.d"));
+  EXPECT_TRUE(data.Written(kIdeaTableName));
+  EXPECT_FALSE(window->BlogI_()->ChangesPending());
+  EXPECT_TRUE(messages->errors.empty());
 }
 
 TEST_F(MainWindowTest, HelpMenuHandsTheHelpFileAndTopic30) {

@@ -10,12 +10,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include "expect_message.h"
 #include "platform/exceptions.h"
+#include "platform/file_stream.h"
 
 using namespace notarra;
 
@@ -181,6 +183,82 @@ TEST_F(FileIo, NamesAndFolders) {
   char* real = realpath(dir_.c_str(), nullptr);
   EXPECT_EQ(here, real);
   std::free(real);
+}
+
+// ---- File identity -------------------------------------------------------------
+
+// Sets the modification time to the nanosecond, independently of the code under test.
+void SetModified(const std::string& path, time_t seconds, long nanoseconds) {
+  const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST_F(FileIo, IdentityIsTheFileItsSizeAndItsTime) {
+  const std::string path = Path("a.d");
+  Put(path, "12345");
+  SetModified(path, 1700000000, 123456789);
+  const TFileIdentity id = FileIdentity(path);
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_TRUE(id.Exists);
+  EXPECT_EQ(id.Device, static_cast<uint64_t>(st.st_dev));
+  EXPECT_EQ(id.Inode, static_cast<uint64_t>(st.st_ino));
+  EXPECT_EQ(id.Size, 5);
+  EXPECT_EQ(id.ModifiedSeconds, 1700000000);
+  EXPECT_EQ(id.ModifiedNanoseconds, 123456789);
+  EXPECT_EQ(FileIdentity(path), id);
+
+  // A nanosecond later is another version.
+  SetModified(path, 1700000000, 123456790);
+  EXPECT_NE(FileIdentity(path), id);
+  // Another size within the same tick is too.
+  Put(path, "123456");
+  SetModified(path, 1700000000, 123456789);
+  EXPECT_NE(FileIdentity(path), id);
+  // So is another file put in its place with the same size and time.
+  Put(Path("b.d"), "54321");
+  SetModified(Path("b.d"), 1700000000, 123456789);
+  ASSERT_EQ(rename(Path("b.d").c_str(), path.c_str()), 0);
+  const TFileIdentity replaced = FileIdentity(path);
+  EXPECT_EQ(replaced.Size, id.Size);
+  EXPECT_EQ(replaced.ModifiedNanoseconds, id.ModifiedNanoseconds);
+  EXPECT_NE(replaced, id);
+
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  EXPECT_FALSE(FileIdentity(path).Exists);
+  EXPECT_EQ(FileIdentity(path), TFileIdentity{});
+}
+
+TEST_F(FileIo, SafeWriteReturnsTheIdentityOfTheFileNowInPlace) {
+  const std::string path = Path("a.d");
+  Put(path, "old");
+  const TFileIdentity before = FileIdentity(path);
+  const TFileIdentity written = WriteFileSafely(path, "newer", 5);
+  EXPECT_TRUE(written.Exists);
+  EXPECT_EQ(written.Size, 5);
+  EXPECT_EQ(written, FileIdentity(path));
+  EXPECT_NE(written.Inode, before.Inode);
+
+  // Through a link: the identity of the file the link names.
+  const std::string link = Path("link.d");
+  ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+  const TFileIdentity throughLink = WriteFileSafely(link, "newest", 6);
+  EXPECT_EQ(throughLink, FileIdentity(path));
+  EXPECT_EQ(throughLink, FileIdentity(link));
+  EXPECT_EQ(throughLink.Size, 6);
+}
+
+TEST_F(FileIo, AStreamKnowsTheFileItOpened) {
+  const std::string path = Path("a.d");
+  Put(path, "first");
+  const TFileIdentity atOpen = FileIdentity(path);
+  TFileStream stream(path);
+  EXPECT_EQ(stream.Identity(), atOpen);
+  // Someone else writes the path while it is open: the stream still names
+  // the file it reads.
+  WriteFileSafely(path, "second!", 7);
+  EXPECT_EQ(stream.Identity(), atOpen);
+  EXPECT_NE(FileIdentity(path), atOpen);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // public interface, the way data-aware controls and the main window use them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -341,6 +342,99 @@ TEST_F(VelaTableTest, DestroyingTheSourceClosesItsOpenClonesFirst) {
   // The clone was closed while the shared store still existed, and let go of it.
   EXPECT_FALSE(clone.Active());
   EXPECT_EQ(clone.LoadMode(), lmClear);
+}
+
+// ---- Changes to the file by someone else -------------------------------------
+
+TEST_F(VelaTableTest, FileChangedOnDiskComparesWithTheFileReadOrLastWritten) {
+  MakeFile({{"A", "a", false}});
+  table.Open();
+  EXPECT_FALSE(table.FileChangedOnDisk());
+
+  // Another program writes the file: more records, another size.
+  MakeFile({{"A", "a", false}, {"B", "from outside", false}});
+  EXPECT_TRUE(table.FileChangedOnDisk());
+  // The engine's own save does not ask; it writes, and then the file on
+  // disk is ours again.
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("ours");
+  table.Post();
+  db.SaveDatasets({&table});
+  EXPECT_FALSE(table.FileChangedOnDisk());
+
+  // Only the time changes (a touch, a copy that keeps the size): still a change.
+  const fs::path file = dir / "ideas.d";
+  fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(5));
+  EXPECT_TRUE(table.FileChangedOnDisk());
+  fs::last_write_time(file, fs::last_write_time(file) - std::chrono::seconds(5));
+  EXPECT_FALSE(table.FileChangedOnDisk());
+
+  // Gone: writing it again loses nothing, so it does not count.
+  fs::remove(file);
+  EXPECT_FALSE(table.FileChangedOnDisk());
+}
+
+TEST_F(VelaTableTest, RefreshTakesTheOutsideFileAndItsIdentity) {
+  MakeFile({{"A", "a", false}});
+  table.Open();
+  MakeFile({{"A", "a", false}, {"B", "from outside", false}});
+  ASSERT_TRUE(table.FileChangedOnDisk());
+  table.Refresh();
+  EXPECT_EQ(table.RecordCount(), 2);
+  EXPECT_FALSE(table.FileChangedOnDisk());
+
+  // Closed, the table holds no file; opened again, it takes the file as it is.
+  table.Close();
+  MakeFile({{"C", "c", false}});
+  EXPECT_FALSE(table.FileChangedOnDisk());
+  table.Open();
+  EXPECT_EQ(Subjects(), std::vector<std::string>{"c"});
+  EXPECT_FALSE(table.FileChangedOnDisk());
+  MakeFile({{"C", "c", false}, {"D", "d", false}});
+  EXPECT_TRUE(table.FileChangedOnDisk());
+}
+
+TEST_F(VelaTableTest, TablesWithoutAFileNeverReportAChange) {
+  TVelaTable built;
+  built.FieldDefs().Add("Name", ftString, 20);
+  built.Open();
+  EXPECT_FALSE(built.FileChangedOnDisk());
+
+  // Read from a stream that holds the file's bytes, under the file's name:
+  // the table holds the bytes, not the file.
+  MakeFile({{"A", "a", false}});
+  TMemoryStream stream;
+  stream.LoadFromFile((dir / "ideas.d").string());
+  TVelaTable streamed;
+  streamed.SetDatabase(&db);
+  streamed.SetTableName("ideas.d");
+  streamed.SetLoadMode(lmStream);
+  streamed.SetLoadStream(&stream);
+  streamed.Open();
+  MakeFile({{"A", "a", false}, {"B", "b", false}});
+  EXPECT_FALSE(streamed.FileChangedOnDisk());
+}
+
+TEST_F(VelaTableTest, AClonesSaveIsItsSourcesFile) {
+  MakeFile({{"A", "a", false}});
+  table.Open();
+  TVelaTable clone;
+  clone.SetName("Clone");
+  clone.SetCloneDS(&table);
+  clone.Open();
+  EXPECT_FALSE(clone.FileChangedOnDisk());
+  MakeFile({{"A", "a", false}, {"B", "b", false}});
+  EXPECT_TRUE(clone.FileChangedOnDisk());
+  EXPECT_TRUE(table.FileChangedOnDisk());
+
+  clone.Edit();
+  clone.FieldByName("Subject")->SetAsString("from the clone");
+  clone.Post();
+  clone.SaveChanges();
+  // The clone wrote its source's file: neither sees another program's change.
+  EXPECT_FALSE(table.FileChangedOnDisk());
+  EXPECT_FALSE(clone.FileChangedOnDisk());
+  clone.Close();
 }
 
 }  // namespace

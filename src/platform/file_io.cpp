@@ -273,8 +273,8 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  const TFileIdentity ia = FileIdentity(a), ib = FileIdentity(b);
+  return ia.Exists && ib.Exists && ia.Device == ib.Device && ia.Inode == ib.Inode;
 }
 
 bool FileIsReadOnly(const std::string& path) {

@@ -39,11 +39,7 @@ const TVelaField* TVelaCursor::FieldByIndex(int index) const {
   return fields_[index].get();
 }
 
-const TVelaField* TVelaCursor::FindField(std::string_view name) const {
-  for (const auto& f : fields_)
-    if (AnsiSameText(f->Name, name)) return f.get();
-  return nullptr;
-}
+const TVelaField* TVelaCursor::FindField(std::string_view name) const { return fieldIndex_.Find(name); }
 
 TVelaFieldList TVelaCursor::ResolveFieldList(std::string_view names) const {
   TVelaFieldList list;
@@ -61,6 +57,7 @@ void TVelaCursor::AppendDescriptor(TVelaField field) {
   recordDataSize_ += field.DataSize;
   fields_.push_back(std::make_unique<TVelaField>(std::move(field)));
   const TVelaField* f = fields_.back().get();
+  fieldIndex_.Add(f->Name, f);
   if (f->Kind == TVelaFieldKind::AutoInc && !autoIncField_) autoIncField_ = f;
   if (f->Kind == TVelaFieldKind::String || IsBlobKind(f->Kind)) refFields_.push_back(f);
 }
@@ -100,6 +97,7 @@ void TVelaCursor::SetNotes(std::string notes) {
 
 void TVelaCursor::ResetFields() {
   fields_.clear();
+  fieldIndex_.Clear();
   refFields_.clear();
   declaredFieldCount_ = 0;
   recordDataSize_ = 0;

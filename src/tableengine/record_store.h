@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/memory_stream.h"
+#include "platform/name_index.h"
 #include "tableengine/field.h"
 #include "tableengine/record.h"
 
@@ -179,6 +180,7 @@ private:
   void AppendDescriptor(TVelaField field);
 
   std::vector<std::unique_ptr<TVelaField>> fields_;
+  TNameIndex<const TVelaField> fieldIndex_;  // kept in step with fields_ by AppendDescriptor and ResetFields
   int declaredFieldCount_ = 0;
   uint32_t recordDataSize_ = 0;
   const TVelaField* autoIncField_ = nullptr;

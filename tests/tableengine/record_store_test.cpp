@@ -103,6 +103,15 @@ TEST_F(RecordStore, FindFieldIgnoresCase) {
   EXPECT_EQ(g.FindField("Category"), g.FieldByIndex(1));
   EXPECT_EQ(g.FindField("CATEGOR"), nullptr);
   EXPECT_EQ(g.FindField(""), nullptr);
+  // Accented letters by the code page; a cleared store forgets every name.
+  g.AddField("Caf\xE9", TVelaFieldKind::Integer);
+  EXPECT_EQ(g.FindField("CAF\xC9"), g.FieldByIndex(3));
+  EXPECT_EQ(g.FindField("Cafe"), nullptr);
+  g.Clear(true);
+  EXPECT_EQ(g.FindField("SELECTED"), nullptr);
+  g.AddField("Other", TVelaFieldKind::Integer);
+  EXPECT_EQ(g.FindField("other"), g.FieldByIndex(0));
+  EXPECT_EQ(g.FindField("category"), nullptr);
 }
 
 TEST_F(RecordStore, ResolveFieldListSkipsUnknownAndBlobKinds) {

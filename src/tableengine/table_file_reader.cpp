@@ -264,9 +264,10 @@ bool TVelaTableReader::Load(std::string& error, bool keepFileOrder) {
       }
     }
   }
+  // Shown signed, as the program's counts are: FF FF FF FF is -1, not 4294967295.
   if (error.empty() && recordsRead_ != recordCount)
-    error = Format("Number of records read (%u) does not match declared record count (%u)", recordsRead_,
-                   recordCount);
+    error = Format("Number of records read (%d) does not match declared record count (%d)",
+                   static_cast<int32_t>(recordsRead_), static_cast<int32_t>(recordCount));
 
   if (!error.empty() && !store_.partialOpen_) {
     store_.Clear(true);

@@ -215,6 +215,10 @@ public:
       TRecordData data(cursor_);
       for (const json::Value& r : earlyRecords->items) AddRecord(r, data);
     }
+    // Records are one length byte per field: a table without fields holds none.
+    if (cursor_.FieldCount() == 0 && recordNumber_ > 0)
+      throw TToolError("the table has no fields, so it cannot hold the " + std::to_string(recordNumber_) +
+                       (recordNumber_ == 1 ? " record" : " records") + " given");
     if (declaredCount && *declaredCount != recordNumber_)
       throw TToolError("\"record_count\" is " + std::to_string(*declaredCount) + " but " +
                        std::to_string(recordNumber_) + " records are given");
@@ -239,6 +243,10 @@ private:
     std::size_t section = 1;  // the closing 0x14
     for (std::size_t i = 0; i < v.items.size(); ++i) {
       const FieldDescription desc = ReadFieldDescription(v.items[i], static_cast<int>(i));
+      // The program refuses to open a table whose fields share a name ("Duplicate field name").
+      if (const TVelaField* same = cursor_.FindField(desc.name))
+        throw TToolError(FieldLabel(static_cast<int>(i), AnsiToUtf8(desc.name)) + ": " + FieldLabel(same->Index, AnsiToUtf8(same->Name)) +
+                         " has the same name (names are compared without regard to letter case)");
       section += desc.qualifier.size() + 1 + desc.name.size() + 1 + KindTypeCode(desc.kind, desc.size).size() + 1;
       if (!desc.defaultValue.empty() || !desc.extra.empty()) section += 2 + desc.defaultValue.size() + desc.extra.size();
       cursor_.AddField(desc.name, desc.kind, desc.size, desc.qualifier, desc.defaultValue, desc.extra);
@@ -264,13 +272,9 @@ private:
       if (p < keyCache_.size() && keyCache_[p].key == m.key && !assigned_[keyCache_[p].field->Index]) {
         field = keyCache_[p].field;
       } else if (Utf8ToAnsi(m.key, ansiKey)) {
-        // Tables may repeat a field name: the n-th key of that name fills the n-th such field.
-        for (int i = 0; i < cursor_.FieldCount() && !field; ++i) {
-          const TVelaField* f = cursor_.FieldByIndex(i);
-          if (!AnsiSameText(f->Name, ansiKey)) continue;
-          nameKnown = true;
-          if (!assigned_[i]) field = f;
-        }
+        field = cursor_.FindField(ansiKey);
+        nameKnown = field != nullptr;
+        if (field && assigned_[field->Index]) field = nullptr;
       }
       if (!field)
         throw TToolError(where + ": " + (nameKnown ? "field " + Quoted(m.key) + " appears twice" : "unknown field " + Quoted(m.key)));

@@ -10,6 +10,7 @@
 #include "platform/exceptions.h"
 #include "platform/scope_guard.h"
 #include "tableengine/data_area.h"
+#include "tableengine/field_entry.h"
 
 namespace notarra {
 
@@ -80,6 +81,31 @@ const TVelaField& TVelaCursor::AddField(std::string_view name, TVelaFieldKind ki
   f.RightAligned = KindRightAligned(kind);
   f.DefaultValue = std::string(defaultValue);
   f.ExtraText = std::string(extraText);
+  AppendDescriptor(std::move(f));
+  declaredFieldCount_ = FieldCount();
+  return *fields_.back();
+}
+
+const TVelaField& TVelaCursor::AddDescriptor(const TVelaField& field) {
+  if (!records_.empty()) throw EDatabaseError("Fields cannot be added to a table that holds records");
+  TVelaField f;
+  f.Name = field.Name;
+  f.Qualifier = field.Qualifier;
+  f.Kind = field.Kind;
+  f.Size = field.Size;
+  f.RightAligned = KindRightAligned(field.Kind);
+  f.DefaultValue = field.DefaultValue;
+  f.ExtraText = field.ExtraText;
+  f.Entry = field.Entry;
+  // The reader splits the section at 0x12 and takes each entry by its own
+  // rules: only what survives both comes back as the same field.
+  const std::string written = WrittenFieldEntry(f);
+  TVelaField back;
+  if (f.Kind == TVelaFieldKind::Unknown || written.find('\x12') != std::string::npos ||
+      !ParseFieldEntry(written, back) || !SameEntryParts(back, f))
+    throw EDatabaseError(Format("Field description '%s' cannot be written so that it reads back the same",
+                                written.c_str()));
+  if (!f.Entry.empty() && f.Entry == BuiltFieldEntry(f)) f.Entry.clear();
   AppendDescriptor(std::move(f));
   declaredFieldCount_ = FieldCount();
   return *fields_.back();

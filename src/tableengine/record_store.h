@@ -68,6 +68,14 @@ public:
   const TVelaField& AddField(std::string_view name, TVelaFieldKind kind, int size = 0,
                              std::string_view qualifier = "XXX", std::string_view defaultValue = {},
                              std::string_view extraText = {});
+  // Appends a descriptor exactly as given, for notarra-table's write, which
+  // rebuilds what a file held: kind and size as they are (a String of 10
+  // characters stays a String), an empty qualifier stays empty, and Entry,
+  // when set, is written back as it is. What the writer will write for it
+  // must read back as this very field, else EDatabaseError "Field
+  // description '%s' cannot be written so that it reads back the same";
+  // like AddField, only while the store holds no records.
+  const TVelaField& AddDescriptor(const TVelaField& field);
   uint32_t RecordDataSize() const { return recordDataSize_; }
 
   // ---- Data areas --------------------------------------------------------

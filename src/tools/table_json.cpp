@@ -161,7 +161,7 @@ FieldDescription ReadFieldDescription(const json::Value& v, int index) {
     const bool ok = desc.kind == TVelaFieldKind::SmallStr ? SmallStrSizeStorable(n) : n >= 0 && n <= INT16_MAX;
     if (!ok)
       throw TToolError(where + ": size " + std::to_string(n) + " cannot be stored for " + kind->text +
-                       (desc.kind == TVelaFieldKind::SmallStr ? " (1 to 35; use String for longer texts)"
+                       (desc.kind == TVelaFieldKind::SmallStr ? " (0 to 35, or a larger size whose code byte is no kind's letter; use String for longer texts)"
                                                               : " (0 to 32767)"));
     desc.size = static_cast<int>(n);
   } else if (n != 0) {

@@ -302,6 +302,24 @@ TEST_F(TableCommands, WriteAcceptsCalendarValuesAsTextOrRawNumbers) {
             PlainTable({"XXX.D d", "XXX.T v", "XXX.DT t"}, 2, rec.Str() + rec.Str()));
 }
 
+TEST_F(TableCommands, WriteKeepsKindsSizesAndQualifiersAsGiven) {
+  const std::string json = R"({"notes": "n", "fields": [
+      {"qualifier": "", "name": "Ten", "kind": "String", "size": 10},
+      {"name": "Wide", "kind": "SmallStr", "size": 49},
+      {"name": "", "kind": "Integer"},
+      {"name": "Zero", "kind": "String", "size": 0},
+      {"name": "Three", "kind": "SmallStr", "size": 3, "entry": "Three :~"}],
+    "records": [{"Ten": "more than ten characters", "Wide": "x", "": 5, "Zero": "text", "Three": "abc"},
+                {"Wide": "hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh"}]})";
+  const RunResult r = RunTool({"write", dir / "exact.d", "--from", "-"}, json);
+  ASSERT_EQ(r.status, 0) << r.err;
+  Bytes recs;
+  recs.U8(4).U8(1).U8(4).U8(4).U8(3).Counted("more than ten characters").Text("x").U32(5).Counted("text").Text("abc");
+  recs.U8(0).U8(42).U8(0).U8(0).U8(0).Text(std::string(42, 'h'));
+  EXPECT_EQ(ReadFile(dir / "exact.d"),
+            PlainTable({".Ten s10", "XXX.Wide h", "XXX. i", "XXX.Zero s0", "Three :~"}, 2, recs.Str(), "n"));
+}
+
 TEST_F(TableCommands, WriteTakesRecordKeysWithoutRegardToCase) {
   const std::string json = R"({"fields": [{"name": "Caf\u00e9", "kind": "Integer"}, {"name": "B", "kind": "Integer"}],
     "records": [{"CAF\u00c9": 1, "b": 2}, {"B": 3}]})";
@@ -430,6 +448,14 @@ const Refusal kWriteRefusals[] = {
      "\"record_count\" is 2 but 1 records are given"},
     {"ProtectedKindWithoutPassword", R"({"kind": "protected", "fields": []})", "needs --password"},
     {"NoFields", R"({"records": []})", "\"fields\" is missing"},
+    {"EntryOfAnotherField", FIELDS(R"({"name": "A", "kind": "SmallStr", "size": 3, "entry": "XXX.B :"})") "[]}",
+     "field 1 ('A'): \"entry\" 'XXX.B :' does not read back as this field"},
+    {"EntryOfAnotherSize", FIELDS(R"({"name": "A", "kind": "String", "size": 10, "entry": "XXX.A s"})") "[]}",
+     "\"entry\" 'XXX.A s' does not read back"},
+    {"SmallStrCodeOfAKind", FIELDS(R"({"name": "A", "kind": "SmallStr", "size": 43})") "[]}", "size 43 cannot be stored"},
+    {"FirstRecordLooksLikeNotes", FIELDS(R"({"name": "H", "kind": "SmallStr", "size": 49})")
+     "[{\"H\": \"" + std::string(42, 'h') + "\"}]}",
+     "record 1, field 'H': a first record whose first field holds 42 characters would read back as a notes block"},
     {"RecordsWithoutFields", R"({"fields": [], "records": [{}, {}]})",
      "the table has no fields, so it cannot hold the 2 records given"},
     {"RecordsBeforeNoFields", R"({"records": [{}], "fields": []})", "cannot hold the 1 record given"},

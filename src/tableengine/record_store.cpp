@@ -98,11 +98,13 @@ const TVelaField& TVelaCursor::AddDescriptor(const TVelaField& field) {
   f.ExtraText = field.ExtraText;
   f.Entry = field.Entry;
   // The reader splits the section at 0x12 and takes each entry by its own
-  // rules: only what survives both comes back as the same field.
+  // rules: only what survives both comes back as the same field (a blank
+  // in the name comes back as the "_" it is written as).
   const std::string written = WrittenFieldEntry(f);
-  TVelaField back;
+  TVelaField back, expected = f;
+  std::replace(expected.Name.begin(), expected.Name.end(), ' ', '_');
   if (f.Kind == TVelaFieldKind::Unknown || written.find('\x12') != std::string::npos ||
-      !ParseFieldEntry(written, back) || !SameEntryParts(back, f))
+      !ParseFieldEntry(written, back) || !SameEntryParts(back, expected))
     throw EDatabaseError(Format("Field description '%s' cannot be written so that it reads back the same",
                                 written.c_str()));
   if (!f.Entry.empty() && f.Entry == BuiltFieldEntry(f)) f.Entry.clear();

@@ -72,6 +72,7 @@ public:
   // rebuilds what a file held: kind and size as they are (a String of 10
   // characters stays a String), an empty qualifier stays empty, and Entry,
   // when set, is written back as it is. What the writer will write for it
+  // (a blank in the name as "_")
   // must read back as this very field, else EDatabaseError "Field
   // description '%s' cannot be written so that it reads back the same";
   // like AddField, only while the store holds no records.

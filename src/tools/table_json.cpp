@@ -116,9 +116,6 @@ FieldDescription ReadFieldDescription(const json::Value& v, int index) {
   if (!name) throw TToolError(where + ": \"name\" is missing");
   FieldDescription desc;
   desc.name = DescriptionText(*name, where, "name", "");
-  // The file holds a blank in a name as "_".
-  for (char& c : desc.name)
-    if (c == ' ') c = '_';
   where = FieldLabel(index, name->text);
 
   std::set<std::string> seen;

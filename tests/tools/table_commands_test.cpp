@@ -308,16 +308,18 @@ TEST_F(TableCommands, WriteKeepsKindsSizesAndQualifiersAsGiven) {
       {"name": "Wide", "kind": "SmallStr", "size": 49},
       {"name": "", "kind": "Integer"},
       {"name": "Zero", "kind": "String", "size": 0},
-      {"name": "Three", "kind": "SmallStr", "size": 3, "entry": "Three :~"}],
-    "records": [{"Ten": "more than ten characters", "Wide": "x", "": 5, "Zero": "text", "Three": "abc"},
+      {"name": "Three", "kind": "SmallStr", "size": 3, "entry": "Three :~"},
+      {"name": "First Name", "kind": "Boolean"}],
+    "records": [{"Ten": "more than ten characters", "Wide": "x", "": 5, "Zero": "text", "Three": "abc", "First Name": true},
                 {"Wide": "hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh"}]})";
   const RunResult r = RunTool({"write", dir / "exact.d", "--from", "-"}, json);
   ASSERT_EQ(r.status, 0) << r.err;
   Bytes recs;
-  recs.U8(4).U8(1).U8(4).U8(4).U8(3).Counted("more than ten characters").Text("x").U32(5).Counted("text").Text("abc");
-  recs.U8(0).U8(42).U8(0).U8(0).U8(0).Text(std::string(42, 'h'));
+  recs.U8(4).U8(1).U8(4).U8(4).U8(3).U8(2).Counted("more than ten characters").Text("x").U32(5).Counted("text");
+  recs.Text("abc").U16(0xFFFF);
+  recs.U8(0).U8(42).U8(0).U8(0).U8(0).U8(0).Text(std::string(42, 'h'));
   EXPECT_EQ(ReadFile(dir / "exact.d"),
-            PlainTable({".Ten s10", "XXX.Wide h", "XXX. i", "XXX.Zero s0", "Three :~"}, 2, recs.Str(), "n"));
+            PlainTable({".Ten s10", "XXX.Wide h", "XXX. i", "XXX.Zero s0", "Three :~", "XXX.First_Name b"}, 2, recs.Str(), "n"));
 }
 
 TEST_F(TableCommands, WriteTakesRecordKeysWithoutRegardToCase) {

@@ -49,9 +49,17 @@ int TFields::IndexOf(const TField* field) const {
 }
 
 TField* TFields::FindField(const std::string& name) const {
-  for (TField* f : list_)
-    if (AnsiSameText(f->FieldName(), name)) return f;
-  return nullptr;
+  if (indexStale_) {
+    index_.Clear();
+    for (TField* f : list_) index_.Add(f->FieldName(), f);
+    indexStale_ = false;
+  }
+  return index_.Find(name);
+}
+
+void TFields::Append(TField* field) {
+  list_.push_back(field);
+  if (!indexStale_) index_.Add(field->FieldName(), field);
 }
 
 // ----------------------------------------------------------------- TDataSet
@@ -67,6 +75,7 @@ TDataSet::~TDataSet() {
   while (!fields_.list_.empty()) {
     TField* f = fields_.list_.back();
     fields_.list_.pop_back();
+    fields_.ListChanged();
     f->dataSet_ = nullptr;
     delete f;
   }
@@ -273,7 +282,7 @@ bool TDataSet::IsLinkedTo(TDataSource* dataSource) const {
 void TDataSet::AddField(TField* field) {
   if (!field->FieldName().empty() && FindField(field->FieldName()) != nullptr)
     DatabaseErrorFmt(this, kDuplicateFieldName, field->FieldName().c_str());
-  fields_.list_.push_back(field);
+  fields_.Append(field);
   field->dataSet_ = this;
   DataEvent(deFieldListChange, 0);
 }
@@ -281,6 +290,7 @@ void TDataSet::AddField(TField* field) {
 void TDataSet::RemoveField(TField* field) {
   auto& list = fields_.list_;
   list.erase(std::remove(list.begin(), list.end(), field), list.end());
+  fields_.ListChanged();
   field->dataSet_ = nullptr;
   if (!HasState(csDestroying)) DataEvent(deFieldListChange, 0);
 }
@@ -333,6 +343,7 @@ void TDataSet::DestroyFields() {
   while (!fields_.list_.empty()) {
     TField* f = fields_.list_.back();
     fields_.list_.pop_back();
+    fields_.ListChanged();
     f->dataSet_ = nullptr;
     delete f;
   }

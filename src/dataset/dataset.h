@@ -24,6 +24,7 @@
 #include "platform/component.h"
 #include "platform/events.h"
 #include "platform/memory_stream.h"
+#include "platform/name_index.h"
 
 namespace notarra {
 
@@ -48,7 +49,14 @@ public:
 private:
   friend class TDataSet;
   friend class TField;
+  // Every change of list_ or of a listed field's name goes through these,
+  // which keep the name index in step: an appended field joins it, any
+  // other change makes it stale and the next lookup builds it anew.
+  void Append(TField* field);
+  void ListChanged() { indexStale_ = true; }
   std::vector<TField*> list_;
+  mutable TNameIndex<TField> index_;
+  mutable bool indexStale_ = false;
 };
 
 class TDataSet : public TComponent {

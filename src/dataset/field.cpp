@@ -12,7 +12,8 @@ namespace notarra {
 
 using namespace db_messages;
 
-TField::TField(TComponent* owner) : TComponent(owner) { validChars_.set(); }
+// Notification only clears lookupDataSet_, which is always linked.
+TField::TField(TComponent* owner) : TComponent(owner, nwOnlyWhenLinked) { validChars_.set(); }
 
 TField::~TField() {
   Destroying();
@@ -43,6 +44,7 @@ void TField::SetFieldName(const std::string& name) {
     if (other != nullptr && other != this) DatabaseErrorFmt(dataSet_, kDuplicateFieldName, name.c_str());
   }
   fieldName_ = name;
+  if (dataSet_ != nullptr) dataSet_->fields_.ListChanged();
   PropertyChanged(true);
 }
 
@@ -69,6 +71,7 @@ void TField::SetIndex(int index) {
   if (cur == index) return;
   list.erase(list.begin() + cur);
   list.insert(list.begin() + index, this);
+  dataSet_->fields_.ListChanged();
   PropertyChanged(true);
 }
 

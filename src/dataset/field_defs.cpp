@@ -3,7 +3,6 @@
 #include "dataset/dataset.h"
 #include "dataset/field_types.h"
 #include "dataset/messages.h"
-#include "platform/codepage.h"
 
 namespace notarra {
 
@@ -17,22 +16,37 @@ TField* TFieldDef::CreateField(TDataSet* dataSet) const {
   return field.release();
 }
 
-TFieldDef* TFieldDefs::Add(const std::string& name, TFieldType dataType, int size, bool required) {
-  items_.push_back(std::make_unique<TFieldDef>(name, dataType, size, required, Count() + 1));
-  return items_.back().get();
+void TFieldDef::SetName(const std::string& name) {
+  name_ = name;
+  if (owner_ != nullptr) owner_->indexStale_ = true;
 }
 
-void TFieldDefs::Clear() { items_.clear(); }
+TFieldDef* TFieldDefs::Add(const std::string& name, TFieldType dataType, int size, bool required) {
+  items_.push_back(std::make_unique<TFieldDef>(name, dataType, size, required, Count() + 1));
+  TFieldDef* def = items_.back().get();
+  def->owner_ = this;
+  if (!indexStale_) index_.Add(def->Name(), def);
+  return def;
+}
+
+void TFieldDefs::Clear() {
+  items_.clear();
+  index_.Clear();
+  indexStale_ = false;
+}
 
 int TFieldDefs::IndexOf(const std::string& name) const {
-  for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText(items_[static_cast<std::size_t>(i)]->Name(), name)) return i;
-  return -1;
+  const TFieldDef* def = Find(name);
+  return def == nullptr ? -1 : def->FieldNo() - 1;
 }
 
 TFieldDef* TFieldDefs::Find(const std::string& name) const {
-  int i = IndexOf(name);
-  return i < 0 ? nullptr : Items(i);
+  if (indexStale_) {
+    index_.Clear();
+    for (const auto& def : items_) index_.Add(def->Name(), def.get());
+    indexStale_ = false;
+  }
+  return index_.Find(name);
 }
 
 void TFieldDefs::Update() {

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "dataset/data_types.h"
+#include "platform/name_index.h"
 
 namespace notarra {
 
 class TDataSet;
 class TField;
+class TFieldDefs;
 
 class TFieldDef {
 public:
@@ -21,7 +23,7 @@ public:
       : name_(std::move(name)), dataType_(dataType), size_(size), required_(required), fieldNo_(fieldNo) {}
 
   const std::string& Name() const { return name_; }
-  void SetName(const std::string& name) { name_ = name; }
+  void SetName(const std::string& name);
   TFieldType DataType() const { return dataType_; }
   void SetDataType(TFieldType type) { dataType_ = type; }
   int Size() const { return size_; }
@@ -38,6 +40,7 @@ public:
 
 private:
   friend class TFieldDefs;
+  TFieldDefs* owner_ = nullptr;  // told of a new name, so that its index follows
   std::string name_;
   TFieldType dataType_;
   int size_;
@@ -65,8 +68,13 @@ public:
   void Update();
 
 private:
+  friend class TFieldDef;
   TDataSet* dataSet_;
   std::vector<std::unique_ptr<TFieldDef>> items_;
+  // Names to definitions, kept in step by Add and Clear; a renamed
+  // definition makes it stale and the next lookup builds it anew.
+  mutable TNameIndex<TFieldDef> index_;
+  mutable bool indexStale_ = false;
   bool updated_ = false;
 };
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/name_index.h"
+
 namespace notarra {
 
 namespace {
@@ -351,6 +353,16 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (kTables.lower[static_cast<unsigned char>(a[i])] != kTables.lower[static_cast<unsigned char>(b[i])]) return false;
   return true;
+}
+
+std::size_t TAnsiTextHash::operator()(std::string_view s) const noexcept {
+  // FNV-1a over the lower-case bytes: equal under AnsiSameText, equal hash.
+  std::size_t h = static_cast<std::size_t>(1469598103934665603ull);
+  for (char c : s) {
+    h ^= kTables.lower[static_cast<unsigned char>(c)];
+    h *= static_cast<std::size_t>(1099511628211ull);
+  }
+  return h;
 }
 
 bool Utf8ToAnsi(std::string_view utf8, std::string& out, std::size_t* badIndex) {

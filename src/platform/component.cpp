@@ -15,9 +15,10 @@ bool IsValidIdent(const std::string& name) {
   return std::all_of(name.begin() + 1, name.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
 }
 
+// Entries are unique; the newest are the likeliest to go first, so the search runs from the back.
 void Erase(std::vector<TComponent*>& list, TComponent* item) {
-  auto it = std::find(list.begin(), list.end(), item);
-  if (it != list.end()) list.erase(it);
+  auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it != list.rend()) list.erase(std::next(it).base());
 }
 
 void AddOnce(std::vector<TComponent*>& list, TComponent* item) {
@@ -26,7 +27,9 @@ void AddOnce(std::vector<TComponent*>& list, TComponent* item) {
 
 }  // namespace
 
-TComponent::TComponent(TComponent* owner) {
+TComponent::TComponent(TComponent* owner) : TComponent(owner, nwAll) {}
+
+TComponent::TComponent(TComponent* owner, TNoticesWanted wanted) : onlyWhenLinked_(wanted == nwOnlyWhenLinked) {
   if (owner != nullptr) owner->InsertComponent(this);
 }
 
@@ -39,6 +42,7 @@ TComponent::~TComponent() {
     TComponent* other = freeNotifies_.back();
     freeNotifies_.pop_back();
     Erase(other->freeNotifies_, this);
+    other->SyncListening();
     other->Notification(this, opRemove);
   }
   // Owned components go in reverse order of insertion. They are taken off
@@ -46,6 +50,7 @@ TComponent::~TComponent() {
   while (!components_.empty()) {
     TComponent* child = components_.back();
     components_.pop_back();
+    child->countedListening_ = false;
     child->owner_ = nullptr;
     delete child;
   }
@@ -77,6 +82,8 @@ void TComponent::InsertComponent(TComponent* component) {
   if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
   components_.push_back(component);
   component->owner_ = this;
+  component->SyncListening();
+  SyncListening();
   Notification(component, opInsert);
 }
 
@@ -84,7 +91,10 @@ void TComponent::RemoveComponent(TComponent* component) {
   if (component == nullptr || component->owner_ != this) return;
   Notification(component, opRemove);
   Erase(components_, component);
+  if (component->countedListening_) --listeners_;
+  component->countedListening_ = false;
   component->owner_ = nullptr;
+  SyncListening();
 }
 
 void TComponent::BeginLoading() { state_ |= csLoading; }
@@ -102,24 +112,36 @@ void TComponent::FreeNotification(TComponent* component) {
   // Linked both ways: whichever of the two goes first tells the other.
   AddOnce(component->freeNotifies_, this);
   AddOnce(freeNotifies_, component);
+  component->SyncListening();
+  SyncListening();
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
   if (component == nullptr) return;
   Erase(freeNotifies_, component);
   Erase(component->freeNotifies_, this);
+  component->SyncListening();
+  SyncListening();
+}
+
+void TComponent::SyncListening() {
+  const bool listens = owner_ != nullptr && Listens();
+  if (listens == countedListening_) return;
+  if (owner_ != nullptr) owner_->listeners_ += listens ? 1 : -1;
+  countedListening_ = listens;
 }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component != nullptr) RemoveFreeNotification(component);
   // Passed on to everything this component owns, so components on one form
   // hear of each other without registering. The list may shrink meanwhile.
-  for (std::size_t i = components_.size(); i-- > 0;) {
+  // Owned components that only hear of what they are linked with are passed by.
+  for (std::size_t i = components_.size(); listeners_ > 0 && i-- > 0;) {
     if (i >= components_.size()) {
       if (components_.empty()) break;
       i = components_.size() - 1;
     }
-    components_[i]->Notification(component, operation);
+    if (components_[i]->countedListening_) components_[i]->Notification(component, operation);
   }
 }
 

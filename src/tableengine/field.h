@@ -47,6 +47,11 @@ struct TVelaField {
   bool RightAligned = false;
   std::string DefaultValue;
   std::string ExtraText;
+  // The description entry exactly as the file held it, kept only when the
+  // writer would not build it so from the parts above (no qualifier, another
+  // code for the same kind and size, bytes after the code, a lone "~"), so
+  // that saving gives the file back as it was. Empty otherwise.
+  std::string Entry;
   int Index = 0;           // position in the store's field list
 };
 

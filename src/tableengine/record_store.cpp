@@ -10,6 +10,7 @@
 #include "platform/exceptions.h"
 #include "platform/scope_guard.h"
 #include "tableengine/data_area.h"
+#include "tableengine/field_entry.h"
 
 namespace notarra {
 
@@ -39,11 +40,7 @@ const TVelaField* TVelaCursor::FieldByIndex(int index) const {
   return fields_[index].get();
 }
 
-const TVelaField* TVelaCursor::FindField(std::string_view name) const {
-  for (const auto& f : fields_)
-    if (AnsiSameText(f->Name, name)) return f.get();
-  return nullptr;
-}
+const TVelaField* TVelaCursor::FindField(std::string_view name) const { return fieldIndex_.Find(name); }
 
 TVelaFieldList TVelaCursor::ResolveFieldList(std::string_view names) const {
   TVelaFieldList list;
@@ -61,6 +58,7 @@ void TVelaCursor::AppendDescriptor(TVelaField field) {
   recordDataSize_ += field.DataSize;
   fields_.push_back(std::make_unique<TVelaField>(std::move(field)));
   const TVelaField* f = fields_.back().get();
+  fieldIndex_.Add(f->Name, f);
   if (f->Kind == TVelaFieldKind::AutoInc && !autoIncField_) autoIncField_ = f;
   if (f->Kind == TVelaFieldKind::String || IsBlobKind(f->Kind)) refFields_.push_back(f);
 }
@@ -88,6 +86,33 @@ const TVelaField& TVelaCursor::AddField(std::string_view name, TVelaFieldKind ki
   return *fields_.back();
 }
 
+const TVelaField& TVelaCursor::AddDescriptor(const TVelaField& field) {
+  if (!records_.empty()) throw EDatabaseError("Fields cannot be added to a table that holds records");
+  TVelaField f;
+  f.Name = field.Name;
+  f.Qualifier = field.Qualifier;
+  f.Kind = field.Kind;
+  f.Size = field.Size;
+  f.RightAligned = KindRightAligned(field.Kind);
+  f.DefaultValue = field.DefaultValue;
+  f.ExtraText = field.ExtraText;
+  f.Entry = field.Entry;
+  // The reader splits the section at 0x12 and takes each entry by its own
+  // rules: only what survives both comes back as the same field (a blank
+  // in the name comes back as the "_" it is written as).
+  const std::string written = WrittenFieldEntry(f);
+  TVelaField back, expected = f;
+  std::replace(expected.Name.begin(), expected.Name.end(), ' ', '_');
+  if (f.Kind == TVelaFieldKind::Unknown || written.find('\x12') != std::string::npos ||
+      !ParseFieldEntry(written, back) || !SameEntryParts(back, expected))
+    throw EDatabaseError(Format("Field description '%s' cannot be written so that it reads back the same",
+                                written.c_str()));
+  if (!f.Entry.empty() && f.Entry == BuiltFieldEntry(f)) f.Entry.clear();
+  AppendDescriptor(std::move(f));
+  declaredFieldCount_ = FieldCount();
+  return *fields_.back();
+}
+
 void TVelaCursor::SetFieldRightAligned(const TVelaField* field, bool value) {
   if (field && field->Index < FieldCount() && fields_[field->Index].get() == field)
     fields_[field->Index]->RightAligned = value;
@@ -100,6 +125,7 @@ void TVelaCursor::SetNotes(std::string notes) {
 
 void TVelaCursor::ResetFields() {
   fields_.clear();
+  fieldIndex_.Clear();
   refFields_.clear();
   declaredFieldCount_ = 0;
   recordDataSize_ = 0;

@@ -23,6 +23,7 @@
 
 #include "platform/file_io.h"
 #include "platform/memory_stream.h"
+#include "platform/name_index.h"
 #include "tableengine/field.h"
 #include "tableengine/record.h"
 
@@ -68,6 +69,15 @@ public:
   const TVelaField& AddField(std::string_view name, TVelaFieldKind kind, int size = 0,
                              std::string_view qualifier = "XXX", std::string_view defaultValue = {},
                              std::string_view extraText = {});
+  // Appends a descriptor exactly as given, for notarra-table's write, which
+  // rebuilds what a file held: kind and size as they are (a String of 10
+  // characters stays a String), an empty qualifier stays empty, and Entry,
+  // when set, is written back as it is. What the writer will write for it
+  // (a blank in the name as "_")
+  // must read back as this very field, else EDatabaseError "Field
+  // description '%s' cannot be written so that it reads back the same";
+  // like AddField, only while the store holds no records.
+  const TVelaField& AddDescriptor(const TVelaField& field);
   uint32_t RecordDataSize() const { return recordDataSize_; }
 
   // ---- Data areas --------------------------------------------------------
@@ -184,6 +194,7 @@ private:
   void AppendDescriptor(TVelaField field);
 
   std::vector<std::unique_ptr<TVelaField>> fields_;
+  TNameIndex<const TVelaField> fieldIndex_;  // kept in step with fields_ by AppendDescriptor and ResetFields
   int declaredFieldCount_ = 0;
   uint32_t recordDataSize_ = 0;
   const TVelaField* autoIncField_ = nullptr;

@@ -1,5 +1,6 @@
 #include "tableengine/record_values.h"
 
+#include <algorithm>
 #include <string>
 
 #include "tableengine/data_area.h"
@@ -68,6 +69,13 @@ std::string_view GetText(const uint8_t* data, const TVelaField& f) {
 void SetText(uint8_t* data, const TVelaField& f, std::string_view value) {
   if (f.Kind == TVelaFieldKind::SmallStr || f.Kind == TVelaFieldKind::String) data_area::SetText(data, f, value);
   else if (IsBlobKind(f.Kind)) data_area::SetBlob(data, f, value);
+}
+
+void SetWholeText(uint8_t* data, const TVelaField& f, std::string_view value) {
+  if (f.Kind != TVelaFieldKind::String) return SetText(data, f, value);
+  data_area::ClearField(data, f);
+  value = value.substr(0, std::min<std::size_t>(value.size(), kMaxStringLength));
+  if (!value.empty()) data_area::Store<const char*>(data, f, data_area::NewText(value));
 }
 
 TDateTime GetDateTime(const uint8_t* data, const TVelaField& f) {

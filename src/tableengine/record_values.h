@@ -40,6 +40,12 @@ void SetFloat(uint8_t* data, const TVelaField& f, double value);
 std::string_view GetText(const uint8_t* data, const TVelaField& f);
 void SetText(uint8_t* data, const TVelaField& f, std::string_view value);
 
+// String: the whole text, up to 8191 characters, whatever the declared
+// size. The reader keeps such texts from a file (it does not check the size),
+// so a writer that gives files back as they were must be able to set them.
+// Other kinds as SetText.
+void SetWholeText(uint8_t* data, const TVelaField& f, std::string_view value);
+
 // Date, Time and DateTime as a date-time value (days since 30 December 1899).
 TDateTime GetDateTime(const uint8_t* data, const TVelaField& f);
 

@@ -7,6 +7,7 @@
 #include "platform/guid.h"
 #include "platform/unaligned.h"
 #include "tableengine/data_area.h"
+#include "tableengine/field_entry.h"
 #include "tableengine/password_block.h"
 #include "tableengine/sapphire.h"
 #include "tableengine/record_store.h"
@@ -20,22 +21,11 @@ class TVelaTableWriter {
 public:
   explicit TVelaTableWriter(TVelaCursor& store) : store_(store) {}
 
-  // The field description section: "Qualifier.Name code[~default~extra]" 0x12 ..., 0x14.
+  // The field description section: each field's entry and 0x12, then 0x14.
   static std::string Section(const TVelaCursor& store) {
     std::string s;
     for (const auto& fp : store.fields_) {
-      const TVelaField& f = *fp;
-      s += f.Qualifier;
-      s += '.';
-      for (char c : f.Name) s += c == ' ' ? '_' : c;
-      s += ' ';
-      s += KindTypeCode(f.Kind, f.Size);
-      if (!f.DefaultValue.empty() || !f.ExtraText.empty()) {
-        s += '~';
-        s += f.DefaultValue;
-        s += '~';
-        s += f.ExtraText;
-      }
+      s += WrittenFieldEntry(*fp);
       s += static_cast<char>(kEntryEnd);
     }
     s += static_cast<char>(kSectionEnd);
@@ -80,7 +70,8 @@ public:
         case TVelaFieldKind::Double:
         case TVelaFieldKind::Currency:
         case TVelaFieldKind::DateTime:
-          if (LoadUnaligned<double>(v) != 0.0) {
+          // Any bits but all zero: a -0.0 is kept.
+          if (LoadUnaligned<uint64_t>(v) != 0) {
             std::memcpy(p, v, 8);
             p += 8;
             lengths[i] = 8;

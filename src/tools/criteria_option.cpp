@@ -60,7 +60,16 @@ TCriteriaFilter::TCriteriaFilter(const std::string& text, TVelaTable& table) {
     info->DisplayName = table.FindField(info->FieldName)->DisplayLabel();
     const json::Value* match = item.Find("match");
     info->MatchType = match == nullptr ? fdMatchStart : MatchOf(AnsiText(*match, "match"));
-    if (const json::Value* v = item.Find("value")) info->FilterValue = AnsiText(*v, "value");
+    // A range reads only its bounds and a value criterion only its value:
+    // given to the other kind they would be ignored without a word.
+    const bool range = info->MatchType == fdMatchRange;
+    if (range && item.Find("value")) Bad("a range criterion takes \"min\" and \"max\", not \"value\"");
+    if (!range && (item.Find("min") || item.Find("max")))
+      Bad("\"min\" and \"max\" belong to a range criterion (\"match\": \"range\")");
+    if (const json::Value* v = item.Find("value")) {
+      // null is the dialog's own word for an empty field.
+      info->FilterValue = v->type == json::Type::Null ? dialog_.FieldOperators().NullChar() : AnsiText(*v, "value");
+    }
     if (const json::Value* v = item.Find("min")) info->MinValue = AnsiText(*v, "min");
     if (const json::Value* v = item.Find("max")) info->MaxValue = AnsiText(*v, "max");
     info->CaseSensitive = Flag(item, "case_sensitive");

@@ -1,5 +1,6 @@
 #include "tools/field_values.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -32,12 +33,25 @@ bool ParseInteger(std::string_view s, int64_t& out) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-// "NaN", "Infinity", "-Infinity": the forms a non-finite double takes.
+constexpr uint64_t kPlainNaN = 0x7FF8000000000000u;  // the quiet NaN "NaN" stands for
+
+// "NaN", "NaN(0x...)", "Infinity", "-Infinity": the forms a non-finite double takes.
 bool ParseSpecialDouble(std::string_view s, double& out) {
-  if (s == "NaN") out = std::numeric_limits<double>::quiet_NaN();
+  if (s == "NaN") out = std::bit_cast<double>(kPlainNaN);
   else if (s == "Infinity") out = std::numeric_limits<double>::infinity();
   else if (s == "-Infinity") out = -std::numeric_limits<double>::infinity();
-  else return false;
+  else if (s.size() == 23 && s.substr(0, 6) == "NaN(0x" && s.back() == ')') {
+    uint64_t bits = 0;
+    for (char c : s.substr(6, 16)) {
+      const int d = HexDigitValue(c);
+      if (d < 0) return false;
+      bits = bits << 4 | static_cast<uint64_t>(d);
+    }
+    out = std::bit_cast<double>(bits);
+    return std::isnan(out);
+  } else {
+    return false;
+  }
   return true;
 }
 
@@ -49,10 +63,22 @@ bool ParseCellDouble(std::string_view s, double& out) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-const char* SpecialDoubleText(double v) {
-  if (std::isnan(v)) return "NaN";
+// A NaN other than the plain quiet one (a sign, a payload, a signalling
+// NaN) shows its bits, so that it is written back as it was.
+std::string SpecialDoubleText(double v) {
+  if (std::isnan(v)) {
+    const uint64_t bits = std::bit_cast<uint64_t>(v);
+    if (bits == kPlainNaN) return "NaN";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "NaN(0x%016llx)", static_cast<unsigned long long>(bits));
+    return buf;
+  }
   return v > 0 ? "Infinity" : "-Infinity";
 }
+
+// The shortest text that reads back as the same double; -0.0 keeps its
+// sign and its point, so that readers that take "-0" for the integer 0 keep it too.
+std::string DoubleText(double v) { return v == 0 && std::signbit(v) ? "-0.0" : json::NumberText(v); }
 
 // Fixed-width unsigned decimal digits at s[pos..pos+n).
 bool Digits(std::string_view s, std::size_t pos, std::size_t n, int& out) {
@@ -221,9 +247,10 @@ bool StoreText(const TInputValue& v, const TVelaField& f, uint8_t* data, std::st
   std::string ansi;
   if (!ToAnsi(v.text, ansi, error)) return false;
   if (f.Kind == TVelaFieldKind::SmallStr || f.Kind == TVelaFieldKind::String) {
-    std::size_t limit = static_cast<std::size_t>(f.Size < 0 ? 0 : f.Size);
-    if (f.Kind == TVelaFieldKind::String && limit > static_cast<std::size_t>(kMaxStringLength))
-      limit = kMaxStringLength;
+    // The reader keeps a String text of up to 8191 characters whatever the
+    // field's declared size, so a dumped text always goes back in.
+    const std::size_t limit = f.Kind == TVelaFieldKind::String ? static_cast<std::size_t>(kMaxStringLength)
+                                                               : static_cast<std::size_t>(f.Size < 0 ? 0 : f.Size);
     if (ansi.size() > limit) {
       error = "text of " + std::to_string(ansi.size()) + " characters is longer than the field (at most " +
               std::to_string(limit) + ")";
@@ -233,7 +260,7 @@ bool StoreText(const TInputValue& v, const TVelaField& f, uint8_t* data, std::st
       error = "text holds a zero character, which a SmallStr field cannot keep";
       return false;
     }
-    record_values::SetText(data, f, ansi);
+    record_values::SetWholeText(data, f, ansi);
     return true;
   }
   if (static_cast<int64_t>(ansi.size()) > kLongestBlob) {
@@ -330,7 +357,7 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
         out = SpecialDoubleText(v);
         return TValueForm::Quoted;
       }
-      out = json::NumberText(v);
+      out = DoubleText(v);
       return TValueForm::Bare;
     }
     case TVelaFieldKind::Date: {
@@ -362,7 +389,7 @@ TValueForm FormatFieldValue(const uint8_t* data, const TVelaField& f, std::strin
       const double first = static_cast<double>(kFirstDay) * MSecsPerDay;
       const double end = (static_cast<double>(kLastDay) + 1) * MSecsPerDay;
       if (v != std::floor(v) || v < first || v >= end) {
-        out = json::NumberText(v);
+        out = DoubleText(v);
         return TValueForm::Bare;
       }
       const int64_t total = static_cast<int64_t>(v);

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/exceptions.h"
+#include "tableengine/field_entry.h"
+#include "tableengine/record_values.h"
 #include "tools/field_values.h"
 #include "tools/json.h"
 #include "tools/record_data.h"
@@ -40,6 +43,10 @@ void AppendFieldJson(std::string& buf, const TVelaField& f) {
   json::AppendString(buf, AnsiToUtf8(f.DefaultValue));
   buf += ", \"extra\": ";
   json::AppendString(buf, AnsiToUtf8(f.ExtraText));
+  if (!f.Entry.empty()) {
+    buf += ", \"entry\": ";
+    json::AppendString(buf, AnsiToUtf8(f.Entry));
+  }
   buf += '}';
 }
 
@@ -77,8 +84,8 @@ std::string DescriptionText(const json::Value& v, const std::string& where, cons
   if (!Utf8ToAnsi(v.text, ansi))
     throw TToolError(where + ": \"" + member + "\" holds a character that Windows-1252 cannot represent");
   for (char c : ansi) {
-    if (c == '\x12' || c == '\x14' || forbidden.find(c) != std::string_view::npos) {
-      std::string shown = c == ' ' ? "a blank" : c == '\x12' || c == '\x14' ? "a control character" : Quoted(std::string(1, c));
+    if (c == '\x12' || forbidden.find(c) != std::string_view::npos) {
+      std::string shown = c == ' ' ? "a blank" : c == '\x12' ? "the character 0x12" : Quoted(std::string(1, c));
       throw TToolError(where + ": \"" + member + "\" cannot hold " + shown + " (the table file uses it as a separator)");
     }
   }
@@ -93,11 +100,11 @@ bool SmallStrSizeStorable(int64_t size) {
   if (size >= 0 && size <= kMaxSmallStrSize) return true;
   if (size > 255 - 55) return false;
   const std::string code = KindTypeCode(TVelaFieldKind::SmallStr, static_cast<int>(size));
-  return code.size() == 1 && std::string_view("abcdefgilmorstv~").find(code[0]) == std::string_view::npos;
+  return code.size() == 1 && std::string_view("abcdefgilmorstv").find(code[0]) == std::string_view::npos;
 }
 
 struct FieldDescription {
-  std::string qualifier = "XXX", name, defaultValue, extra;
+  std::string qualifier = "XXX", name, defaultValue, extra, entry;
   TVelaFieldKind kind = TVelaFieldKind::Unknown;
   int size = 0;
 };
@@ -109,7 +116,6 @@ FieldDescription ReadFieldDescription(const json::Value& v, int index) {
   if (!name) throw TToolError(where + ": \"name\" is missing");
   FieldDescription desc;
   desc.name = DescriptionText(*name, where, "name", "");
-  if (desc.name.empty()) throw TToolError(where + ": \"name\" is empty");
   where = FieldLabel(index, name->text);
 
   std::set<std::string> seen;
@@ -121,11 +127,12 @@ FieldDescription ReadFieldDescription(const json::Value& v, int index) {
     if (m.key == "qualifier") desc.qualifier = DescriptionText(m.value, where, "qualifier", " .");
     else if (m.key == "default") desc.defaultValue = DescriptionText(m.value, where, "default", "~");
     else if (m.key == "extra") desc.extra = DescriptionText(m.value, where, "extra", "");
+    else if (m.key == "entry") desc.entry = DescriptionText(m.value, where, "entry", "");
     else if (m.key == "kind") kind = &m.value;
     else if (m.key == "size") size = &m.value;
     else
       throw TToolError(where + ": unknown member \"" + m.key +
-                       "\" (a field has qualifier, name, kind, size, default and extra)");
+                       "\" (a field has qualifier, name, kind, size, default, extra and entry)");
   }
 
   if (!kind) throw TToolError(where + ": \"kind\" is missing");
@@ -151,7 +158,7 @@ FieldDescription ReadFieldDescription(const json::Value& v, int index) {
     const bool ok = desc.kind == TVelaFieldKind::SmallStr ? SmallStrSizeStorable(n) : n >= 0 && n <= INT16_MAX;
     if (!ok)
       throw TToolError(where + ": size " + std::to_string(n) + " cannot be stored for " + kind->text +
-                       (desc.kind == TVelaFieldKind::SmallStr ? " (1 to 35; use String for longer texts)"
+                       (desc.kind == TVelaFieldKind::SmallStr ? " (0 to 35, or a larger size whose code byte is no kind's letter; use String for longer texts)"
                                                               : " (0 to 32767)"));
     desc.size = static_cast<int>(n);
   } else if (n != 0) {
@@ -217,6 +224,20 @@ public:
       TRecordData data(cursor_);
       for (const json::Value& r : earlyRecords->items) AddRecord(r, data);
     }
+    // Records are one length byte per field: a table without fields holds none.
+    if (cursor_.FieldCount() == 0 && recordNumber_ > 0)
+      throw TToolError("the table has no fields, so it cannot hold the " + std::to_string(recordNumber_) +
+                       (recordNumber_ == 1 ? " record" : " records") + " given");
+    // Without a notes block the reader takes a first byte "*" (42) after the
+    // section for one: a first record must not begin with a length of 42.
+    if (cursor_.Notes().empty() && recordNumber_ > 0) {
+      const TVelaField& first = *cursor_.FieldByIndex(0);
+      if (first.Kind == TVelaFieldKind::SmallStr &&
+          record_values::GetText(cursor_.Records().front()->Data, first).size() == 42)
+        throw TToolError("record 1, field " + Quoted(AnsiToUtf8(first.Name)) +
+                         ": a first record whose first field holds 42 characters would read back as a notes "
+                         "block; give the table notes, or another text");
+    }
     if (declaredCount && *declaredCount != recordNumber_)
       throw TToolError("\"record_count\" is " + std::to_string(*declaredCount) + " but " +
                        std::to_string(recordNumber_) + " records are given");
@@ -241,9 +262,26 @@ private:
     std::size_t section = 1;  // the closing 0x14
     for (std::size_t i = 0; i < v.items.size(); ++i) {
       const FieldDescription desc = ReadFieldDescription(v.items[i], static_cast<int>(i));
-      section += desc.qualifier.size() + 1 + desc.name.size() + 1 + KindTypeCode(desc.kind, desc.size).size() + 1;
-      if (!desc.defaultValue.empty() || !desc.extra.empty()) section += 2 + desc.defaultValue.size() + desc.extra.size();
-      cursor_.AddField(desc.name, desc.kind, desc.size, desc.qualifier, desc.defaultValue, desc.extra);
+      const std::string where = FieldLabel(static_cast<int>(i), AnsiToUtf8(desc.name));
+      // The program refuses to open a table whose fields share a name ("Duplicate field name").
+      if (const TVelaField* same = cursor_.FindField(desc.name))
+        throw TToolError(where + ": " + FieldLabel(same->Index, AnsiToUtf8(same->Name)) +
+                         " has the same name (names are compared without regard to letter case)");
+      TVelaField field;
+      field.Qualifier = desc.qualifier;
+      field.Name = desc.name;
+      field.Kind = desc.kind;
+      field.Size = static_cast<int16_t>(desc.size);
+      field.DefaultValue = desc.defaultValue;
+      field.ExtraText = desc.extra;
+      field.Entry = desc.entry;
+      try {
+        section += WrittenFieldEntry(cursor_.AddDescriptor(field)).size() + 1;
+      } catch (const EDatabaseError& e) {
+        if (desc.entry.empty()) throw TToolError(where + ": " + e.Message());
+        throw TToolError(where + ": \"entry\" " + Quoted(AnsiToUtf8(desc.entry)) +
+                         " does not read back as this field's qualifier, name, kind, size, default and extra");
+      }
     }
     if (section > kMaxSectionLength)
       throw TToolError("the field descriptions take " + std::to_string(section) +
@@ -266,13 +304,9 @@ private:
       if (p < keyCache_.size() && keyCache_[p].key == m.key && !assigned_[keyCache_[p].field->Index]) {
         field = keyCache_[p].field;
       } else if (Utf8ToAnsi(m.key, ansiKey)) {
-        // Tables may repeat a field name: the n-th key of that name fills the n-th such field.
-        for (int i = 0; i < cursor_.FieldCount() && !field; ++i) {
-          const TVelaField* f = cursor_.FieldByIndex(i);
-          if (!AnsiSameText(f->Name, ansiKey)) continue;
-          nameKnown = true;
-          if (!assigned_[i]) field = f;
-        }
+        field = cursor_.FindField(ansiKey);
+        nameKnown = field != nullptr;
+        if (field && assigned_[field->Index]) field = nullptr;
       }
       if (!field)
         throw TToolError(where + ": " + (nameKnown ? "field " + Quoted(m.key) + " appears twice" : "unknown field " + Quoted(m.key)));

@@ -36,6 +36,23 @@ private:
   std::vector<std::string>& log_;
 };
 
+// Like Logged, but asks to hear only of what it is linked with, as fields do.
+class Quiet : public TComponent {
+public:
+  Quiet(TComponent* owner, std::string name, std::vector<std::string>& log) : TComponent(owner, nwOnlyWhenLinked), log_(log) {
+    SetName(name);
+  }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    log_.push_back(Name() + (operation == opInsert ? " insert " : " remove ") + component->Name());
+    TComponent::Notification(component, operation);
+  }
+
+private:
+  std::vector<std::string>& log_;
+};
+
 bool Logs(const std::vector<std::string>& log, const std::string& entry) {
   return std::find(log.begin(), log.end(), entry) != log.end();
 }
@@ -70,6 +87,54 @@ TEST(Component, OwnedComponentsHearOfEachOther) {
   EXPECT_EQ(form.ComponentCount(), 1);
   EXPECT_TRUE(Logs(log, "Form remove dsBlog"));
   EXPECT_EQ(grid->ref, nullptr);
+}
+
+TEST(Component, QuietComponentsHearTheirOwnersNoticesOnlyWhileLinkedOrOwning) {
+  std::vector<std::string> log;
+  Logged form(nullptr, "Form", log);
+  auto* field = new Quiet(&form, "Field", log);
+  new Logged(&form, "Other", log);
+  Logged lookup(nullptr, "Lookup", log);
+  delete new Logged(&form, "Gone1", log);
+  EXPECT_FALSE(Logs(log, "Field remove Gone1"));
+  EXPECT_TRUE(Logs(log, "Other remove Gone1"));
+
+  // Linked: it hears every notice again, until the link goes.
+  field->FreeNotification(&lookup);
+  delete new Logged(&form, "Gone2", log);
+  EXPECT_TRUE(Logs(log, "Field remove Gone2"));
+  field->RemoveFreeNotification(&lookup);
+  delete new Logged(&form, "Gone3", log);
+  EXPECT_FALSE(Logs(log, "Field remove Gone3"));
+
+  // Owning something: the notices pass through it to what it owns.
+  auto* child = new Logged(field, "Child", log);
+  delete new Logged(&form, "Gone4", log);
+  EXPECT_TRUE(Logs(log, "Child remove Gone4"));
+  delete child;
+  delete new Logged(&form, "Gone5", log);
+  EXPECT_FALSE(Logs(log, "Field remove Gone5"));
+
+  // A link the other side ends by going away leaves it quiet again.
+  auto* temporary = new Logged(nullptr, "Temporary", log);
+  field->FreeNotification(temporary);
+  delete temporary;
+  EXPECT_TRUE(Logs(log, "Field remove Temporary"));
+  delete new Logged(&form, "Gone6", log);
+  EXPECT_FALSE(Logs(log, "Field remove Gone6"));
+
+  // Moved to another owner, it is counted there and no longer here.
+  Logged other(nullptr, "OtherForm", log);
+  field->FreeNotification(&lookup);
+  other.InsertComponent(field);
+  delete new Logged(&other, "Gone7", log);
+  EXPECT_TRUE(Logs(log, "Field remove Gone7"));
+  field->RemoveFreeNotification(&lookup);
+  delete new Logged(&other, "Gone8", log);
+  EXPECT_FALSE(Logs(log, "Field remove Gone8"));
+  delete new Logged(&form, "Gone9", log);
+  EXPECT_TRUE(Logs(log, "Other remove Gone9"));
+  delete field;
 }
 
 TEST(Component, FreeNotificationWorksBothWays) {

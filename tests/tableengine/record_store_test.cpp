@@ -103,6 +103,47 @@ TEST_F(RecordStore, FindFieldIgnoresCase) {
   EXPECT_EQ(g.FindField("Category"), g.FieldByIndex(1));
   EXPECT_EQ(g.FindField("CATEGOR"), nullptr);
   EXPECT_EQ(g.FindField(""), nullptr);
+  // Accented letters by the code page; a cleared store forgets every name.
+  g.AddField("Caf\xE9", TVelaFieldKind::Integer);
+  EXPECT_EQ(g.FindField("CAF\xC9"), g.FieldByIndex(3));
+  EXPECT_EQ(g.FindField("Cafe"), nullptr);
+  g.Clear(true);
+  EXPECT_EQ(g.FindField("SELECTED"), nullptr);
+  g.AddField("Other", TVelaFieldKind::Integer);
+  EXPECT_EQ(g.FindField("other"), g.FieldByIndex(0));
+  EXPECT_EQ(g.FindField("category"), nullptr);
+}
+
+TEST_F(RecordStore, AddDescriptorKeepsKindSizeQualifierAndEntry) {
+  TVelaCursor c;
+  TVelaField f;
+  f.Name = "Ten";
+  f.Kind = TVelaFieldKind::String;
+  f.Size = 10;
+  f.Qualifier = "";
+  EXPECT_EQ(c.AddDescriptor(f).Kind, TVelaFieldKind::String);
+  EXPECT_EQ(c.FieldByIndex(0)->Qualifier, "");
+  f.Name = "Wide";
+  f.Kind = TVelaFieldKind::SmallStr;
+  f.Size = 40;  // code "_"
+  f.Qualifier = "XXX";
+  EXPECT_EQ(c.AddDescriptor(f).Kind, TVelaFieldKind::SmallStr);
+  EXPECT_EQ(c.FieldByIndex(1)->Size, 40);
+  f.Name = "Three";
+  f.Size = 3;
+  f.Entry = "XXX.Three :";
+  EXPECT_EQ(c.AddDescriptor(f).Entry, "XXX.Three :");
+  // An entry that reads back as another field, a SmallStr size whose code is
+  // another kind's, a qualifier with a dot: none of them would read back.
+  f.Entry = "XXX.Other :";
+  EXPECT_THROW(c.AddDescriptor(f), EDatabaseError);
+  f.Entry.clear();
+  f.Size = 43;  // "b"
+  EXPECT_THROW(c.AddDescriptor(f), EDatabaseError);
+  f.Size = 3;
+  f.Qualifier = "A.B";
+  EXPECT_THROW(c.AddDescriptor(f), EDatabaseError);
+  EXPECT_EQ(c.FieldCount(), 3);
 }
 
 TEST_F(RecordStore, ResolveFieldListSkipsUnknownAndBlobKinds) {

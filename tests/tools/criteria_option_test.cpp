@@ -54,6 +54,29 @@ TEST_F(CriteriaOption, CountsWhatTheCriteriaAccept) {
   EXPECT_EQ(Count("[]").out, "5\n");
 }
 
+TEST_F(CriteriaOption, NullValueMatchesAnEmptyField) {
+  auto c = Count(R"([{"field":"PubDate","value":null}])");
+  ASSERT_EQ(c.status, 0) << c.err;
+  EXPECT_EQ(c.out, "1\n");
+  EXPECT_EQ(Count(R"([{"field":"PubDate","value":null,"non_matching":true}])").out, "4\n");
+  EXPECT_EQ(Count(R"([{"field":"Subject","match":"exact","value":null}])").out, "0\n");
+  // The same as the dialog's own word for it.
+  EXPECT_EQ(Count(R"([{"field":"PubDate","value":"null"}])").out, "1\n");
+}
+
+TEST_F(CriteriaOption, BoundsAndValuesOutsideTheirKindOfCriterionAreRefused) {
+  for (const char* bad : {R"([{"field":"Key","min":"2"}])", R"([{"field":"Key","match":"start","max":"2"}])",
+                          R"([{"field":"Key","match":"exact","value":"1","min":"0"}])",
+                          R"([{"field":"Key","match":"range","value":"1"}])",
+                          R"([{"field":"Key","match":"range","min":"1","value":null}])"}) {
+    auto c = Count(bad);
+    EXPECT_EQ(c.status, 2) << bad;
+    EXPECT_NE(c.err.find("--criteria: "), std::string::npos) << c.err;
+    EXPECT_EQ(c.out, "") << bad;
+  }
+  EXPECT_EQ(Count(R"([{"field":"Key","match":"range","min":"2","max":"3"}])").out, "2\n");
+}
+
 TEST_F(CriteriaOption, DumpListsOnlyTheAcceptedRecords) {
   auto d = RunTool({"dump", path, "--format", "csv", "--criteria", R"([{"field":"Subject","match":"end","value":"moon"}])"});
   ASSERT_EQ(d.status, 0) << d.err;

@@ -302,11 +302,31 @@ TEST_F(TableCommands, WriteAcceptsCalendarValuesAsTextOrRawNumbers) {
             PlainTable({"XXX.D d", "XXX.T v", "XXX.DT t"}, 2, rec.Str() + rec.Str()));
 }
 
-TEST_F(TableCommands, WriteFillsRepeatedFieldNamesInOrder) {
-  const std::string json = R"({"fields": [{"name": "A", "kind": "Integer"}, {"name": "a", "kind": "Integer"}],
-    "records": [{"A": 1, "A": 2}, {"a": 3}]})";
-  ASSERT_EQ(RunTool({"write", dir / "dup.d", "--from", "-"}, json).status, 0);
-  EXPECT_EQ(RunTool({"dump", dir / "dup.d", "--format", "csv"}).out, "A,a\r\n1,2\r\n3,0\r\n");
+TEST_F(TableCommands, WriteKeepsKindsSizesAndQualifiersAsGiven) {
+  const std::string json = R"({"notes": "n", "fields": [
+      {"qualifier": "", "name": "Ten", "kind": "String", "size": 10},
+      {"name": "Wide", "kind": "SmallStr", "size": 49},
+      {"name": "", "kind": "Integer"},
+      {"name": "Zero", "kind": "String", "size": 0},
+      {"name": "Three", "kind": "SmallStr", "size": 3, "entry": "Three :~"},
+      {"name": "First Name", "kind": "Boolean"}],
+    "records": [{"Ten": "more than ten characters", "Wide": "x", "": 5, "Zero": "text", "Three": "abc", "First Name": true},
+                {"Wide": "hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh"}]})";
+  const RunResult r = RunTool({"write", dir / "exact.d", "--from", "-"}, json);
+  ASSERT_EQ(r.status, 0) << r.err;
+  Bytes recs;
+  recs.U8(4).U8(1).U8(4).U8(4).U8(3).U8(2).Counted("more than ten characters").Text("x").U32(5).Counted("text");
+  recs.Text("abc").U16(0xFFFF);
+  recs.U8(0).U8(42).U8(0).U8(0).U8(0).U8(0).Text(std::string(42, 'h'));
+  EXPECT_EQ(ReadFile(dir / "exact.d"),
+            PlainTable({".Ten s10", "XXX.Wide h", "XXX. i", "XXX.Zero s0", "Three :~", "XXX.First_Name b"}, 2, recs.Str(), "n"));
+}
+
+TEST_F(TableCommands, WriteTakesRecordKeysWithoutRegardToCase) {
+  const std::string json = R"({"fields": [{"name": "Caf\u00e9", "kind": "Integer"}, {"name": "B", "kind": "Integer"}],
+    "records": [{"CAF\u00c9": 1, "b": 2}, {"B": 3}]})";
+  ASSERT_EQ(RunTool({"write", dir / "keys.d", "--from", "-"}, json).status, 0);
+  EXPECT_EQ(RunTool({"dump", dir / "keys.d", "--format", "csv"}).out, "Caf\xC3\xA9,B\r\n1,2\r\n0,3\r\n");
   const RunResult three = RunTool({"write", dir / "dup2.d", "--from", "-"},
                               R"({"fields": [{"name": "A", "kind": "Integer"}], "records": [{"A": 1, "a": 2}]})");
   EXPECT_EQ(three.status, 1);
@@ -430,6 +450,19 @@ const Refusal kWriteRefusals[] = {
      "\"record_count\" is 2 but 1 records are given"},
     {"ProtectedKindWithoutPassword", R"({"kind": "protected", "fields": []})", "needs --password"},
     {"NoFields", R"({"records": []})", "\"fields\" is missing"},
+    {"EntryOfAnotherField", FIELDS(R"({"name": "A", "kind": "SmallStr", "size": 3, "entry": "XXX.B :"})") "[]}",
+     "field 1 ('A'): \"entry\" 'XXX.B :' does not read back as this field"},
+    {"EntryOfAnotherSize", FIELDS(R"({"name": "A", "kind": "String", "size": 10, "entry": "XXX.A s"})") "[]}",
+     "\"entry\" 'XXX.A s' does not read back"},
+    {"SmallStrCodeOfAKind", FIELDS(R"({"name": "A", "kind": "SmallStr", "size": 43})") "[]}", "size 43 cannot be stored"},
+    {"FirstRecordLooksLikeNotes", FIELDS(R"({"name": "H", "kind": "SmallStr", "size": 49})")
+     "[{\"H\": \"" + std::string(42, 'h') + "\"}]}",
+     "record 1, field 'H': a first record whose first field holds 42 characters would read back as a notes block"},
+    {"RecordsWithoutFields", R"({"fields": [], "records": [{}, {}]})",
+     "the table has no fields, so it cannot hold the 2 records given"},
+    {"RecordsBeforeNoFields", R"({"records": [{}], "fields": []})", "cannot hold the 1 record given"},
+    {"SameFieldName", FIELDS(R"({"name": "Caf\u00e9", "kind": "Integer"}, {"name": "CAF\u00c9", "kind": "Boolean"})") "[]}",
+     "field 2 ('CAF\xC3\x89'): field 1 ('Caf\xC3\xA9') has the same name"},
     {"UnknownTopMember", R"({"fields": [], "rows": []})", "unknown member \"rows\""},
     {"NotesNotRepresentable", R"({"notes": "\u4e2d", "fields": []})", "\"notes\""},
     {"BadJson", "{\"fields\": [\n  {\"name\": \"A\", \"kind\": \"Integer\"},\n]}", "JSON error at line 3, column 1"},
@@ -477,6 +510,8 @@ TEST_F(TableCommands, TablesThatFailToOpenGiveTheReadersMessage) {
   };
   std::string badKind = PlainTable(kGroupEntries, 0, "");
   badKind[4] = 'X';
+  std::string minusOne = PlainTable(kGroupEntries, 1, GroupRecord(false, "Tech", 1));
+  minusOne[5] = minusOne[6] = minusOne[7] = minusOne[8] = '\xFF';
   std::string hugeSection = PlainTable(kGroupEntries, 0, "");
   hugeSection[13] = '\xA0', hugeSection[14] = '\x86', hugeSection[15] = '\x01';  // 100000
   const Case cases[] = {
@@ -488,6 +523,7 @@ TEST_F(TableCommands, TablesThatFailToOpenGiveTheReadersMessage) {
        "Unexpected end of buffer"},
       {"missing record", PlainTable(kGroupEntries, 2, GroupRecord(false, "Tech", 1)),
        "Number of records read (1) does not match declared record count (2)"},
+      {"count of -1", minusOne, "Number of records read (1) does not match declared record count (-1)"},
   };
   for (const Case& c : cases) {
     WriteFile(dir / "bad.d", c.bytes);

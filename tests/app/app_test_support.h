@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "platform/services.h"
+#include "../gui/when_modal.h"
 
 using namespace notarra;
 
@@ -85,22 +86,6 @@ private:
   TMessageService* previous_;
 };
 
-// Runs action once a modal widget of type W is up (from inside its loop).
-template <typename W>
-void WhenModal(std::function<void(W*)> action) {
-  // The pending timer holds the attempt; the attempt itself only a weak
-  // reference, so nothing is left behind once the action ran.
-  auto attempt = std::make_shared<std::function<void()>>();
-  std::weak_ptr<std::function<void()>> weak = attempt;
-  *attempt = [action, weak] {
-    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w != nullptr && w->isVisible()) {
-      action(w);
-      return;
-    }
-    if (auto self = weak.lock()) QTimer::singleShot(10, [self] { (*self)(); });
-  };
-  QTimer::singleShot(0, [attempt] { (*attempt)(); });
-}
 
 inline bool ShowActive(QWidget* window) {
   window->show();

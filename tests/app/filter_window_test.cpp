@@ -37,7 +37,6 @@ using namespace notarra;
 
 namespace {
 
-using apptest::WhenModal;
 
 // A data folder with the sample tables; the idea table protected when a
 // password is given.

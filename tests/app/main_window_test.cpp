@@ -55,7 +55,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using apptest::ReadFile;
-using apptest::WhenModal;
 
 // A data folder with the three tables; the user table's captions are ours.
 class DataFolder {

@@ -10,7 +10,6 @@
 
 using namespace notarra;
 using formtest::IdeaTable;
-using formtest::WhenModal;
 
 namespace {
 

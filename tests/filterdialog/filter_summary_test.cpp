@@ -9,7 +9,6 @@
 
 using namespace notarra;
 using formtest::IdeaTable;
-using formtest::WhenModal;
 
 namespace {
 

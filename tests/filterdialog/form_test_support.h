@@ -28,6 +28,7 @@
 #include "platform/services.h"
 #include "tableengine/vela_table.h"
 #include "tools/idea_schema.h"
+#include "../gui/when_modal.h"
 
 using namespace notarra;
 
@@ -44,22 +45,6 @@ public:
   std::vector<std::string> shown;
 };
 
-// Runs action once a modal widget of type W is up (from inside its loop).
-template <typename W>
-void WhenModal(std::function<void(W*)> action) {
-  // The pending timer holds the attempt; the attempt itself only a weak
-  // reference, so nothing is left behind once the action ran.
-  auto attempt = std::make_shared<std::function<void()>>();
-  std::weak_ptr<std::function<void()>> weak = attempt;
-  *attempt = [action, weak] {
-    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w != nullptr && w->isVisible()) {
-      action(w);
-      return;
-    }
-    if (auto self = weak.lock()) QTimer::singleShot(10, [self] { (*self)(); });
-  };
-  QTimer::singleShot(0, [attempt] { (*attempt)(); });
-}
 
 class IdeaTable : public ::testing::Test {
 protected:

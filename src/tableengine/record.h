@@ -21,6 +21,9 @@ struct TVelaRecord {
   void* UserData = nullptr;    // the application's; handed to the release hook when destroyed
   TVelaRecordStatus Status = rsUnmodified;
   uint32_t StoredSize = 0;     // bytes the record takes in the table file
+  // Which record this is to the recovery journal: its place in the table file
+  // as last read or written, or, for a record added since, the next number on.
+  uint32_t Ordinal = 0;
   const TVelaCursor* Store = nullptr;  // the store that owns the entry
 
   bool Live() const { return Status != rsDeleted && Status != rsPurged; }

@@ -261,6 +261,7 @@ TVelaRecord* TVelaCursor::NewEntry() {
   record->Data = slab.Memory.get() + slab.Used;  // slabs are zeroed
   slab.Used += std::max<std::size_t>(recordDataSize_, 1);
   record->Store = this;
+  record->Ordinal = nextOrdinal_++;
   records_.push_back(record);
   return record;
 }
@@ -300,7 +301,8 @@ uint32_t TVelaCursor::StoredSize(const uint8_t* data) const {
       case TVelaFieldKind::Double:
       case TVelaFieldKind::Currency:
       case TVelaFieldKind::DateTime:
-        if (data_area::Load<double>(data, f) != 0.0) size += 8;
+        // By bits, as the writer decides: -0.0 is written, so it takes its 8 bytes.
+        if (data_area::Load<uint64_t>(data, f) != 0) size += 8;
         break;
       case TVelaFieldKind::SmallStr: size += static_cast<uint32_t>(data_area::SmallText(data, f).size()); break;
       case TVelaFieldKind::String:
@@ -356,12 +358,12 @@ bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::str
   return true;
 }
 
-TVelaRecord* TVelaCursor::AppendRecord(const uint8_t* data) {
+TVelaRecord* TVelaCursor::AppendRecord(const uint8_t* data, TVelaRecordStatus status) {
   std::string error;
   if (!CheckTextLengths(data, refFields_, error)) throw EDatabaseError(error);
   TVelaRecord* record = NewEntry();
   CopyRecordData(data, record->Data);
-  record->Status = rsUnmodified;
+  record->Status = status;
   record->StoredSize = StoredSize(record->Data);
   if (autoIncField_) autoIncCounter_ = std::max(autoIncCounter_, data_area::Load<int32_t>(record->Data, *autoIncField_));
   return record;
@@ -411,6 +413,22 @@ void TVelaCursor::RevertRecord(TVelaRecord* record) {
   record->StoredSize = StoredSize(record->Data);
 }
 
+void TVelaCursor::CancelEdit(TVelaRecord* record) {
+  // The edit lived in a record buffer, so the record's data is still what was
+  // posted before it. The committed copy is only worth keeping for a record
+  // that holds posted changes.
+  if (!record || record->Status == rsModified || record->Status == rsDeleted) return;
+  FreeRecordData(record->OldData);
+  record->OldData = nullptr;
+}
+
+void TVelaCursor::RenumberOrdinals() {
+  uint32_t next = 0;
+  for (TVelaRecord* r : records_)
+    if (r->Live()) r->Ordinal = next++;
+  nextOrdinal_ = next;
+}
+
 void TVelaCursor::CancelChanges() {
   for (TVelaRecord* r : records_) {
     switch (r->Status) {
@@ -443,6 +461,7 @@ void TVelaCursor::Clear(bool all) {
   }
   records_.clear();
   records_.shrink_to_fit();
+  nextOrdinal_ = 0;
   entryChunks_.clear();
   slabs_.clear();
   textArena_.clear();

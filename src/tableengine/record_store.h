@@ -100,14 +100,19 @@ public:
   // long (%d characters; at most 8191)".
   bool WriteRecord(const uint8_t* data, TVelaRecord* record, std::string& error,
                    TVelaRecord** created = nullptr);
-  // Appends a record exactly as given, with status rsUnmodified and its
-  // AutoInc value kept (the counter rises to it when higher): how the loader
-  // and the notarra-table writer fill a store. A String text over 8191
+  // Appends a record exactly as given, with its AutoInc value kept (the
+  // counter rises to it when higher): how the loader and the notarra-table
+  // writer fill a store (status rsUnmodified), and how a journal brings back
+  // a record that was added (rsInserted). A String text over 8191
   // characters raises EDatabaseError with WriteRecord's message.
-  TVelaRecord* AppendRecord(const uint8_t* data);
+  TVelaRecord* AppendRecord(const uint8_t* data, TVelaRecordStatus status = rsUnmodified);
   bool DeleteRecord(TVelaRecord* record, std::string& error);
   bool KeepOldData(TVelaRecord* record);
   void RevertRecord(TVelaRecord* record);
+  // An edit of the record was cancelled before it was posted: the record
+  // stays as it is, with the changes posted before the edit, and lets go of a
+  // committed copy it no longer needs.
+  void CancelEdit(TVelaRecord* record);
   void CancelChanges();
   void CommitChanges();
   // Destroys every record; with all also the descriptors, notes and password.
@@ -154,6 +159,21 @@ public:
                   std::string_view indexFieldNames);
   int64_t EstimateSize() const;
 
+  // ---- Records as bytes (the recovery journal) -----------------------------
+  // One record's bytes exactly as the table file holds them.
+  std::string EncodeRecord(const uint8_t* data) const;
+  // Reads such bytes into a zeroed data area (texts and blocks owned by it).
+  // Returns false and the reader's message when the bytes are not one whole
+  // record of this store's fields; the area may then hold part of the values
+  // and is released as usual.
+  bool DecodeRecord(std::string_view bytes, uint8_t* data, std::string& error);
+  // A checksum of the field descriptions as the file holds them.
+  uint32_t LayoutChecksum() const;
+  // Numbers the live records in store order from 0, as a write puts them
+  // into the file, and the next record added after them.
+  void RenumberOrdinals();
+  uint32_t NextOrdinal() const { return nextOrdinal_; }
+
   // ---- Table properties --------------------------------------------------
   const std::string& Password() const { return password_; }
   void SetPassword(std::string password) { password_ = std::move(password); }
@@ -199,6 +219,7 @@ private:
   uint32_t recordDataSize_ = 0;
   const TVelaField* autoIncField_ = nullptr;
   int32_t autoIncCounter_ = 0;
+  uint32_t nextOrdinal_ = 0;
 
   // Entries live in fixed chunks (stable addresses); data areas are carved
   // from zeroed slabs. Both are only given back by Clear.

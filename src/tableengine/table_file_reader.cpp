@@ -128,6 +128,11 @@ private:
   }
   bool ParseSection(const uint8_t* section, std::size_t length, uint32_t fieldCount, std::string& error);
   bool ReadRecord(std::string& error);
+  // Reads one record's length bytes and values into data (zeroed), texts in
+  // the store's arena or, without arena, owned by the area.
+  bool ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error);
+
+  friend class TVelaCursor;  // DecodeRecord reads one record through ReadValues
 
   TVelaCursor& store_;
   TByteWindow in_;
@@ -319,21 +324,31 @@ bool TVelaTableReader::ParseSection(const uint8_t* section, std::size_t length, 
 }
 
 bool TVelaTableReader::ReadRecord(std::string& error) {
+  TVelaRecord* record = store_.NewEntry();
+  if (!ReadValues(record->Data, static_cast<int>(recordsRead_) + 1, true, error)) {
+    // The partly read record is discarded.
+    store_.PurgeRecord(record);
+    store_.records_.pop_back();
+    --store_.nextOrdinal_;
+    return false;
+  }
+  record->Status = rsUnmodified;
+  record->StoredSize = store_.StoredSize(record->Data);
+  ++recordsRead_;
+  return true;
+}
+
+bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error) {
   const std::size_t F = store_.fields_.size();
   if (Remaining() < F || !in_.Ensure(F)) {
     error = "Unexpected end of buffer";
     return false;
   }
   // Copied out: reading the values moves the window.
+  lengths_.resize(F);
   std::memcpy(lengths_.data(), in_.Data(), F);
   in_.Skip(F);
-  TVelaRecord* record = store_.NewEntry();
-  uint8_t* data = record->Data;
-  const int recordNo = static_cast<int>(recordsRead_) + 1;
   auto fail = [&](std::string message) {
-    // The partly read record is discarded.
-    store_.PurgeRecord(record);
-    store_.records_.pop_back();
     error = std::move(message);
     return false;
   };
@@ -356,9 +371,10 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
       if (n < 0 || n > kMaxStringLength)
         return fail(Format("String field '%s' has wrong length %d in record %d", f.Name.c_str(), n, recordNo));
       if (Remaining() < static_cast<std::size_t>(n) || !in_.Ensure(n)) return fail("Unexpected end of buffer");
-      if (n > 0)
-        data_area::Store<const char*>(
-            data, f, store_.NewArenaText({reinterpret_cast<const char*>(in_.Data()), static_cast<std::size_t>(n)}));
+      if (n > 0) {
+        const std::string_view text(reinterpret_cast<const char*>(in_.Data()), static_cast<std::size_t>(n));
+        data_area::Store<const char*>(data, f, arena ? store_.NewArenaText(text) : data_area::NewText(text));
+      }
       in_.Skip(n);
     } else {
       if (n < 0 || n > kMaxBlobLength)
@@ -374,9 +390,19 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
       }
     }
   }
-  record->Status = rsUnmodified;
-  record->StoredSize = store_.StoredSize(data);
-  ++recordsRead_;
+  return true;
+}
+
+bool TVelaCursor::DecodeRecord(std::string_view bytes, uint8_t* data, std::string& error) {
+  TMemoryStream stream;
+  stream.Write(bytes.data(), bytes.size());
+  stream.SetPosition(0);
+  TVelaTableReader reader(*this, stream, bytes.size());
+  if (!reader.ReadValues(data, 1, false, error)) return false;
+  if (reader.Remaining() != 0) {
+    error = Format("%zu bytes follow the record", reader.Remaining());
+    return false;
+  }
   return true;
 }
 

@@ -2,6 +2,7 @@
 // safe write.
 #include <algorithm>
 
+#include "platform/crc32.h"
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 #include "platform/guid.h"
@@ -197,6 +198,17 @@ int64_t TVelaCursor::EstimateSize() const {
     if (r->Live()) size += r->StoredSize;
   return size;
 }
+
+std::string TVelaCursor::EncodeRecord(const uint8_t* data) const {
+  std::string bytes(StoredSize(data), '\0');
+  // PutRecord only reads the store.
+  TVelaTableWriter writer(const_cast<TVelaCursor&>(*this));
+  uint8_t* begin = reinterpret_cast<uint8_t*>(bytes.data());
+  bytes.resize(static_cast<std::size_t>(writer.PutRecord(begin, data) - begin));
+  return bytes;
+}
+
+uint32_t TVelaCursor::LayoutChecksum() const { return Crc32(TVelaTableWriter::Section(*this)); }
 
 int64_t TVelaCursor::WriteToStream(TMemoryStream& stream) { return TVelaTableWriter(*this).Write(stream); }
 

@@ -376,6 +376,8 @@ void TVelaDataset::ApplyOrigin() {
 void TVelaDataset::InternalOpen() {
   current_ = -1;
   opened_ = false;
+  // Changes of an earlier opening went with its records.
+  changeCount_ = 0;
   LoadTable();
   InternalInitFieldDefs();
   SetBookmarkSize(sizeof(TVelaRecord*));
@@ -636,6 +638,7 @@ void TVelaDataset::InternalPost() {
     // must then not rely on the order.
     CheckStillSorted(record);
     EndBlobStreamEdits();
+    RecordPosted(TVelaJournalKind::Edit, record);
     return;
   }
   if (checkKeys && store_->KeyExists(data, nullptr, uniqueFieldNames_))
@@ -656,6 +659,7 @@ void TVelaDataset::InternalPost() {
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreUnaligned(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
   EndBlobStreamEdits();
+  RecordPosted(TVelaJournalKind::Insert, created);
 }
 
 void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
@@ -670,6 +674,7 @@ void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
   current_ = static_cast<int>(visible_.size()) - 1;
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreUnaligned(Info(buffer), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
+  RecordPosted(TVelaJournalKind::Insert, created);
 }
 
 void TVelaDataset::InternalDelete() {
@@ -679,16 +684,13 @@ void TVelaDataset::InternalDelete() {
   auto at = std::find(visible_.begin(), visible_.end(), record);
   if (at != visible_.end()) visible_.erase(at);
   CountChange();
+  RecordPosted(TVelaJournalKind::Delete, record);
 }
 
 void TVelaDataset::InternalCancel() {
   EndBlobStreamEdits();
-  if (State() == dsEdit && store_) {
-    TVelaRecord* record = ActiveStoreRecord();
-    store_->RevertRecord(record);
-    // Values posted earlier come back, perhaps out of the order they were sorted in.
-    CheckStillSorted(record);
-  }
+  // Only the edit in progress goes: what was posted before it stays.
+  if (State() == dsEdit && store_) store_->CancelEdit(ActiveStoreRecord());
   if (changeCount_ > 0 && --changeCount_ == 0) {
     OnNeedToSaveChange(this);
     TellDatabase(false);

@@ -17,6 +17,7 @@
 
 #include "dataset/dataset.h"
 #include "dataset/data_source.h"
+#include "tableengine/journal.h"
 #include "tableengine/record_filter.h"
 #include "tableengine/record_store.h"
 
@@ -244,6 +245,9 @@ protected:
   void ReleaseStore();
   // Counts an edit, insert or delete begun since the last commit.
   void CountChange();
+  // A change was posted into the store (for a delete, the record is gone
+  // from the visible list and may be purged already).
+  virtual void RecordPosted(TVelaJournalKind, const TVelaRecord*) {}
   void ApplyOrigin();
   void SetOriginText(const std::string& text) { originText_ = text; }
 

@@ -165,6 +165,7 @@ void TVelaTable::LoadTable() {
       // The file as it was opened: a write by someone else while it was
       // being read shows as a change at the next save.
       fileIdentity_ = file.Identity();
+      BeginJournal();
       break;
     }
     case lmClone: {
@@ -191,6 +192,13 @@ void TVelaTable::WriteTable() {
   const TFileIdentity written = SaveToFile(path);
   if (loadMode_ == lmClone && sourceTable) sourceTable->fileIdentity_ = written;
   else fileIdentity_ = written;
+  if (loadMode_ == lmFile) {
+    // The records now stand in the file in store order; the journal starts
+    // afresh over it.
+    Store()->RenumberOrdinals();
+    journal_.Remove();
+    BeginJournal();
+  }
   if (loadMode_ == lmClone && cloneDS_) cloneDS_->RebuildVisible(false);
 }
 
@@ -204,6 +212,7 @@ void TVelaTable::CloneSourceSaved() {
 
 void TVelaTable::CancelChanges() {
   TVelaDataset::CancelChanges();
+  journal_.Remove();
   CloneSourceSaved();
 }
 
@@ -223,6 +232,9 @@ void TVelaTable::InternalClose() {
   if (source) SetStore(nullptr, false);
   // A closed table holds no file; the next open takes the file as it is then.
   fileIdentity_ = {};
+  // What was posted and not saved stays in the journal for the next open.
+  journal_.Close();
+  leftJournal_.reset();
 }
 
 void TVelaTable::Notification(TComponent* component, TOperation operation) {

@@ -164,14 +164,14 @@ TEST_F(BlobStreamTest, CancelKeepsTheOldBlock) {
   Notes()->SetAsString("changed");
   table.Cancel();
   EXPECT_EQ(Notes()->AsString(), "first notes");
-  // A second edit after a posted one cancels back to the committed notes.
+  // A second edit after a posted one cancels back to the posted notes.
   table.Edit();
   Notes()->SetAsString("posted");
   table.Post();
   table.Edit();
   Notes()->SetAsString("again");
   table.Cancel();
-  EXPECT_EQ(Notes()->AsString(), "first notes");
+  EXPECT_EQ(Notes()->AsString(), "posted");
 
   table.Append();
   Notes()->SetAsString("dropped");

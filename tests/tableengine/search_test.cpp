@@ -262,26 +262,6 @@ TEST_F(SearchTest, LocateAfterAnEditThatBreaksTheOrderStillFinds) {
   EXPECT_TRUE(table.IsIndexPrefix("Group"));
 }
 
-TEST_F(SearchTest, CancellingAnEditCanBringBackAnOutOfOrderKey) {
-  table.Open();
-  ASSERT_TRUE(table.Locate("Group;Subject", VarArrayOf({"Home", "ABC"}), {}));
-  table.Edit();
-  table.FieldByName("Subject")->SetAsString("zzz");
-  table.Post();
-  // Sorted again with the posted value: record 2 is now the last of Home.
-  table.SetIndexFieldNames("Group");
-  table.SetIndexFieldNames("Group;Subject");
-  ASSERT_TRUE(table.IsIndexPrefix("Group"));
-  ASSERT_TRUE(table.Locate("Group;Subject", VarArrayOf({"Home", "zzz"}), {}));
-  table.Edit();
-  table.Cancel();  // back to the committed "ABC", at the end of Home
-  EXPECT_EQ(Text("Subject"), "ABC");
-  EXPECT_FALSE(table.IsIndexPrefix("Group"));
-  table.First();
-  ASSERT_TRUE(table.Locate("Group;Subject", VarArrayOf({"Home", "ABC"}), {}));
-  EXPECT_EQ(CurrentKey(), 2);
-}
-
 TEST_F(SearchTest, InsertedRecordOutOfOrderIsStillFound) {
   table.Open();
   table.Append();

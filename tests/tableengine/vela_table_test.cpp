@@ -12,6 +12,7 @@
 #include "dataset/data_source.h"
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/file_stream.h"
 #include "platform/memory_stream.h"
 #include "table_bytes.h"
 #include "tableengine/vela_database.h"
@@ -75,6 +76,16 @@ protected:
       out.push_back(table.FieldByName("Subject")->AsString());
       table.Next();
     }
+    return out;
+  }
+  // The subjects the file holds, in file order.
+  std::vector<std::string> FileSubjects() {
+    TVelaCursor c;
+    TFileStream file((dir / "ideas.d").string());
+    std::string error;
+    EXPECT_TRUE(c.LoadFromStream(file, error, true)) << error;
+    std::vector<std::string> out;
+    for (const TVelaRecord* r : c.Records()) out.push_back(c.ValueToText(r->Data, *c.FindField("Subject")));
     return out;
   }
   std::string FileBytes() {
@@ -160,13 +171,38 @@ TEST_F(VelaTableTest, EditPostCancelAndChangeCounting) {
   EXPECT_EQ(db.ChangedDatasets().size(), 1u);
   EXPECT_EQ(table.FieldByName("Subject")->AsString(), "uno");
 
-  // A second edit cancelled goes back to the last commit, not to the first post.
+  // A second edit cancelled keeps what was posted; the table still has it to save.
   table.Edit();
   table.FieldByName("Subject")->SetAsString("eins");
   table.Cancel();
-  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "one");
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "uno");
+  EXPECT_EQ(table.ChangeCount(), 1);
+  EXPECT_EQ(db.ChangedDatasets().size(), 1u);
+  // Edit, cancel, edit, post: two posted edits, one unsaved record.
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("dos");
+  table.Post();
+  EXPECT_EQ(table.ChangeCount(), 2);
+  db.SaveDatasets({&table});
+  EXPECT_EQ(FileSubjects(), (std::vector<std::string>{"dos", "two"}));
 
+  // Cancelling the first edit since the save leaves nothing to save.
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("x");
+  table.Cancel();
+  EXPECT_FALSE(table.ChangesPending());
+  EXPECT_TRUE(db.ChangedDatasets().empty());
+  EXPECT_EQ(table.FieldByName("Subject")->OldValue().AsString(), "dos");
+
+  // Discarding every change still goes back to the last commit.
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("tres");
+  table.Post();
+  table.Edit();
+  table.FieldByName("Subject")->SetAsString("cuatro");
+  table.Cancel();
   table.CancelChanges();
+  EXPECT_EQ(table.FieldByName("Subject")->AsString(), "dos");
   EXPECT_EQ(table.ChangeCount(), 0);
   EXPECT_TRUE(db.ChangedDatasets().empty());
 }

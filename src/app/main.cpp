@@ -2,6 +2,7 @@
 // working directory (scripts/run.sh starts it in the data folder).
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/quit_signals.h"
 #include "gui/application.h"
 
 using namespace notarra;
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   app.SetTitle("Notarra");
   InstallHelpViewer(app);
   TfrmBlog window;
+  CloseOnQuitSignals(window);
   window.show();
   const int result = app.exec();
   delete CurrentHelpWindow();  // owner-less, and may still be open

@@ -8,7 +8,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -34,6 +38,7 @@
 #include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
+#include "platform/exceptions.h"
 #include "platform/conversions.h"
 #include "platform/date_time.h"
 #include "platform/services.h"
@@ -89,7 +94,8 @@ void SetHint(QAction* action, std::string_view hint) {
 
 TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make_unique<TComponent>()) {
   setObjectName("frmBlog");
-  setWindowTitle("Notarra-");
+  // The mark shows, the desktop's way, that something is not saved yet.
+  setWindowTitle("Notarra-[*]");
   setWindowIcon(QIcon(":/notarra.png"));
   setGeometry(208, 136, 911, 602);
   CreateComponents();
@@ -99,6 +105,10 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   parts_.ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
+  // A desktop session that ends: ask when we may, else keep the journals.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (!CommitData(manager.allowsInteraction())) manager.cancel();
+  });
 }
 
 TfrmBlog::~TfrmBlog() {
@@ -122,8 +132,13 @@ void TfrmBlog::CreateComponents() {
   parts_.Group_ = AddTable(owner, Veladb(), "Group_", "group.d");
   Group_()->SetIndexFieldNames("category");
 
-  for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()})
+  for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
     table->OnCallback = TCallbackEvent::Bind(this, &TfrmBlog::TableCallback);
+    // Every posted change goes to the table's recovery journal at once.
+    table->SetJournaled(true);
+    table->OnJournalError = TEvent<TVelaTable*, const std::string&>::Bind(this, &TfrmBlog::JournalError);
+    table->OnNeedToSaveChange = TNotifyEvent([this](TObject*) { UpdateModifiedMark(); });
+  }
 
   parts_.dsUserd = AddSource(owner, "dsUserd", Userdef_());
   parts_.dsBlog = AddSource(owner, "dsBlog", BlogI_());
@@ -301,6 +316,7 @@ void TfrmBlog::CreateListGrid(QWidget* page) {
   TVelaColumn* flag = add("Flag");
   flag->SetButtonStyle(cbsCheck);
   flag->SetValueChecked("True");
+  flag->SetValueUnChecked("False");
   TVelaColumn* subject = add("Subject");
   subject->SetCanClick(true);
   subject->SetWidth(ScaledPx(grid, 300));
@@ -339,7 +355,10 @@ void TfrmBlog::CreateItemGrid(QWidget* page) {
     column->SetFieldName(field);
     return column;
   };
-  add("Flag")->SetButtonStyle(cbsCheck);
+  TVelaColumn* flag = add("Flag");
+  flag->SetButtonStyle(cbsCheck);
+  flag->SetValueChecked("True");
+  flag->SetValueUnChecked("False");
   add("Subject")->SetWidth(ScaledPx(grid, 300));
   add("Group");
   add("Title")->SetWidth(ScaledPx(grid, 300));
@@ -444,7 +463,106 @@ void TfrmBlog::FormCreate() {
     TProgressScope progress(ProgressDialog1(), "Opening " + ToQString(table->TableName()) + "...");
     table->SetActive(true);
   }
+  OfferJournals();
   CopyUserFieldCaptions();
+}
+
+QString TfrmBlog::RestoreQuestion(int changes, const QDateTime& when) {
+  return QString("Notarra was not closed properly. Restore the %1 unsaved changes from %2?")
+      .arg(changes)
+      .arg(QLocale().toString(when, QLocale::ShortFormat));
+}
+
+void TfrmBlog::OfferJournals() {
+  std::vector<TVelaTable*> left;
+  int changes = 0;
+  int64_t last = 0;
+  auto keepAside = [](TVelaTable* table, const std::string& why) {
+    const std::string kept = table->KeepJournalAside();
+    ShowError("The unsaved changes to " + table->TableName() + " cannot be restored: " + why + ". They were kept in " +
+              kept + ".");
+  };
+  for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
+    if (!table->Active() || !table->LeftJournal()) continue;
+    if (const std::string problem = table->LeftJournalProblem(); !problem.empty()) {
+      keepAside(table, problem);
+      continue;
+    }
+    left.push_back(table);
+    changes += static_cast<int>(table->LeftJournal()->Entries.size());
+    last = std::max(last, table->LeftJournal()->LastTime());
+  }
+  if (left.empty()) return;
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
+                  RestoreQuestion(changes, QDateTime::fromMSecsSinceEpoch(last)), QMessageBox::NoButton, this);
+  QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
+  box.addButton("Discard", QMessageBox::DestructiveRole);
+  box.setDefaultButton(restore);
+  box.exec();
+  for (TVelaTable* table : left) {
+    if (box.clickedButton() != restore) {
+      table->DiscardJournal();
+      continue;
+    }
+    try {
+      table->RestoreJournal();
+    } catch (const EDatabaseError& e) {
+      keepAside(table, e.Message());
+    }
+  }
+  UpdateModifiedMark();
+}
+
+bool TfrmBlog::HasUnsavedChanges() const {
+  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})
+    if (table->Active() && table->ChangesPending()) return true;
+  return false;
+}
+
+void TfrmBlog::UpdateModifiedMark() { setWindowModified(HasUnsavedChanges()); }
+
+void TfrmBlog::JournalError(TVelaTable* table, const std::string& message) {
+  // Once is enough: every later post would fail the same way.
+  if (journalErrorShown_) return;
+  journalErrorShown_ = true;
+  ShowError("Changes to " + table->TableName() + " cannot be kept safe from a crash until you save (" + message +
+            ").");
+}
+
+void TfrmBlog::SettleEdits() {
+  // Typed text is posted; a new row in which nothing was typed is dropped.
+  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})
+    if (table->Active() && (table->State() == dsEdit || table->State() == dsInsert)) table->CheckBrowseMode();
+}
+
+bool TfrmBlog::AskBeforeClosing() {
+  SettleEdits();
+  if (!HasUnsavedChanges()) return true;
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), QuitQuestion(),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.button(QMessageBox::Discard)->setText("Don't Save");
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveAll();
+    case QMessageBox::Discard:
+      for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})
+        if (table->Active()) table->CancelChanges();
+      return true;
+    default: return false;
+  }
+}
+
+bool TfrmBlog::CommitData(bool mayAsk) {
+  if (!mayAsk) return true;  // the journals keep what is unsaved
+  bool close = false;
+  RunGuarded([&] { close = AskBeforeClosing(); });
+  return close;
+}
+
+void TfrmBlog::CloseKeepingJournals() {
+  closeKeepingJournals_ = true;
+  close();
 }
 
 std::string TfrmBlog::UserFieldCaption(TStringField* field) const {
@@ -466,18 +584,25 @@ void TfrmBlog::CopyUserFieldCaptions() {
   }
 }
 
-void TfrmBlog::SaveButtonClick() {
-  // Every question comes before any write: Cancel for either table stops the
-  // whole Save, so it never leaves one table written and the other not, and
-  // both keep their changes in memory.
-  for (TVelaTable* table : {BlogI_(), Group_()}) {
-    if (!table->ChangesPending() || !table->FileChangedOnDisk()) continue;
-    if (!ConfirmOkCancel(FileChangedQuestion(table->TableName()))) return;
+void TfrmBlog::SaveButtonClick() { SaveAll(); }
+
+bool TfrmBlog::SaveAll() {
+  SettleEdits();
+  const std::array<TVelaTable*, 3> tables = {BlogI_(), Group_(), Userdef_()};
+  // Every question comes before any write: Cancel for any table stops the
+  // whole Save, so it never leaves one table written and another not, and
+  // all keep their changes in memory.
+  for (TVelaTable* table : tables) {
+    if (!table->Active() || !table->ChangesPending() || !table->FileChangedOnDisk()) continue;
+    if (!ConfirmOkCancel(FileChangedQuestion(table->TableName()))) return false;
   }
-  for (TVelaTable* table : {BlogI_(), Group_()}) {
+  for (TVelaTable* table : tables) {
+    if (!table->Active() || !table->ChangesPending()) continue;
     TProgressScope progress(ProgressDialog1(), "Saving " + ToQString(table->TableName()) + "...");
     Veladb()->SaveDatasets({table});
   }
+  UpdateModifiedMark();
+  return true;
 }
 
 void TfrmBlog::TableCallback(TObject*, int percent) { ProgressDialog1()->SetPercent(percent); }
@@ -556,6 +681,15 @@ void TfrmBlog::RemoveFilter1Click() {
 void TfrmBlog::FormClose() { BlogI_()->SetActive(false); }
 
 void TfrmBlog::closeEvent(QCloseEvent* event) {
+  if (!closeKeepingJournals_) {
+    // An error while posting or saving is shown and the window stays open.
+    bool close = false;
+    RunGuarded([&] { close = AskBeforeClosing(); });
+    if (!close) {
+      event->ignore();
+      return;
+    }
+  }
   RunGuarded([this] { FormClose(); });
   QMainWindow::closeEvent(event);
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <array>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "gui/custom_grid.h"
 
 class QAction;
+class QDateTime;
 class QLabel;
 class QTabWidget;
 class QToolBar;
@@ -137,6 +139,20 @@ public:
   // (UserField1, UserField2).
   std::array<std::string, 2> ListUserFieldTitles() const;
 
+  // The questions the window asks, for the screenshots and the tests.
+  static QString QuitQuestion() { return "Save changes to your ideas before closing?"; }
+  static QString RestoreQuestion(int changes, const QDateTime& when);
+
+  // Closes the window without asking, leaving what is unsaved in the
+  // recovery journals for the next start (SIGTERM, SIGHUP, a desktop
+  // session that ends without leave to ask).
+  void CloseKeepingJournals();
+  // Whether any table holds changes that no Save has written.
+  bool HasUnsavedChanges() const;
+  // The desktop session ends: asks the quit question when mayAsk, and
+  // answers whether the session may end (the window then closes).
+  bool CommitData(bool mayAsk);
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -250,6 +266,17 @@ private:
   QWidget* CreateUserPage();
   void FormCreate();
   void FormClose();
+  // Asks about the journals that the last run left beside the tables.
+  void OfferJournals();
+  // Saves the three tables; false when a question was cancelled or a write
+  // failed (the error is shown and the changes stay in memory).
+  bool SaveAll();
+  // Posts edits in progress and drops new rows in which nothing was typed.
+  void SettleEdits();
+  // The quit question; false when the window must stay open.
+  bool AskBeforeClosing();
+  void UpdateModifiedMark();
+  void JournalError(TVelaTable* table, const std::string& message);
   void Userdef_NewRecord(TDataSet* dataSet);
   void BlogI_AfterInsert(TDataSet* dataSet);
   void CopyUserFieldCaptions();
@@ -258,6 +285,8 @@ private:
 
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
+  bool closeKeepingJournals_ = false;
+  bool journalErrorShown_ = false;
 };
 
 }  // namespace notarra

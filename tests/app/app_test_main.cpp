@@ -1,17 +1,47 @@
 // The program's tests run on Qt's offscreen platform with the program's
 // application object and help viewer.
+//
+// "app_tests --post-and-wait DIR" is not a test run: it is the program
+// itself as a child process of a test. It opens the window on DIR, posts one
+// new idea, says "posted" on standard output and runs until a signal ends it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
+#include <QDir>
+
 #include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/quit_signals.h"
 #include "gui/application.h"
 #include "platform/services.h"
+#include "tableengine/vela_table.h"
 
 using namespace notarra;
+
+namespace {
+
+int PostAndWait(TApplication& app, const char* dir) {
+  QDir::setCurrent(QString::fromLocal8Bit(dir));
+  TfrmBlog window;
+  CloseOnQuitSignals(window);
+  window.show();
+  window.BlogI_()->Append();
+  window.BlogI_()->FieldByName("Subject")->SetAsString("Posted before the end");
+  window.BlogI_()->Post();
+  std::printf("posted\n");
+  std::fflush(stdout);
+  return app.exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   TApplication app(argc, argv);
   app.SetTitle("Notarra");
+  if (argc == 3 && std::strcmp(argv[1], "--post-and-wait") == 0) return PostAndWait(app, argv[2]);
   InstallHelpViewer(app);
   SetMessageService(nullptr);
   SetBusyCursorService(nullptr);

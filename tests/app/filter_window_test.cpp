@@ -209,7 +209,7 @@ TEST_F(FilterWindowTest, SaveAfterFilteringWritesEveryIdea) {
 }
 
 TEST_F(FilterWindowTest, TitleMessageBoxesAndShortcuts) {
-  EXPECT_EQ(window->windowTitle(), "Notarra-");
+  EXPECT_EQ(window->windowTitle(), "Notarra-[*]");
   EXPECT_EQ(MessageBoxTitle(), "Notarra");
   // The toolkit would append a display name to the title bar.
   EXPECT_NE(QGuiApplication::applicationDisplayName(), "Notarra");

@@ -51,6 +51,14 @@ public:
     s.selected = current || grid_->RowSelected(row_);
     s.focused = current && grid_->hasFocus();
     s.invisible = rect().isEmpty();
+    // A check-box cell says whether it is ticked, as it is painted.
+    if (column_ >= 0 && column_ < grid_->Columns().Count()) {
+      const TVelaColumn* column = grid_->Columns().Items(column_);
+      if (column->ButtonStyle() == cbsCheck) {
+        s.checkable = true;
+        s.checked = column->ShowsChecked(grid_->DataCellText(column_, row_));
+      }
+    }
     return s;
   }
   void* interface_cast(QAccessible::InterfaceType type) override {

@@ -209,7 +209,7 @@ void TVelaCustomDBGrid::DrawDataCell(QPainter& painter, TVelaColumn* column, int
 
   if (defaultDrawing_) {
     if (column->ButtonStyle() == cbsCheck) {
-      const bool checked = (multiSelected && column->FieldName() == "Selected") || text == column->ValueChecked();
+      const bool checked = (multiSelected && column->FieldName() == "Selected") || column->ShowsChecked(text);
       DrawCheckBox(painter, rect, checked, background);
     } else {
       WriteText(painter, rect, 2, 2, text, column->Alignment(), column->WrapText(), font, background);

@@ -142,6 +142,8 @@ public:
   const std::string& ValueChecked() const { return valueChecked_; }
   void SetValueChecked(const std::string& value);
   const std::string& ValueUnChecked() const { return valueUnChecked_; }
+  // Whether a check-box cell showing this text is ticked.
+  bool ShowsChecked(const std::string& text) const { return text == valueChecked_; }
   void SetValueUnChecked(const std::string& value);
   bool Visible() const { return visible_; }
   void SetVisible(bool value);

@@ -4,6 +4,7 @@
 #include "filterdialog/field_info.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
+#include "platform/date_time.h"
 #include "platform/format_settings.h"
 #include "platform/text.h"
 
@@ -96,5 +97,16 @@ bool IsValidValueText(std::string_view text, TFieldType type, const TsfFieldOper
 }
 
 bool IsValidRangeText(std::string_view text, TFieldType type) { return text.empty() || PassesTypeTest(text, type); }
+
+std::string RefusalReason(std::string_view text, TFieldType type) {
+  const std::string quoted = "\"" + std::string(text) + "\" is not ";
+  const TDateTime example = EncodeDate(2019, 5, 17) + EncodeTime(14, 30, 0, 0);
+  if (IsIntegerType(type)) return quoted + "a whole number";
+  if (IsFloatingType(type)) return quoted + "a number";
+  if (type == ftDate) return quoted + "a date; type one like " + DateToStr(example);
+  if (type == ftTime) return quoted + "a time; type one like " + TimeToStr(example);
+  if (IsDateTimeType(type)) return quoted + "a date and time; type one like " + DateTimeToStr(example);
+  return quoted + "a value of this field";
+}
 
 }  // namespace notarra

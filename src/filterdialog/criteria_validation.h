@@ -29,5 +29,8 @@ bool PassesTypeTest(std::string_view text, TFieldType type);
 bool IsValidValueText(std::string_view text, TFieldType type, const TsfFieldOperators& operators);
 // Empty is valid; otherwise the whole text must pass the type test.
 bool IsValidRangeText(std::string_view text, TFieldType type);
+// Why a value or bound of the type was refused, with an example of what
+// is taken, in the current formats: "\"soon\" is not a date; type one like 17/05/2019".
+std::string RefusalReason(std::string_view text, TFieldType type);
 
 }  // namespace notarra

@@ -145,6 +145,12 @@ void TsfFilterDlg::CreatePanels() {
   });
 
   fieldCriteriaPanel_ = Panel(this, "FieldCriteriaPanel");
+  refusalLbl_ = new QLabel(this);
+  refusalLbl_->setObjectName("RefusalLbl");
+  refusalLbl_->setAutoFillBackground(true);
+  refusalLbl_->setFrameShape(QFrame::Box);
+  refusalLbl_->setStyleSheet("QLabel { color: #a00000; background: #fff3f0; padding: 2px; }");
+  refusalLbl_->hide();
   fieldCriteria_ = new QLabel(fieldCriteriaPanel_);
   fieldCriteria_->setObjectName("FieldCriteria");
   selectNotebook_ = new QTabWidget(fieldCriteriaPanel_);
@@ -590,6 +596,7 @@ void TsfFilterDlg::UpdateClearButtons() {
 }
 
 void TsfFilterDlg::EditorChanged() {
+  refusalLbl_->hide();
   UpdateClearButtons();
   okButton_->setEnabled(true);
 }
@@ -617,8 +624,15 @@ void TsfFilterDlg::SelectListRow(int row) {
   quiet_ = wasQuiet;
 }
 
-void TsfFilterDlg::RefuseEditor(int page, QWidget* editor) {
+void TsfFilterDlg::RefuseEditor(int page, QWidget* editor, const std::string& reason) {
   selectNotebook_->setCurrentIndex(page);
+  // Under the editor, above whatever is there, until the text changes.
+  refusalLbl_->setText(ToQString(reason));
+  refusalLbl_->adjustSize();
+  const QPoint below = editor->mapTo(this, QPoint(0, editor->height() + 1));
+  refusalLbl_->move(std::min(below.x(), std::max(0, width() - refusalLbl_->width())), below.y());
+  refusalLbl_->raise();
+  refusalLbl_->show();
   editor->setFocus();
   if (auto* line = qobject_cast<QLineEdit*>(editor))
     line->selectAll();
@@ -636,17 +650,17 @@ bool TsfFilterDlg::CommitAndLoadField(bool reload) {
     const TFieldType type = FieldTypeOf(name);
     const std::string value = ValueText();
     if (IsTypedField(type, queryModify) && !IsValidValueText(value, type, filterDialog_.FieldOperators())) {
-      RefuseEditor(kValuePage, valueEdit_);
+      RefuseEditor(kValuePage, valueEdit_, RefusalReason(value, type));
       return false;
     }
     const std::string minText = RangeBound(true, type);
     const std::string maxText = RangeBound(false, type);
     if (!IsValidRangeText(minText, type)) {
-      RefuseEditor(kRangePage, minEdit_);
+      RefuseEditor(kRangePage, minEdit_, RefusalReason(minText, type));
       return false;
     }
     if (!IsValidRangeText(maxText, type)) {
-      RefuseEditor(kRangePage, maxEdit_);
+      RefuseEditor(kRangePage, maxEdit_, RefusalReason(maxText, type));
       return false;
     }
     if (activated_) {
@@ -658,6 +672,7 @@ bool TsfFilterDlg::CommitAndLoadField(bool reload) {
     }
     clearSearchButton_->setEnabled(!fieldInfoList_.empty());
   }
+  refusalLbl_->hide();
   const int row = fieldsListBox_->currentRow();
   if (row < 0) return true;
   lastFieldIndex_ = row;

@@ -69,6 +69,8 @@ public:
   QRadioButton* FieldOrderItem(int index) const { return fieldOrderItems_[index]; }
   QFrame* FieldCriteriaPanel() const { return fieldCriteriaPanel_; }
   QLabel* FieldCriteria() const { return fieldCriteria_; }
+  // Why the last value was refused, shown under its editor until it changes.
+  QLabel* RefusalLbl() const { return refusalLbl_; }
   QTabWidget* SelectNotebook() const { return selectNotebook_; }
   QWidget* TabSheet1() const { return tabSheet1_; }
   QWidget* TabSheet2() const { return tabSheet2_; }
@@ -131,7 +133,8 @@ private:
   std::string ValueText() const;
   void SetValueText(const std::string& text);
   std::string RangeBound(bool starting, TFieldType type) const;
-  void RefuseEditor(int page, QWidget* editor);
+  // Puts the focus on the editor, selects its text and says why next to it.
+  void RefuseEditor(int page, QWidget* editor, const std::string& reason);
   bool PreviewKey(QKeyEvent* event);
   bool MoveFieldSelection(int key);
 
@@ -164,6 +167,7 @@ private:
   QButtonGroup* fieldOrderButtons_ = nullptr;
   QFrame* fieldCriteriaPanel_ = nullptr;
   QLabel* fieldCriteria_ = nullptr;
+  QLabel* refusalLbl_ = nullptr;
   QTabWidget* selectNotebook_ = nullptr;
   QWidget* tabSheet1_ = nullptr;
   QWidget* tabSheet2_ = nullptr;

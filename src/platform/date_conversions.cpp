@@ -147,9 +147,12 @@ bool ScanDate(Scanner& sc, TDateTime& out, const TFormatSettings& fs, int minPar
   std::size_t start = sc.Pos();
   if (!scanPart(parts[0])) return false;
   count = 1;
+  // A format that sets its parts apart with blanks ("d mmm yyyy") is read
+  // back with blanks between them as well as with the separator.
+  const bool blanksSeparate = fs.ShortDateFormat.find(' ') != std::string::npos;
   while (count < 3) {
     std::size_t save = sc.Pos();
-    if (!sc.Char(fs.DateSeparator)) break;
+    if (!sc.Char(fs.DateSeparator) && !(blanksSeparate && sc.SkipBlanks())) break;
     if (!scanPart(parts[count])) {
       sc.SetPos(save);
       break;

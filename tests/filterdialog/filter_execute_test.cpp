@@ -1,12 +1,19 @@
 // The component with its form: what reaches the criteria and the table
 // after OK, Cancel and New Search, driven inside the modal loop.
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
+#include <algorithm>
 
+#include "../gui/locale_matrix.h"
+#include "controls/edit/calendar.h"
 #include "filterdialog/date_edit.h"
 #include "filterdialog/filter_form.h"
 #include "form_test_support.h"
 #include "gui/mask_edit.h"
+#include "gui/qt_text.h"
+#include "platform/conversions.h"
 
 using namespace notarra;
 using formtest::IdeaTable;
@@ -133,5 +140,58 @@ TEST_F(FilterExecuteTest, ExactMatchOnADateAndARangeOfDates) {
     EXPECT_LE(day, EncodeDate(2021, 12, 31));
   }
 }
+
+
+// A date range typed as the window shows dates, or picked, filters the ideas
+// between its ends in every locale; a bound that is no date is refused with
+// a word next to it.
+class FilterDateLocales : public FilterExecuteTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(FilterDateLocales, ARangeTypedAsShownFiltersAndARefusalSaysWhy) {
+  localematrix::Scope scope(GetParam());
+  std::vector<std::pair<TDateTime, std::string>> dated;
+  for (table.First(); !table.Eof(); table.Next())
+    if (!table.FieldByName("PubDate")->IsNull())
+      dated.emplace_back(table.FieldByName("PubDate")->AsDateTime(), table.FieldByName("Subject")->AsString());
+  std::sort(dated.begin(), dated.end());
+  ASSERT_GE(dated.size(), 4u);
+  const TDateTime low = dated[1].first, high = dated[dated.size() - 2].first;
+  std::set<std::string> between;
+  for (const auto& [date, subject] : dated)
+    if (date >= low && date <= high) between.insert(subject);
+
+  EXPECT_TRUE(Execute([&](TsfFilterDlg& f) {
+    ClickIn(f, "PubDate");
+    Type(f.MinDateEdit(), ToQString(DateToStr(low)));
+    Type(f.MaxDateEdit(), ToQString(DateToStr(high)));
+    ClickIn(f, "Key");
+    EXPECT_FALSE(f.RefusalLbl()->isVisible());
+    QTest::mouseClick(f.OKButton(), Qt::LeftButton);
+  }));
+  EXPECT_EQ(VisibleSubjects(), between);
+
+  EXPECT_FALSE(Execute([&](TsfFilterDlg& f) {
+    QTest::mouseClick(f.FieldTabSet(), Qt::LeftButton, {}, f.FieldTabSet()->tabRect(0).center());  // All
+    ClickIn(f, "PubDate");
+    // A picked day reads back as that day.
+    QTest::mouseClick(f.MinDateEdit()->DropButton(), Qt::LeftButton);
+    f.MinDateEdit()->Calendar()->SetDate(EncodeDate(2024, 2, 1));
+    QTest::keyClick(f.MinDateEdit(), Qt::Key_Return);
+    TDateTime picked = 0;
+    EXPECT_TRUE(TryStrToDate(f.MinDateEdit()->Text(), picked));
+    EXPECT_EQ(picked, EncodeDate(2024, 2, 1));
+    Type(f.MaxDateEdit(), "soon");
+    ClickIn(f, "Key");
+    EXPECT_TRUE(f.RefusalLbl()->isVisible());
+    EXPECT_EQ(f.RefusalLbl()->text().toStdString(),
+              "\"soon\" is not a date; type one like " + DateToStr(EncodeDate(2019, 5, 17)));
+    // Typing again takes the word away.
+    Type(f.MaxDateEdit(), ToQString(DateToStr(high)));
+    EXPECT_FALSE(f.RefusalLbl()->isVisible());
+    QTest::keyClick(&f, Qt::Key_Escape);
+  }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, FilterDateLocales, ::testing::ValuesIn(localematrix::Names()));
 
 }  // namespace

@@ -3,6 +3,8 @@
 // mouse and keys and to act inside a modal loop.
 #pragma once
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -48,12 +50,18 @@ public:
 
 class IdeaTable : public ::testing::Test {
 protected:
+  // The test's name as a file name (a parameterized test's has a "/").
+  static std::string TestName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return name;
+  }
   void SetUp() override {
     FormatSettings() = TFormatSettings::UsEnglish();
     previous = SetMessageService(&messages);
     path = (std::filesystem::temp_directory_path() /
             ("notarra-filterform-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".d"))
+             TestName() + ".d"))
                .string();
     TVelaCursor ideas;
     AddIdeaFields(ideas);

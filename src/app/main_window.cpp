@@ -467,10 +467,26 @@ void TfrmBlog::FormCreate() {
   CopyUserFieldCaptions();
 }
 
-QString TfrmBlog::RestoreQuestion(int changes, const QDateTime& when) {
-  return QString("Notarra was not closed properly. Restore the %1 unsaved changes from %2?")
-      .arg(changes)
-      .arg(QLocale().toString(when, QLocale::ShortFormat));
+std::unique_ptr<QMessageBox> TfrmBlog::RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when) {
+  auto box = std::make_unique<QMessageBox>(
+      QMessageBox::Question, QApplication::applicationDisplayName(),
+      QString("Notarra was not closed properly. Restore the %1 unsaved changes from %2?")
+          .arg(changes)
+          .arg(QLocale().toString(when, QLocale::ShortFormat)),
+      QMessageBox::NoButton, parent);
+  box->setDefaultButton(box->addButton("Restore", QMessageBox::AcceptRole));
+  box->addButton("Discard", QMessageBox::DestructiveRole);
+  return box;
+}
+
+std::unique_ptr<QMessageBox> TfrmBlog::QuitQuestionBox(QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Question, QApplication::applicationDisplayName(),
+                                           QuitQuestion(),
+                                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+  box->button(QMessageBox::Discard)->setText("Don't Save");
+  box->setDefaultButton(QMessageBox::Save);
+  box->setEscapeButton(QMessageBox::Cancel);
+  return box;
 }
 
 void TfrmBlog::OfferJournals() {
@@ -493,14 +509,11 @@ void TfrmBlog::OfferJournals() {
     last = std::max(last, table->LeftJournal()->LastTime());
   }
   if (left.empty()) return;
-  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                  RestoreQuestion(changes, QDateTime::fromMSecsSinceEpoch(last)), QMessageBox::NoButton, this);
-  QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
-  box.addButton("Discard", QMessageBox::DestructiveRole);
-  box.setDefaultButton(restore);
-  box.exec();
+  const auto box = RestoreQuestionBox(this, changes, QDateTime::fromMSecsSinceEpoch(last));
+  box->exec();
+  const bool restore = box->clickedButton() == box->defaultButton();
   for (TVelaTable* table : left) {
-    if (box.clickedButton() != restore) {
+    if (!restore) {
       table->DiscardJournal();
       continue;
     }
@@ -538,12 +551,7 @@ void TfrmBlog::SettleEdits() {
 bool TfrmBlog::AskBeforeClosing() {
   SettleEdits();
   if (!HasUnsavedChanges()) return true;
-  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), QuitQuestion(),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-  box.button(QMessageBox::Discard)->setText("Don't Save");
-  box.setDefaultButton(QMessageBox::Save);
-  box.setEscapeButton(QMessageBox::Cancel);
-  switch (box.exec()) {
+  switch (QuitQuestionBox(this)->exec()) {
     case QMessageBox::Save: return SaveAll();
     case QMessageBox::Discard:
       for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})

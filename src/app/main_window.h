@@ -20,6 +20,7 @@
 
 class QAction;
 class QDateTime;
+class QMessageBox;
 class QLabel;
 class QTabWidget;
 class QToolBar;
@@ -139,9 +140,11 @@ public:
   // (UserField1, UserField2).
   std::array<std::string, 2> ListUserFieldTitles() const;
 
-  // The questions the window asks, for the screenshots and the tests.
+  // The questions the window asks, as it asks them (the screenshots show
+  // them too). The restore box's default button is Restore.
   static QString QuitQuestion() { return "Save changes to your ideas before closing?"; }
-  static QString RestoreQuestion(int changes, const QDateTime& when);
+  static std::unique_ptr<QMessageBox> QuitQuestionBox(QWidget* parent);
+  static std::unique_ptr<QMessageBox> RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when);
 
   // Closes the window without asking, leaving what is unsaved in the
   // recovery journals for the next start (SIGTERM, SIGHUP, a desktop

@@ -2,9 +2,11 @@
 // working directory, as the program does, and saves pictures of the List,
 // Item and User pages and of the licence box to OUT-DIR, for a person to
 // look at. scripts/screenshot.sh runs it under Xvfb.
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QPainter>
 #include <QTabWidget>
@@ -236,6 +238,12 @@ bool SaveDialogScreenshots(TfrmBlog& window, const QString& dir) {
   Settle();
   ok = SaveWithPopup(&form, form.MinDateEdit()->Popup(), dir + "/filter-range-page.png") && ok;
   form.MinDateEdit()->CloseUp(false);
+  // A bound that is no date is refused with a word under it.
+  form.MaxDateEdit()->SetText("soon");
+  SelectField(form, "Subject");
+  Settle();
+  ok = form.grab().save(dir + "/filter-refusal.png") && ok;
+  form.MaxDateEdit()->SetText("12/31/2021");
   SelectField(form, "Subject");
   Settle();
   {
@@ -275,6 +283,21 @@ bool SaveFilteredList(TfrmBlog& window, const QString& dir) {
   return ok;
 }
 
+// The questions about unsaved work: on closing, and at a start after a crash.
+bool SaveQuestions(TfrmBlog& window, const QString& dir) {
+  bool ok = true;
+  const auto save = [&](QMessageBox& box, const char* name) {
+    box.show();
+    Settle();
+    ok = box.grab().save(dir + "/" + name) && ok;
+    box.hide();
+  };
+  save(*TfrmBlog::QuitQuestionBox(&window), "quit-question.png");
+  save(*TfrmBlog::RestoreQuestionBox(&window, 3, QDateTime(QDate(2026, 12, 10), QTime(16, 42))),
+       "restore-question.png");
+  return ok;
+}
+
 bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   bool ok = true;
   const char* names[] = {"list", "item", "user"};
@@ -293,6 +316,7 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   box.hide();
   ok = SaveDialogScreenshots(window, dir) && ok;
   ok = SaveFilteredList(window, dir) && ok;
+  ok = SaveQuestions(window, dir) && ok;
   return ok;
 }
 

@@ -148,6 +148,7 @@ void TsfFilterDlg::CreatePanels() {
   refusalLbl_ = new QLabel(this);
   refusalLbl_->setObjectName("RefusalLbl");
   refusalLbl_->setAutoFillBackground(true);
+  refusalLbl_->setWordWrap(true);
   refusalLbl_->setFrameShape(QFrame::Box);
   refusalLbl_->setStyleSheet("QLabel { color: #a00000; background: #fff3f0; padding: 2px; }");
   refusalLbl_->hide();
@@ -628,9 +629,15 @@ void TsfFilterDlg::RefuseEditor(int page, QWidget* editor, const std::string& re
   selectNotebook_->setCurrentIndex(page);
   // Under the editor, above whatever is there, until the text changes.
   refusalLbl_->setText(ToQString(reason));
-  refusalLbl_->adjustSize();
   const QPoint below = editor->mapTo(this, QPoint(0, editor->height() + 1));
-  refusalLbl_->move(std::min(below.x(), std::max(0, width() - refusalLbl_->width())), below.y());
+  // As wide as the text, wrapped where the form ends.
+  const QMargins margins = refusalLbl_->contentsMargins();
+  const int room = std::max(ScaledPx(this, 120), width() - below.x() - ScaledPx(this, 4));
+  const int wanted = refusalLbl_->fontMetrics().horizontalAdvance(refusalLbl_->text()) + margins.left() +
+                     margins.right() + 2 * refusalLbl_->margin() + ScaledPx(this, 8);
+  const int w = std::min(wanted, room);
+  refusalLbl_->resize(w, refusalLbl_->heightForWidth(w));
+  refusalLbl_->move(below);
   refusalLbl_->raise();
   refusalLbl_->show();
   editor->setFocus();

@@ -158,14 +158,19 @@ TEST_F(NothingLost, QuitDontSaveDiscardsAndEscapeStays) {
 
 TEST_F(NothingLost, AFailedSaveKeepsTheWindowAndTheChanges) {
   PostAnIdea();
-  // The folder goes away: the save cannot write, and says so.
+  // The folder goes away: the journal and the save cannot write, and say so.
   const fs::path moved = data.dir.Path().string() + "-moved";
   fs::rename(data.dir.Path(), moved);
+  window->Group_()->Edit();
+  window->Group_CATEGORY()->SetAsString("Gone");
+  window->Group_()->Post();  // the change is made all the same
+  ASSERT_EQ(messages->errors.size(), 1u);
+  EXPECT_NE(messages->errors[0].find("cannot be kept safe from a crash"), std::string::npos);
   AnswerWith("Save");
   window->close();
   fs::rename(moved, data.dir.Path());
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(messages->errors.size(), 1u);
+  EXPECT_EQ(messages->errors.size(), 2u);
   EXPECT_TRUE(window->HasUnsavedChanges());
   AnswerWith("Save");
   window->close();

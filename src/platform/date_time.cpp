@@ -23,7 +23,12 @@ constexpr int kD1 = 365;
 
 // A date part and a time of day make a TDateTime; before 30 December 1899 the
 // time still counts forward from that day's midnight, so it is subtracted.
-TDateTime Compose(int32_t days, double timeFraction) { return days < 0 ? days - timeFraction : days + timeFraction; }
+// Days in a wider type: a stored day number near the ends of its range
+// does not overflow when it is moved to the 1899 epoch.
+TDateTime Compose(int64_t days, double timeFraction) {
+  const double d = static_cast<double>(days);
+  return days < 0 ? d - timeFraction : d + timeFraction;
+}
 
 // Milliseconds rounded to the nearest; values from damaged data (NaN, or far
 // beyond the calendar) are held to a range whose day numbers still fit.
@@ -143,7 +148,7 @@ TTimeStamp DateTimeToTimeStamp(TDateTime value) {
 }
 
 TDateTime TimeStampToDateTime(const TTimeStamp& stamp) {
-  return Compose(stamp.Date - DateDelta, stamp.Time / static_cast<double>(MSecsPerDay));
+  return Compose(static_cast<int64_t>(stamp.Date) - DateDelta, stamp.Time / static_cast<double>(MSecsPerDay));
 }
 
 double TimeStampToMSecs(const TTimeStamp& stamp) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <new>
 
 #include "platform/block_size.h"
@@ -348,6 +349,11 @@ bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::str
     if (record->Status == rsUnmodified) record->Status = rsModified;
     CopyRecordData(data, record->Data);
   } else {
+    // A key past the largest would wrap around to one already given.
+    if (autoIncField_ && autoIncCounter_ == std::numeric_limits<int32_t>::max()) {
+      error = Format("Field '%s' has given out its last key (%d)", autoIncField_->Name.c_str(), autoIncCounter_);
+      return false;
+    }
     record = NewEntry();
     record->Status = rsInserted;
     CopyRecordData(data, record->Data);

@@ -95,7 +95,9 @@ public:
 
   // Writes data into record, or into a new record when record is null (the
   // new entry is returned through created). Errors: "Record is not found",
-  // "Record has been deleted", or, for a String text longer than 8191
+  // "Record has been deleted", "Field '%s' has given out its last key (%d)"
+  // for a new record when the AutoInc counter is at its largest, or, for a
+  // String text longer than 8191
   // characters (which no reader could load again), "Field '%s' value is too
   // long (%d characters; at most 8191)".
   bool WriteRecord(const uint8_t* data, TVelaRecord* record, std::string& error,
@@ -150,7 +152,10 @@ public:
   static constexpr std::size_t kReadBufferSize = 4u << 20;
   bool LoadFromStream(TStream& stream, std::string& error, bool keepFileOrder = false,
                       std::size_t bufferSize = kReadBufferSize);
-  // Appends the table to the stream; returns the bytes written.
+  // Appends the table to the stream; returns the bytes written. Refuses
+  // (EDatabaseError, nothing appended to the file) what the reader would
+  // not give back: two fields whose names are one as written, and, without
+  // notes, a first record that would read as a notes block.
   int64_t WriteToStream(TMemoryStream& stream);
   // Writes the file safely (temporary file, flush, rename): on failure the old
   // file is untouched and EInOutError names the file. Returns the identity

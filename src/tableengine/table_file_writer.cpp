@@ -1,11 +1,14 @@
 // Writing a whole table into a memory buffer, and saving it to a file in one
 // safe write.
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/crc32.h"
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
+#include "platform/codepage.h"
 #include "platform/guid.h"
+#include "platform/name_index.h"
 #include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/field_entry.h"
@@ -107,7 +110,25 @@ public:
     return p;
   }
 
+  // Refuses descriptors the reader would not give back as they are: two
+  // fields whose names become one only as written ("A b" and "A_b") make a
+  // table nobody can open. (Names that were one already, as read from a
+  // file, are written back as they came.)
+  void CheckWrittenNames() const {
+    std::unordered_map<std::string, const TVelaField*, TAnsiTextHash, TAnsiTextEqual> seen;
+    for (const auto& fp : store_.fields_) {
+      TVelaField read;
+      if (!ParseFieldEntry(WrittenFieldEntry(*fp), read)) continue;  // AddDescriptor refused such entries
+      auto [at, fresh] = seen.emplace(read.Name, fp.get());
+      if (!fresh && !AnsiSameText(at->second->Name, fp->Name))
+        throw EDatabaseError(Format("Fields '%s' and '%s' would both be written as '%s'; a table with two fields "
+                                    "of one name cannot be opened",
+                                    at->second->Name.c_str(), fp->Name.c_str(), read.Name.c_str()));
+    }
+  }
+
   int64_t Write(TMemoryStream& stream) {
+    CheckWrittenNames();
     const int64_t start = stream.Position();
     const bool protect = !store_.password_.empty();
     const int header = protect ? kProtectedHeader : kPlainHeader;
@@ -152,7 +173,14 @@ public:
       const TVelaRecord* r = records[i];
       if (r->Live()) {
         Ensure(stream, start, used + r->StoredSize);
-        uint8_t* end = PutRecord(stream.Memory() + start + used, r->Data);
+        uint8_t* at = stream.Memory() + start + used;
+        uint8_t* end = PutRecord(at, r->Data);
+        // Without a notes block the reader takes a first byte "*" after the
+        // section for one: the first record must not begin with that length.
+        if (written == 0 && !withNotes && *at == kNotesMark)
+          throw EDatabaseError(Format("The first record cannot be written: its field '%s' holds %d characters, "
+                                      "which the reader would take for a notes block",
+                                      store_.fields_[0]->Name.c_str(), kNotesMark));
         used = end - (stream.Memory() + start);
         ++written;
       }

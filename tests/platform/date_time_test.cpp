@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <chrono>
 #include <cmath>
 
@@ -117,6 +119,17 @@ TEST(DateTimeValues, TimeStampsRoundToTheMillisecond) {
       ASSERT_EQ(MSecsToTimeStamp(total).Time, msec);
     }
   }
+}
+
+// Day numbers at the ends of what a Date field can hold keep their order:
+// the lowest once overflowed into a very late date.
+TEST(DateTimeValues, StoredDayNumbersAtTheEndsOfTheirRange) {
+  const int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+  const TDateTime low = TimeStampToDateTime(TTimeStamp{0, lowest});
+  const TDateTime high = TimeStampToDateTime(TTimeStamp{0, highest});
+  EXPECT_LT(low, EncodeDate(1, 1, 1));
+  EXPECT_GT(high, EncodeDate(9999, 12, 31));
+  EXPECT_LT(TimeStampToDateTime(TTimeStamp{0, lowest + 1}), EncodeDate(1, 1, 1));
 }
 
 TEST(DateTimeValues, DayOfWeekAndNow) {

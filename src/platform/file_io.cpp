@@ -44,7 +44,10 @@ mode_t CurrentUmask() {
 // The temporary files of the writes in progress, for the signal handler: a
 // fixed table it can read without allocating or locking. A slot is claimed
 // by writing its path first and publishing it after.
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+// Every signal whose default action ends the process and that can come from
+// outside it (the crash signals are left alone).
+constexpr int kCleanupSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGPIPE, SIGQUIT, SIGALRM, SIGUSR1,
+                                   SIGUSR2, SIGVTALRM, SIGPROF, SIGIO,   SIGXCPU, SIGPWR,  SIGSTKFLT};
 constexpr int kTempSlots = 8;
 constexpr std::size_t kTempPathMax = 4096;
 struct TempSlot {
@@ -283,12 +286,20 @@ bool FileIsReadOnly(const std::string& path) {
 }
 
 void RemoveTemporaryFilesOnSignals() {
-  for (int sig : kCleanupSignals) {
+  auto install = [](int sig, void (*handler)(int)) {
+    struct sigaction old {};
+    // What the caller set to be ignored stays ignored (nohup, trap '' PIPE).
+    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) return;
     struct sigaction action {};
-    action.sa_handler = RemoveTempFilesAndDie;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     sigaction(sig, &action, nullptr);
-  }
+  };
+  for (int sig : kCleanupSignals) install(sig, RemoveTempFilesAndDie);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) install(sig, RemoveTempFilesAndDie);
+  // Past the file-size limit a write then fails (EFBIG) instead of ending the
+  // process, so the failed write cleans up after itself like any other.
+  install(SIGXFSZ, SIG_IGN);
 }
 
 std::string GetCurrentDir() {

@@ -58,10 +58,13 @@ bool SameFile(const std::string& a, const std::string& b);
 // Whether the file exists (links followed) and its owner may not write it.
 bool FileIsReadOnly(const std::string& path);
 
-// From now on, SIGINT, SIGTERM, SIGHUP and SIGPIPE first remove the temporary
-// files of the safe writes in progress and then end the process as the
-// signal would have. For programs that keep the default action of those
-// signals (the command-line tool); the target files stay as they were.
+// From now on, every signal whose default ends the process and that comes
+// from outside (SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGALRM, SIGUSR1,
+// the real-time signals, ...) first removes the temporary files of the safe
+// writes in progress and then ends the process as the signal would have;
+// SIGXFSZ is ignored, so that a write past the file-size limit fails like
+// one on a full disk. Signals the caller set to be ignored stay ignored. For
+// programs that keep the default actions (the command-line tool).
 void RemoveTemporaryFilesOnSignals();
 
 }  // namespace notarra

@@ -2,6 +2,7 @@
 // write, import, export, init, generate, count and locate.
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <istream>
 #include <map>
 #include <memory>
@@ -14,12 +15,15 @@
 #include <type_traits>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/exceptions.h"
 #include "platform/scope_guard.h"
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
 #include "platform/file_stream.h"
 #include "platform/memory_stream.h"
+#include "platform/output_path.h"
 #include "platform/codepage.h"
 #include "platform/conversions.h"
 #include "tableengine/password_block.h"
@@ -50,17 +54,17 @@ const char kUsage[] =
     "                                                 append the CSV's rows (header row names the fields)\n"
     "  notarra-table export FILE --csv CSV|-          write every record as CSV\n"
     "  notarra-table init DIR [--sample]              create Blog_Ideas.d, group.d and User.d in DIR\n"
-    "  notarra-table generate FILE --records N [--seed S]\n"
+    "  notarra-table generate FILE --records N [--seed S] [--force]\n"
     "                                                 an idea table with N synthetic ideas\n"
     "  notarra-table count FILE [--index F1;F2]       number of records the program would list\n"
     "  notarra-table locate FILE --key F1;F2 --values V1;V2 [--partial] [--case-insensitive]\n"
     "                                                 the first record with those values, as JSON\n"
-    "  notarra-table --help\n"
+    "  notarra-table --help | --version               (COMMAND --help: this text too)\n"
     "\n"
-    "--index \"F1;F2\" (dump, export, count) opens the table as the program does and lists\n"
+    "--index \"F1;F2\" (dump, export, count, locate) opens the table as the program does and lists\n"
     "its records in that order; --case-insensitive and --descending change the order.\n"
     "\n"
-    "--filter TEXT (dump, export, count) keeps only the records the filter text accepts, as a\n"
+    "--filter TEXT (dump, export, count, locate) keeps only the records the filter text accepts, as a\n"
     "table's Filter does (\"Subject LIKE 'blog%' AND Flag = TRUE\"); --filter-case-insensitive\n"
     "compares text without regard to case. A filter error exits with status 1.\n"
     "\n"
@@ -81,8 +85,15 @@ const char kUsage[] =
     "them); write also refuses to replace a protected table without its password (--password). --force\n"
     "rewrites or replaces the table anyway (a read-only file is still refused).\n"
     "\n"
-    "\"-\" reads standard input (write, import) or writes standard output (export).\n"
-    "Exit status: 0 success, 1 bad input or failure (nothing written), 2 wrong command line.\n";
+    "generate, like init, refuses a file that exists; generate --force replaces it.\n"
+    "\n"
+    "\"-\" reads standard input (write, import) or writes standard output (export). An input holds\n"
+    "at most 2 GiB. export --csv into a FIFO, a terminal or another stream (/dev/stdout, >(cmd))\n"
+    "writes into it; a table or CSV file is only replaced where the path is a regular file.\n"
+    "\"--\" ends the options: what follows is a file name even when it begins with \"-\".\n"
+    "Exit status: 0 success, 1 bad input or failure (nothing written), 2 wrong command line. Once a\n"
+    "table is written the status is 0: a summary that cannot be printed is reported on standard\n"
+    "error only.\n";
 
 struct CommandLine {
   std::string command;
@@ -95,13 +106,23 @@ struct CommandLine {
 };
 
 // Options take their value as the next argument or after "=".
+// "COMMAND --help" asks for the usage text, on standard output with status 0.
+struct THelpRequest {};
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                              const std::set<std::string>& flagOptions, std::size_t positionalCount) {
   CommandLine cl;
   cl.command = args[0];
+  bool optionsEnded = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+    if (optionsEnded) {
+      cl.positional.push_back(a);
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help" || a == "-h") {
+      throw THelpRequest{};
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
       const std::size_t eq = a.find('=');
       const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
       if (cl.Has(name)) throw TUsageError("option --" + name + " given twice");
@@ -130,6 +151,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::se
     throw TUsageError(cl.positional.empty() ? cl.command + " needs a file or folder name"
                                             : "too many arguments for " + cl.command);
   }
+  // Passwords are table text, as the program's password box makes them: the
+  // same "ä" opens a table whichever of the two protected it.
+  if (auto password = cl.values.find("password"); password != cl.values.end()) {
+    std::string ansi;
+    std::size_t bad = 0;
+    if (!Utf8ToAnsi(password->second, ansi, &bad))
+      throw TUsageError("--password holds a character that Windows-1252 cannot represent (at byte " +
+                        std::to_string(bad + 1) + "); a table's password is Windows-1252 text");
+    password->second = std::move(ansi);
+  }
   return cl;
 }
 
@@ -139,7 +170,11 @@ void Require(const CommandLine& cl, const std::string& option) {
 
 void CheckTableFile(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) throw TToolError("table file " + path + " does not exist");
+  if (!std::filesystem::exists(path, ec)) {
+    // A folder the user may not search says so, rather than that nothing is there.
+    if (ec && ec != std::errc::no_such_file_or_directory) throw TToolError("cannot open table " + path + ": " + ec.message());
+    throw TToolError("table file " + path + " does not exist");
+  }
   if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
   if (!std::filesystem::is_regular_file(path, ec)) throw TToolError(path + " is not a regular file");
 }
@@ -212,16 +247,31 @@ void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
   }
 }
 
+// Inputs are read whole; past this size (or from an endless device such as
+// /dev/zero) they are refused rather than filling the memory.
+constexpr std::size_t kMaxInputBytes = std::size_t{2} << 30;
+
 std::string ReadInput(const std::string& source, std::istream& in) {
-  if (source == "-") {
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return std::move(ss).str();
+  std::ifstream file;
+  std::istream* stream = &in;
+  if (source != "-") {
+    std::error_code ec;
+    if (!std::filesystem::exists(source, ec)) throw TToolError("input file " + source + " does not exist");
+    if (std::filesystem::is_directory(source, ec)) throw TToolError("input " + source + " is a folder");
+    file.open(source, std::ios::binary);
+    if (!file) throw TToolError("cannot open input file " + source);
+    stream = &file;
   }
-  std::error_code ec;
-  if (!std::filesystem::exists(source, ec)) throw TToolError("input file " + source + " does not exist");
   std::string text;
-  ReadWholeFile(source, text);
+  char buffer[1 << 16];
+  while (*stream) {
+    stream->read(buffer, sizeof buffer);
+    text.append(buffer, static_cast<std::size_t>(stream->gcount()));
+    if (text.size() > kMaxInputBytes)
+      throw TToolError("input " + (source == "-" ? std::string("on standard input") : source) +
+                       " is larger than 2 GiB; nothing was written");
+  }
+  if (stream->bad()) throw TToolError("cannot read input " + source);
   return text;
 }
 
@@ -234,10 +284,20 @@ int64_t LiveRecords(const TVelaCursor& cursor) {
 
 std::string Plural(int64_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
+// Anything at the path counts, a link to nothing too.
 void RefuseExisting(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec))
+  if (PathKind(path) != TPathKind::Absent)
     throw TToolError(path + " already exists; notarra-table does not overwrite it (remove it first)");
+}
+
+// The summary of a command that wrote a table: once the table is written the
+// command has succeeded, so a summary that cannot be printed (a closed pipe,
+// a full disk) is only reported.
+struct TSummaryLost {};
+void PrintSummary(std::ostream& out, const std::string& text) {
+  out << text << "\n";
+  out.flush();
+  if (!out) throw TSummaryLost{};
 }
 
 // ---- Commands ----------------------------------------------------------------
@@ -296,10 +356,10 @@ int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
   }
   ReadTableJson(text, cursor);
   TFolderLock lock(path);
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) CheckReplace(path, cl);
+  CheckReplaceable(path);
+  if (PathKind(path) == TPathKind::RegularFile) CheckReplace(path, cl);
   cursor.SaveToFile(path, 0, false, "");
-  out << "Wrote " << Plural(LiveRecords(cursor), "record") << " to " << cl.positional[0] << "\n";
+  PrintSummary(out, "Wrote " + Plural(LiveRecords(cursor), "record") + " to " + cl.positional[0]);
   return 0;
 }
 
@@ -318,11 +378,12 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
   RefuseDroppedBytes(path, cursor, cl);
   const int added = ImportTableCsv(text, cursor);
   cursor.SaveToFile(path, 0, false, "");
-  out << "Imported " << Plural(added, "record") << " into " << path << " (now " << LiveRecords(cursor) << ")\n";
+  PrintSummary(out, "Imported " + Plural(added, "record") + " into " + path + " (now " +
+                        std::to_string(LiveRecords(cursor)) + ")");
   return 0;
 }
 
-int Export(const CommandLine& cl, std::ostream& out) {
+int Export(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   Require(cl, "csv");
   const std::string& target = cl.Value("csv");
   if (target != "-" && SameFile(target, cl.positional[0]))
@@ -338,12 +399,15 @@ int Export(const CommandLine& cl, std::ostream& out) {
   } else {
     LoadTable(cl.positional[0], cursor, true, cl);
   }
+  if (store->TrailingBytes() > 0)
+    err << "notarra-table: warning: " << utf8::Printable(cl.positional[0]) << " holds " << store->TrailingBytes()
+        << " bytes after the last record its header counts; they are not exported\n";
   if (target == "-") {
     WriteTableCsv(*store, out, order);
     return 0;
   }
   const std::string text = TableCsvText(*store, order);
-  WriteFileSafely(target, text.data(), text.size());
+  WriteOutput(target, text.data(), text.size());
   return 0;
 }
 
@@ -438,16 +502,23 @@ int Init(const CommandLine& cl, std::ostream& out) {
     AddSampleGroups(groups);
     AddSampleUser(user);
   }
-  const bool newFolder = !std::filesystem::exists(dir, ec);
+  // The folders init makes, deepest last, so that a failure can take them all away again.
+  std::vector<std::filesystem::path> madeFolders;
+  for (std::filesystem::path p = std::filesystem::absolute(dir, ec); !p.empty() && !std::filesystem::exists(p, ec);
+       p = p.parent_path())
+    madeFolders.insert(madeFolders.begin(), p);
   std::filesystem::create_directories(dir, ec);
-  if (ec) throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
+  if (ec) {
+    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);
+    throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
+  }
   // The three tables come as a set: when one cannot be written, none is left
   // behind, so that init can simply be run again.
   TFolderLock lock(paths[0]);
   std::vector<std::string> written;
   ScopeFail removeWritten([&] {
     for (const std::string& p : written) std::filesystem::remove(p, ec);
-    if (newFolder) std::filesystem::remove(dir, ec);  // only when empty
+    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);  // only when empty
   });
   for (const std::string& p : paths) RefuseExisting(p);  // again, now that no other init can come between
   // Smallest first, so that a full disk is usually met before anything is written.
@@ -455,9 +526,9 @@ int Init(const CommandLine& cl, std::ostream& out) {
     store->SaveToFile(*path, 0, false, "");
     written.push_back(*path);
   }
-  out << "Created " << paths[0] << " (" << Plural(LiveRecords(ideas), "record") << "), " << paths[1] << " ("
-      << Plural(LiveRecords(groups), "record") << ") and " << paths[2] << " (" << Plural(LiveRecords(user), "record")
-      << ")\n";
+  PrintSummary(out, "Created " + paths[0] + " (" + Plural(LiveRecords(ideas), "record") + "), " + paths[1] + " (" +
+                        Plural(LiveRecords(groups), "record") + ") and " + paths[2] + " (" +
+                        Plural(LiveRecords(user), "record") + ")");
   return 0;
 }
 
@@ -473,34 +544,56 @@ T ParseNumberOption(const CommandLine& cl, const std::string& name, T lo, T hi) 
   return v;
 }
 
+// What one generated idea takes while the table is built and written
+// (records, texts and the file's bytes), measured at a million ideas.
+constexpr uint64_t kGeneratedIdeaBytes = 1400;
+
 int Generate(const CommandLine& cl, std::ostream& out) {
   Require(cl, "records");
   const int32_t count = ParseNumberOption<int32_t>(cl, "records", 0, INT32_MAX);
   const uint64_t seed = cl.Has("seed") ? ParseNumberOption<uint64_t>(cl, "seed", 0, UINT64_MAX) : 1;
   const std::string& path = cl.positional[0];
-  RefuseExisting(path);
+  // About 1 KB an idea while it is built and written; refused before any work
+  // when that is more memory than the machine has.
+  const uint64_t memory = static_cast<uint64_t>(::sysconf(_SC_PHYS_PAGES)) * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+  if (static_cast<uint64_t>(count) * kGeneratedIdeaBytes > memory)
+    throw TToolError("--records " + std::to_string(count) + " would need about " +
+                     std::to_string(static_cast<uint64_t>(count) * kGeneratedIdeaBytes >> 20) +
+                     " MiB of memory; this machine has " + std::to_string(memory >> 20) + " MiB");
+  const bool force = cl.flags.count("force") > 0;
+  auto refuse = [&] {
+    if (force) CheckReplaceable(path);
+    else RefuseExisting(path);
+  };
+  refuse();
   TVelaCursor cursor;
   GenerateIdeas(cursor, count, seed);
-  cursor.SaveToFile(path, 0, false, "");
-  out << "Wrote " << Plural(count, "idea") << " to " << path << " (seed " << seed << ")\n";
+  {
+    // Checked again where no other notarra-table can come between the check and the write.
+    TFolderLock lock(path);
+    refuse();
+    if (force && PathKind(path) == TPathKind::RegularFile) RefuseReadOnly(path);
+    cursor.SaveToFile(path, 0, false, "");
+  }
+  PrintSummary(out, "Wrote " + Plural(count, "idea") + " to " + path + " (seed " + std::to_string(seed) + ")");
   return 0;
 }
 
-int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
+int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   const std::string& c = args[0];
   if (c == "info") return Info(ParseCommandLine(args, {"password"}, {}, 1), out);
   const std::set<std::string> order = {"case-insensitive", "descending", "filter-case-insensitive"};
   if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {"force"}, 1), in, out);
   if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {"force"}, 1), in, out);
-  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out);
+  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out, err);
   if (c == "count") return Count(ParseCommandLine(args, {"password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "locate")
     return Locate(ParseCommandLine(args, {"key", "values", "password", "index", "filter"},
                                    {"partial", "case-insensitive", "descending"}, 1),
                   out);
   if (c == "init") return Init(ParseCommandLine(args, {}, {"sample"}, 1), out);
-  if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {}, 1), out);
+  if (c == "generate") return Generate(ParseCommandLine(args, {"records", "seed"}, {"force"}, 1), out);
   throw TUsageError("unknown command " + c);
 }
 
@@ -517,19 +610,29 @@ int RunNotarraTable(const std::vector<std::string>& args, std::istream& in, std:
     out << kUsage;
     return 0;
   }
+  if (args[0] == "--version") {
+    out << "notarra-table " << NOTARRA_VERSION << "\n";
+    return 0;
+  }
   try {
-    const int status = Dispatch(args, in, out);
+    const int status = Dispatch(args, in, out, err);
     out.flush();
     if (!out) {
       err << "notarra-table: cannot write the output\n";
       return 1;
     }
     return status;
+  } catch (const THelpRequest&) {
+    out << kUsage;
+    return 0;
+  } catch (const TSummaryLost&) {
+    err << "notarra-table: the table was written, but its summary could not be printed\n";
+    return 0;
   } catch (const TUsageError& e) {
-    err << "notarra-table: " << utf8::Printable(e.what()) << "\n\n" << kUsage;
+    err << "notarra-table: " << utf8::Printable(e.Message()) << "\n\n" << kUsage;
     return 2;
   } catch (const TToolError& e) {
-    err << "notarra-table: " << utf8::Printable(e.what()) << "\n";
+    err << "notarra-table: " << utf8::Printable(e.Message()) << "\n";
   } catch (const Exception& e) {
     err << "notarra-table: " << utf8::Printable(e.Message()) << "\n";
   } catch (const std::bad_alloc&) {

@@ -47,6 +47,9 @@ void Reader::SkipLineEnd() {
 
 bool Reader::ReadRecord(std::vector<std::string>& fields) {
   fields.clear();
+  // Blank lines hold no record, as most CSV readers take them (a record of
+  // one empty field is written as "").
+  while (pos_ < text_.size() && AtLineEnd()) SkipLineEnd();
   if (pos_ >= text_.size()) return false;
   recordLine_ = line_;
   while (true) {

@@ -30,7 +30,8 @@ void AppendRecord(std::string& out, const std::vector<std::string>& fields);
 class Reader {
 public:
   explicit Reader(std::string_view text);
-  // The next record into fields; false at the end of the input.
+  // The next record into fields; false at the end of the input. Blank
+  // lines are passed over.
   bool ReadRecord(std::vector<std::string>& fields);
   // The line on which the record last read began (1-based).
   int RecordLine() const { return recordLine_; }

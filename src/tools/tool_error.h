@@ -1,5 +1,7 @@
 // Errors of notarra-table. TToolError is bad input or a failed operation
 // (exit status 1); TUsageError is a wrong command line (exit status 2).
+// Message() is the whole text: a message may hold a NUL byte (read from a
+// file), where what() would end.
 #pragma once
 
 #include <stdexcept>
@@ -9,12 +11,16 @@ namespace notarra {
 
 class TToolError : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+  explicit TToolError(const std::string& message) : std::runtime_error(message), message_(message) {}
+  const std::string& Message() const { return message_; }
+
+private:
+  std::string message_;
 };
 
-class TUsageError : public std::runtime_error {
+class TUsageError : public TToolError {
 public:
-  using std::runtime_error::runtime_error;
+  using TToolError::TToolError;
 };
 
 }  // namespace notarra

@@ -43,6 +43,18 @@ std::string CodePointName(char32_t cp) {
   return buf;
 }
 
+namespace {
+
+// Characters that print as nothing or turn the text around it (zero-width
+// spaces and joiners, direction marks and overrides, the byte order mark):
+// in a message they would hide or disguise what a file really holds.
+bool IsInvisibleFormat(char32_t cp) {
+  return cp == 0x00AD || cp == 0x061C || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
+         (cp >= 0x2060 && cp <= 0x2069) || cp == 0xFEFF;
+}
+
+}  // namespace
+
 std::string Printable(std::string_view s, std::size_t maxBytes) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -50,7 +62,7 @@ std::string Printable(std::string_view s, std::size_t maxBytes) {
   while (pos < s.size() && out.size() < maxBytes) {
     char32_t cp;
     std::size_t len = Decode(s, pos, cp);
-    if (len > 0 && cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp < 0xA0)) {
+    if (len > 0 && cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp < 0xA0) && !IsInvisibleFormat(cp)) {
       out.append(s, pos, len);
       pos += len;
       continue;

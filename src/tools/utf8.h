@@ -24,9 +24,10 @@ void Append(std::string& out, char32_t cp);
 // "U+00E9" style name of a code point, for messages.
 std::string CodePointName(char32_t cp);
 
-// A message made safe for a terminal: control characters and bytes that are
-// not valid UTF-8 are shown as \xNN (a damaged file's text may hold escape
-// sequences), and a text longer than maxBytes is cut, saying how much was left out.
+// A message made safe for a terminal: control characters, characters that
+// print as nothing or reverse the text (U+200B, U+202E, ...) and bytes that
+// are not valid UTF-8 are shown as \xNN (a damaged file's text may hold
+// escape sequences), and a text longer than maxBytes is cut, saying how much was left out.
 std::string Printable(std::string_view s, std::size_t maxBytes = 1000);
 
 }  // namespace utf8

@@ -206,8 +206,8 @@ TEST_F(JournalTest, AJournalOfAnotherVersionOfTheFileIsRefused) {
   PostAndLeave();
   // Another program rewrites the table: the journal's places mean nothing there.
   {
+    TVelaDatabase otherDb;  // outlives the table that tells it of its closing
     TVelaTable other;
-    TVelaDatabase otherDb;
     otherDb.SetDatabasePath(dir.string());
     other.SetDatabase(&otherDb);
     other.SetTableName("ideas.d");

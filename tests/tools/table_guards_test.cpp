@@ -183,6 +183,14 @@ TEST(InitAllOrNone, AFailedWriteLeavesNoTableBehind) {
   EXPECT_NE(r.err.find("Blog_Ideas.d"), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir / "data")) << "the folder init made is removed too";
 
+  // Every folder it made, when it made several.
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  previous = signal(SIGXFSZ, SIG_IGN);
+  EXPECT_EQ(RunTool({"init", dir / "a/b/c", "--sample"}).status, 1);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, previous);
+  EXPECT_FALSE(fs::exists(dir / "a"));
+
   // In an existing folder, its other files stay.
   fs::create_directories(dir / "kept");
   WriteFile(dir / "kept/notes.txt", "mine");

@@ -157,12 +157,17 @@ TEST(Csv, ReadsWhatItWritesWithAnyLineEnd) {
   EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 5}));
 }
 
-TEST(Csv, BlankLineInsideIsARecordOfOneEmptyField) {
-  csv::Reader r("x\r\n\r\ny\r\n");
+TEST(Csv, BlankLinesAreSkippedAndAQuotedEmptyFieldIsARecord) {
+  csv::Reader r("x\r\n\r\n\ny\r\n\"\"\r\nz\r\n\r\n");
   std::vector<std::string> row;
   std::vector<std::vector<std::string>> back;
-  while (r.ReadRecord(row)) back.push_back(row);
-  EXPECT_EQ(back, (std::vector<std::vector<std::string>>{{"x"}, {""}, {"y"}}));
+  std::vector<int> lines;
+  while (r.ReadRecord(row)) {
+    back.push_back(row);
+    lines.push_back(r.RecordLine());
+  }
+  EXPECT_EQ(back, (std::vector<std::vector<std::string>>{{"x"}, {"y"}, {""}, {"z"}}));
+  EXPECT_EQ(lines, (std::vector<int>{1, 4, 5, 6}));
 }
 
 TEST(Csv, MalformedQuotingNamesTheLine) {

@@ -1,0 +1,163 @@
+// The tool's second round of guards: files it must not replace, outputs
+// that are streams, what the exit status says once a table is written,
+// passwords as table text, messages that hide nothing, and the command line.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "platform/file_stream.h"
+#include "tableengine/record_store.h"
+#include "tableengine/vela_table.h"
+#include "tool_test_support.h"
+#include "tools/utf8.h"
+
+using namespace notarra;
+
+namespace {
+
+using namespace tooltest;
+namespace fs = std::filesystem;
+
+std::string Sample(const TempDir& dir) {
+  EXPECT_EQ(RunTool({"init", dir / "data", "--sample"}).status, 0);
+  return dir / "data/group.d";
+}
+
+TEST(FilesNotReplaced, GenerateRefusesAnExistingFileUnlessForced) {
+  TempDir dir;
+  WriteFile(dir / "mine.d", "precious");
+  RunResult r = RunTool({"generate", dir / "mine.d", "--records", "3"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("already exists"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(dir / "mine.d"), "precious");
+  EXPECT_EQ(RunTool({"generate", dir / "mine.d", "--records", "3", "--force"}).status, 0);
+  EXPECT_EQ(RunTool({"count", dir / "mine.d"}).out, "3\n");
+  // More ideas than the machine has memory for are refused before any work.
+  r = RunTool({"generate", dir / "huge.d", "--records", "2147483647"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("of memory"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "huge.d"));
+}
+
+TEST(FilesNotReplaced, StreamsAreWrittenIntoAndLinksToNothingAreRefused) {
+  TempDir dir;
+  const std::string table = Sample(dir);
+  // A FIFO: the CSV flows into it and the FIFO stays one.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadFile(dir / "pipe"); });
+  const RunResult r = RunTool({"export", table, "--csv", dir / "pipe"});
+  reader.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(received, RunTool({"export", table, "--csv", "-"}).out);
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+
+  // A character device of our own (the null device's numbers) stays a device.
+  const bool device = ::mknod((dir / "null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  if (device) {
+    EXPECT_EQ(RunTool({"export", table, "--csv", dir / "null"}).status, 0);
+    EXPECT_TRUE(fs::is_character_file(dir / "null"));
+    fs::create_symlink(dir / "null", dir / "link.d");
+    const RunResult w = RunTool({"write", dir / "link.d", "--from", "-", "--force"}, R"({"fields": []})");
+    EXPECT_EQ(w.status, 1);
+    EXPECT_NE(w.err.find("not a regular file"), std::string::npos) << w.err;
+    EXPECT_TRUE(fs::is_character_file(dir / "null"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.d"));
+  }
+
+  fs::create_symlink(dir / "nowhere.d", dir / "dangling.d");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"write", dir / "dangling.d", "--from", "-"},
+        std::vector<std::string>{"generate", dir / "dangling.d", "--records", "1"}}) {
+    const RunResult w = RunTool(args, R"({"fields": []})");
+    EXPECT_EQ(w.status, 1) << args[0];
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.d"));
+  EXPECT_FALSE(fs::exists(dir / "nowhere.d"));
+}
+
+TEST(ExitStatus, OnceTheTableIsWrittenTheCommandSucceeded) {
+  TempDir dir;
+  const std::string table = Sample(dir);
+  std::istringstream in("CATEGORY\r\nTravel\r\n");
+  std::ostringstream out, err;
+  out.setstate(std::ios::badbit);  // a closed pipe, a full disk
+  EXPECT_EQ(RunNotarraTable({"import", table, "--csv", "-"}, in, out, err), 0);
+  EXPECT_NE(err.str().find("the table was written, but its summary could not be printed"), std::string::npos);
+  EXPECT_EQ(RunTool({"count", table}).out, "9\n");
+}
+
+TEST(Passwords, ANonAsciiPasswordIsTableTextBothWays) {
+  TempDir dir;
+  const std::string made = dir / "by-tool.d";
+  ASSERT_EQ(RunTool({"write", made, "--from", "-", "--password", "K\xC3\xA4se"},
+                    R"({"fields": [{"name": "A", "kind": "Integer"}], "records": [{"A": 7}]})")
+                .status,
+            0);
+  // The program's password box gives Windows-1252 text.
+  TVelaTable table;
+  table.SetTableName(made);
+  table.SetPassword("K\xE4se");
+  table.Open();
+  EXPECT_EQ(table.FieldByName("A")->AsInteger(), 7);
+  table.Close();
+
+  TVelaCursor byProgram;
+  byProgram.AddField("A", TVelaFieldKind::Integer);
+  byProgram.SetPassword("K\xE4se");
+  byProgram.SaveToFile(dir / "by-program.d", 0, false, "");
+  EXPECT_EQ(RunTool({"count", dir / "by-program.d", "--password", "K\xC3\xA4se"}).status, 0);
+
+  const RunResult r = RunTool({"count", made, "--password", "\xE2\x82\xAC\xE4\xB8\xAD"});  // "€中"
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Windows-1252"), std::string::npos) << r.err;
+}
+
+TEST(Messages, NothingIsHiddenInAMessage) {
+  TempDir dir;
+  Bytes file;
+  const std::string text("before\0after \xE2\x80\xAE" "txt.exe \xE2\x80\x8B", 27);
+  file.U32(static_cast<uint32_t>(5 + text.size())).U8('E').Text(text);
+  WriteFile(dir / "e.d", file.Str());
+  const RunResult r = RunTool({"count", dir / "e.d"});
+  EXPECT_NE(r.err.find("before\\x00after \\xE2\\x80\\xAEtxt.exe \\xE2\\x80\\x8B"), std::string::npos) << r.err;
+}
+
+TEST(CommandLine, HelpVersionAndTheEndOfOptions) {
+  const RunResult help = RunTool({"import", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("(dump, export, count, locate)"), std::string::npos);
+  const RunResult version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("notarra-table ", 0), 0u);
+
+  TempDir dir;
+  const std::string table = Sample(dir);
+  fs::copy_file(table, dir / "-odd.d");
+  const std::string here = fs::current_path().string();
+  fs::current_path(dir.Path());
+  const RunResult count = RunTool({"count", "--", "-odd.d"});
+  fs::current_path(here);
+  EXPECT_EQ(count.status, 0) << count.err;
+  EXPECT_EQ(count.out, "8\n");
+}
+
+TEST(Csv, BlankLinesAddNoRecordAndTrailingBytesAreNamedOnExport) {
+  TempDir dir;
+  const std::string table = Sample(dir);
+  EXPECT_EQ(RunTool({"import", table, "--csv", "-"}, "CATEGORY,SELECTED\r\nTravel,true\r\n\r\n").status, 0);
+  EXPECT_EQ(RunTool({"count", table}).out, "9\n");
+  std::string bytes = ReadFile(table);
+  WriteFile(table, bytes + "xyz");
+  const RunResult r = RunTool({"export", table, "--csv", "-"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("holds 3 bytes after the last record"), std::string::npos) << r.err;
+}
+
+}  // namespace

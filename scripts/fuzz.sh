@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs one of them for a bounded
 # time: scripts/fuzz.sh [SECONDS] [TARGET] (defaults 60 and fuzz_table_reader;
-# the other targets are fuzz_filter_parser and fuzz_mask; "filter" runs those
-# two one after the other, each for SECONDS). FUZZ_BUILD picks the build folder.
+# the other targets are fuzz_round_trip, fuzz_tool_inputs, fuzz_filter_parser
+# and fuzz_mask; "filter" runs the last two one after the other, each for
+# SECONDS). FUZZ_BUILD picks the build folder.
 # The run works on a copy of the target's seed corpus under build/fuzz, so
 # new inputs the fuzzer keeps never touch the checked-in seeds; crashes land
 # in build/fuzz/artifacts.
@@ -31,6 +32,12 @@ case "$target" in
   fuzz_mask)
     seeds=fuzz/corpus_mask corpus="$build/corpus_mask" max_len=512
     extra=() ;;
+  fuzz_round_trip)
+    seeds=fuzz/corpus corpus="$build/corpus_round_trip" max_len=4096
+    extra=(-dict=fuzz/table_reader.dict -malloc_limit_mb=512) ;;
+  fuzz_tool_inputs)
+    seeds=fuzz/corpus_tool_inputs corpus="$build/corpus_tool_inputs" max_len=4096
+    extra=(-malloc_limit_mb=512) ;;
   *)
     echo "unknown fuzz target: $target" >&2
     exit 2 ;;

@@ -24,7 +24,9 @@
 #include "platform/file_stream.h"
 #include "platform/memory_stream.h"
 #include "platform/output_path.h"
+#include "filterexpr/parser.h"
 #include "platform/codepage.h"
+#include "platform/date_time.h"
 #include "platform/conversions.h"
 #include "tableengine/password_block.h"
 #include "tableengine/record_store.h"
@@ -213,6 +215,70 @@ void RefuseDroppedBytes(const std::string& path, const TVelaCursor& cursor, cons
                    "(give --force to rewrite it anyway)");
 }
 
+// Whether a filter literal reads as a value of the field's kind. The engine
+// takes a literal that does not (a date it cannot read, "maybe" for a
+// Boolean, 2147483648 for an Integer) as the empty value or false and gives
+// a count without a word; the tool refuses such a filter instead.
+bool LiteralReadsAs(const std::string& literal, const TVelaField& field) {
+  TDateTime when = 0;
+  switch (field.Kind) {
+    case TVelaFieldKind::SmallInt: {
+      int32_t v = 0;
+      return TryStrToInt(literal, v) && v >= INT16_MIN && v <= INT16_MAX;
+    }
+    case TVelaFieldKind::Integer:
+    case TVelaFieldKind::AutoInc: {
+      int32_t v = 0;
+      return TryStrToInt(literal, v);
+    }
+    case TVelaFieldKind::Int64: {
+      int64_t v = 0;
+      return TryStrToInt64(literal, v);
+    }
+    case TVelaFieldKind::Boolean: {
+      const std::string up = AnsiUpperCase(literal);
+      return up == "TRUE" || up == "FALSE" || up == "YES" || up == "NO" || up == "T" || up == "F" || up == "1" ||
+             up == "0";
+    }
+    case TVelaFieldKind::Double:
+    case TVelaFieldKind::Currency: {
+      double v = 0;
+      return TryStrToFloat(literal, v);
+    }
+    case TVelaFieldKind::Date: return TryStrToDate(literal, when);
+    case TVelaFieldKind::Time: return TryStrToTime(literal, when);
+    case TVelaFieldKind::DateTime: return TryStrToDateTime(literal, when);
+    default: return true;  // text kinds take any text
+  }
+}
+
+// Checks a --filter text against the table's fields before it is used: an
+// unfinished expression ("Subject =", "Key > 5 AND Key"), which the engine
+// would shorten without a word, and literals of the wrong type are refused.
+void CheckFilterText(const std::string& text, const TVelaCursor& store) {
+  TVelaParser parser;
+  parser.Tokenize(text);
+  TVelaCFieldList conditions;
+  parser.BuildConditions(conditions, 0);
+  std::size_t comparisons = 0, joins = 0;
+  for (const TVelaToken& t : parser.Tokens()) {
+    if (t.Kind == vtkCompare || (t.Kind == vtkKeyword && t.Text == "LIKE")) ++comparisons;
+    if (t.Kind == vtkLogic && t.Text != "NOT") ++joins;
+  }
+  if (!parser.Tokens().empty() && (conditions.size() != comparisons || conditions.size() != joins + 1))
+    throw TToolError("--filter \"" + AnsiToUtf8(text) + "\" is not a whole expression (a comparison is unfinished)");
+  for (const TVelaCField& c : conditions) {
+    const TVelaField* left = store.FindField(c.LeftName);
+    if (!left || c.CompareOp == coLike) continue;  // the engine names a missing field itself
+    const bool literal = c.RightKind == vtkNumber || c.RightKind == vtkTrue || c.RightKind == vtkFalse ||
+                         (c.RightKind == vtkString && !store.FindField(c.RightText));
+    if (literal && !LiteralReadsAs(c.RightText, *left))
+      throw TToolError("--filter: '" + AnsiToUtf8(c.RightText) + "' is not a value of field '" +
+                       AnsiToUtf8(left->Name) + "', which is " + KindName(left->Kind) +
+                       (left->Kind == TVelaFieldKind::Date ? " (dates as in 12/31/2021)" : ""));
+  }
+}
+
 // Opens FILE the way the program does, through a table ordered by --index
 // (with --case-insensitive and --descending).
 void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
@@ -242,6 +308,7 @@ void OpenOrdered(const CommandLine& cl, TVelaTable& table) {
     throw TToolError("cannot open table " + path + ": " + std::string(message));
   }
   if (filter) {
+    CheckFilterText(cl.Value("filter"), *table.Store());
     table.SetFiltered(true);
     if (cl.values.count("index")) table.SetIndexFieldNames(cl.Value("index"));
   }

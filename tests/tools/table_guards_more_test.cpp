@@ -161,3 +161,39 @@ TEST(Csv, BlankLinesAddNoRecordAndTrailingBytesAreNamedOnExport) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FilterCheck, UnfinishedExpressionsAndLiteralsOfTheWrongTypeAreRefused) {
+  TempDir dir;
+  ASSERT_EQ(RunTool({"init", dir / "data", "--sample"}).status, 0);
+  const std::string ideas = dir / "data/Blog_Ideas.d";
+  for (const char* filter : {"Subject =", "Key > 5 AND Key", "Key > 5 AND", "Subject"}) {
+    const RunResult r = RunTool({"count", ideas, "--filter", filter});
+    EXPECT_EQ(r.status, 1) << filter;
+    EXPECT_NE(r.err.find("is not a whole expression"), std::string::npos) << r.err;
+  }
+  const struct {
+    const char* filter;
+    const char* says;
+  } wrong[] = {
+      {"PubDate = '2001-04-04'", "'2001-04-04' is not a value of field 'PubDate', which is Date"},
+      {"Flag = 'maybe'", "'maybe' is not a value of field 'Flag', which is Boolean"},
+      {"Key > 2147483648", "'2147483648' is not a value of field 'Key', which is AutoInc"},
+  };
+  for (const auto& w : wrong) {
+    for (const char* command : {"count", "dump", "export"}) {
+      std::vector<std::string> args = {command, ideas, "--filter", w.filter};
+      if (std::string(command) == "export") args.insert(args.end(), {"--csv", "-"});
+      const RunResult r = RunTool(args);
+      EXPECT_EQ(r.status, 1) << w.filter;
+      EXPECT_NE(r.err.find(w.says), std::string::npos) << r.err;
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  // What reads as its type still filters.
+  EXPECT_EQ(RunTool({"count", ideas, "--filter", "Key > 5 AND Flag = TRUE"}).status, 0);
+  EXPECT_EQ(RunTool({"count", ideas, "--filter", "PubDate > '1/1/2000'"}).status, 0);
+}
+
+}  // namespace

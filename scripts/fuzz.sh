@@ -3,7 +3,8 @@
 # time: scripts/fuzz.sh [SECONDS] [TARGET] (defaults 60 and fuzz_table_reader;
 # the other targets are fuzz_round_trip, fuzz_tool_inputs, fuzz_filter_parser
 # and fuzz_mask; "filter" runs the last two one after the other, each for
-# SECONDS). FUZZ_BUILD picks the build folder.
+# SECONDS, and "all" runs every target in turn). FUZZ_BUILD picks the build
+# folder. A crash ends the script with a non-zero status.
 # The run works on a copy of the target's seed corpus under build/fuzz, so
 # new inputs the fuzzer keeps never touch the checked-in seeds; crashes land
 # in build/fuzz/artifacts.
@@ -16,6 +17,13 @@ build="${FUZZ_BUILD:-build/fuzz}"
 if [ "$target" = filter ]; then
   "$0" "$seconds" fuzz_filter_parser
   "$0" "$seconds" fuzz_mask
+  exit
+fi
+if [ "$target" = all ]; then
+  # Every target for SECONDS on its kept corpus (what CI runs, briefly).
+  for t in fuzz_table_reader fuzz_round_trip fuzz_tool_inputs fuzz_filter_parser fuzz_mask; do
+    "$0" "$seconds" "$t"
+  done
   exit
 fi
 jobs=$(nproc)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test, builds and checks the Debian package, then
 # builds and runs the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and runs every fuzz target for a few seconds
+# on its kept corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -23,3 +24,6 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNOTARRA_SANITIZE=ON
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== Fuzz targets on the kept corpus"
+scripts/fuzz.sh 5 all

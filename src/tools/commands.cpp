@@ -325,6 +325,9 @@ std::string ReadInput(const std::string& source, std::istream& in) {
     std::error_code ec;
     if (!std::filesystem::exists(source, ec)) throw TToolError("input file " + source + " does not exist");
     if (std::filesystem::is_directory(source, ec)) throw TToolError("input " + source + " is a folder");
+    // A regular file says its size at once; a stream is read up to the limit.
+    if (std::filesystem::is_regular_file(source, ec) && std::filesystem::file_size(source, ec) > kMaxInputBytes)
+      throw TToolError("input " + source + " is larger than 2 GiB; nothing was written");
     file.open(source, std::ios::binary);
     if (!file) throw TToolError("cannot open input file " + source);
     stream = &file;

@@ -24,6 +24,11 @@ namespace {
 using namespace tooltest;
 namespace fs = std::filesystem;
 
+std::string WriteAndGet(const std::string& path) {
+  WriteFile(path, "");
+  return path;
+}
+
 std::string Sample(const TempDir& dir) {
   EXPECT_EQ(RunTool({"init", dir / "data", "--sample"}).status, 0);
   return dir / "data/group.d";
@@ -194,6 +199,19 @@ TEST(FilterCheck, UnfinishedExpressionsAndLiteralsOfTheWrongTypeAreRefused) {
   // What reads as its type still filters.
   EXPECT_EQ(RunTool({"count", ideas, "--filter", "Key > 5 AND Flag = TRUE"}).status, 0);
   EXPECT_EQ(RunTool({"count", ideas, "--filter", "PubDate > '1/1/2000'"}).status, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoundedInput, AnInputOverTheLimitIsRefusedBeforeItIsRead) {
+  TempDir dir;
+  std::filesystem::resize_file(WriteAndGet(dir / "huge.json"), std::uintmax_t{3} << 30);  // sparse: no disk used
+  const RunResult r = RunTool({"write", dir / "t.d", "--from", dir / "huge.json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is larger than 2 GiB"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "t.d"));
 }
 
 }  // namespace

@@ -215,3 +215,74 @@ TEST(BoundedInput, AnInputOverTheLimitIsRefusedBeforeItIsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values at the ends of every kind's stored range go through every command:
+// under the sanitizers an overflow in any conversion fails the run, and the
+// ends keep their order (the lowest day number once counted as a late date).
+TEST(Extremes, EveryCommandTakesTheEndsOfEveryKind) {
+  TempDir dir;
+  const std::string table = dir / "x.d";
+  const std::string json = R"({"fields": [
+      {"name": "N", "kind": "Integer"}, {"name": "S", "kind": "SmallInt"}, {"name": "I", "kind": "Int64"},
+      {"name": "D", "kind": "Date"}, {"name": "T", "kind": "Time"}, {"name": "F", "kind": "Double"},
+      {"name": "C", "kind": "Currency"}, {"name": "W", "kind": "DateTime"}, {"name": "B", "kind": "Boolean"}],
+    "records": [
+      {"N": 1, "S": -32768, "I": -9223372036854775808, "D": -2147483648, "T": -2147483648, "F": "-Infinity",
+       "C": -1.7976931348623157e308, "W": "-Infinity", "B": false},
+      {"N": 2, "S": 32767, "I": 9223372036854775807, "D": 2147483647, "T": 2147483647, "F": "Infinity",
+       "C": 1.7976931348623157e308, "W": "NaN", "B": true},
+      {"N": 3, "S": 0, "I": 1, "D": "2000-06-15", "T": "12:00:00.000", "F": -0.0, "C": 5e-324,
+       "W": "2000-06-15T12:00:00.000", "B": true}]})";
+  ASSERT_EQ(RunTool({"write", table, "--from", "-"}, json).status, 0);
+  const std::string dumped = RunTool({"dump", table}).out;
+  ASSERT_EQ(RunTool({"write", dir / "again.d", "--from", "-"}, dumped).status, 0);
+  EXPECT_EQ(ReadFile(dir / "again.d"), ReadFile(table));
+  for (const char* field : {"S", "I", "D", "T", "F", "C", "W", "B"}) {
+    EXPECT_EQ(RunTool({"count", table, "--index", field}).out, "3\n") << field;
+    EXPECT_EQ(RunTool({"dump", table, "--index", field, "--format", "csv"}).status, 0) << field;
+  }
+  // Only the dated idea lies in a range from 1/1/2000; the lowest day number is not "late".
+  EXPECT_EQ(RunTool({"count", table, "--criteria",
+                     R"([{"field": "D", "match": "range", "min": "1/1/2000", "max": "12/31/2100"}])"})
+                .out,
+            "1\n");
+  EXPECT_EQ(RunTool({"count", table, "--filter", "D > '1/1/2000'"}).out, "2\n");  // 2147483647 and 2000-06-15
+  EXPECT_EQ(RunTool({"locate", table, "--key", "D", "--values", "2000-06-15"}).status, 0);
+  EXPECT_EQ(RunTool({"export", table, "--csv", dir / "x.csv"}).status, 0);
+  ASSERT_EQ(RunTool({"write", dir / "empty.d", "--from", "-"},
+                    std::string(R"({"fields": )") + dumped.substr(dumped.find("["), dumped.find("]") - dumped.find("[") + 1) +
+                        "}")
+                .status,
+            0);
+  const RunResult imported = RunTool({"import", dir / "empty.d", "--csv", dir / "x.csv"});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(RunTool({"dump", dir / "empty.d"}).out, dumped);
+}
+
+}  // namespace
+
+namespace {
+
+// The engine's writer refuses what would not read back, whatever the path.
+TEST(WriterRefusals, ImportAndWriteNeverMakeATableNobodyCanRead) {
+  TempDir dir;
+  const std::string table = dir / "h.d";
+  ASSERT_EQ(RunTool({"write", table, "--from", "-"}, R"({"fields": [{"name": "H", "kind": "SmallStr", "size": 49}]})")
+                .status,
+            0);
+  const std::string before = ReadFile(table);
+  const RunResult r = RunTool({"import", table, "--csv", "-"}, "H\r\n*" + std::string(41, 'h') + "\r\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("notes block"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(table), before);
+
+  const RunResult w = RunTool({"write", dir / "ab.d", "--from", "-"},
+                              R"({"fields": [{"name": "A b", "kind": "Integer"}, {"name": "A_b", "kind": "Integer"}]})");
+  EXPECT_EQ(w.status, 1);
+  EXPECT_NE(w.err.find("would both be written as 'A_b'"), std::string::npos) << w.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "ab.d"));
+}
+
+}  // namespace

@@ -266,7 +266,41 @@ TEST_P(InterruptedSave, LeavesTheOldTableAndNoTemporaryFile) {
   EXPECT_EQ(FolderNames(dir / "data"), names);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, InterruptedSave, ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGPIPE));
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptedSave,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGUSR1, SIGALRM, SIGQUIT));
+
+// Past the file-size limit the real program's write fails, as on a full
+// disk, instead of the signal ending it with a temporary file left behind.
+TEST(SignalsFromOutside, AFileSizeLimitFailsInitCleanly) {
+  TempDir dir;
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;  // the small tables fit, the sample ideas do not
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const pid_t pid = Spawn({"init", dir / "data", "--sample"});
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_GT(pid, 0);
+  const int status = Wait(pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_FALSE(fs::exists(dir / "data"));
+  EXPECT_TRUE(FolderNames(dir.Path()).empty());
+}
+
+// A signal the caller ignores (nohup) does not stop a save.
+TEST(SignalsFromOutside, AnIgnoredHangupLetsTheImportFinish) {
+  TempDir dir;
+  const std::string table = SampleGroups(dir);
+  WriteFile(dir / "big.csv", GroupCsv(200000, "n"));
+  auto previous = signal(SIGHUP, SIG_IGN);
+  const pid_t pid = Spawn({"import", table, "--csv", "-"}, dir / "big.csv");
+  signal(SIGHUP, previous);
+  ASSERT_GT(pid, 0);
+  kill(pid, SIGHUP);
+  const int status = Wait(pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Count(table), 8 + 200000);
+}
 
 // ---- Protected and read-only tables ---------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "platform/exceptions.h"
 #include "platform/memory_stream.h"
 #include "tableengine/record_store.h"
@@ -16,14 +17,9 @@ using namespace notarra;
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, const std::string& detail) {
-  std::fprintf(stderr, "fuzz_table_reader: %s: %s\n", what, detail.c_str());
-  std::abort();
-}
+[[noreturn]] void Fail(const char* what, const std::string& detail) { fuzzsupport::Fail("fuzz_table_reader", what, detail); }
 
-std::string Bytes(TMemoryStream& s) {
-  return std::string(reinterpret_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
-}
+using fuzzsupport::Bytes;
 
 void Check(const uint8_t* data, std::size_t size, bool partialOpen) {
   TMemoryStream in;

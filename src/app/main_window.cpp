@@ -38,9 +38,9 @@
 #include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
-#include "platform/exceptions.h"
 #include "platform/conversions.h"
 #include "platform/date_time.h"
+#include "platform/exceptions.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "tableengine/vela_database.h"
@@ -474,8 +474,11 @@ std::unique_ptr<QMessageBox> TfrmBlog::RestoreQuestionBox(QWidget* parent, int c
           .arg(changes)
           .arg(QLocale().toString(when, QLocale::ShortFormat)),
       QMessageBox::NoButton, parent);
-  box->setDefaultButton(box->addButton("Restore", QMessageBox::AcceptRole));
+  QPushButton* restore = box->addButton("Restore", QMessageBox::AcceptRole);
   box->addButton("Discard", QMessageBox::DestructiveRole);
+  box->setDefaultButton(restore);
+  // Escape and the title bar's close button lose nothing: they restore.
+  box->setEscapeButton(restore);
   return box;
 }
 
@@ -511,7 +514,8 @@ void TfrmBlog::OfferJournals() {
   if (left.empty()) return;
   const auto box = RestoreQuestionBox(this, changes, QDateTime::fromMSecsSinceEpoch(last));
   box->exec();
-  const bool restore = box->clickedButton() == box->defaultButton();
+  // Only Discard throws the changes away.
+  const bool restore = box->buttonRole(box->clickedButton()) != QMessageBox::DestructiveRole;
   for (TVelaTable* table : left) {
     if (!restore) {
       table->DiscardJournal();

@@ -141,7 +141,7 @@ public:
   std::array<std::string, 2> ListUserFieldTitles() const;
 
   // The questions the window asks, as it asks them (the screenshots show
-  // them too). The restore box's default button is Restore.
+  // them too). The restore box's default and escape button is Restore.
   static QString QuitQuestion() { return "Save changes to your ideas before closing?"; }
   static std::unique_ptr<QMessageBox> QuitQuestionBox(QWidget* parent);
   static std::unique_ptr<QMessageBox> RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when);

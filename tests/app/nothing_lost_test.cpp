@@ -329,6 +329,16 @@ TEST(NothingLostAfterAKill, SigtermEndsCleanlyAndDiscardDropsTheJournal) {
   EXPECT_FALSE(window->HasUnsavedChanges());
 }
 
+TEST(NothingLostAfterAKill, ARestoreQuestionClosedWithoutAnAnswerRestores) {
+  DataFolder data;
+  TMessageRecorder messages;
+  EndChild(StartPostingChild(data), SIGKILL);
+  WhenModal<QMessageBox>([](QMessageBox* box) { box->close(); });  // the title bar's close button
+  auto window = OpenWindow(data);
+  EXPECT_TRUE(window->BlogI_()->Locate("Subject", TVariant("Posted before the end"), {}));
+  EXPECT_TRUE(fs::exists(data / kJournal));
+}
+
 TEST(NothingLostAfterAKill, AJournalThatCannotBeRestoredIsKeptAsideWithAWord) {
   DataFolder data;
   TMessageRecorder messages;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/text.h"
 #include "tools/csv.h"
 #include "tools/field_values.h"
 #include "tools/record_data.h"
@@ -82,7 +83,12 @@ int ImportTableCsv(std::string_view text, TVelaCursor& cursor) {
       data.Reset();
       for (std::size_t c = 0; c < columns.size(); ++c) {
         TInputValue in;
-        in.type = row[c].empty() ? TInputValue::Null : TInputValue::Cell;
+        // Blanks around a number, a flag or a date are passed over, so a cell of
+        // blanks alone is empty there; text keeps what it is given.
+        const TVelaFieldKind kind = columns[c]->Kind;
+        const bool text = kind == TVelaFieldKind::SmallStr || kind == TVelaFieldKind::String ||
+                          kind == TVelaFieldKind::Memo || kind == TVelaFieldKind::FmtMemo;
+        in.type = row[c].empty() || (!text && Trim(row[c]).empty()) ? TInputValue::Null : TInputValue::Cell;
         in.text = row[c];
         if (!StoreFieldValue(in, *columns[c], data.Get(), error))
           throw TToolError(where + ", field '" + AnsiToUtf8(columns[c]->Name) + "': " + error);

@@ -158,6 +158,13 @@ TEST(Csv, BlankLinesAddNoRecordAndTrailingBytesAreNamedOnExport) {
   const std::string table = Sample(dir);
   EXPECT_EQ(RunTool({"import", table, "--csv", "-"}, "CATEGORY,SELECTED\r\nTravel,true\r\n\r\n").status, 0);
   EXPECT_EQ(RunTool({"count", table}).out, "9\n");
+  // A number, flag or date cell of blanks alone is empty; text keeps its blanks.
+  ASSERT_EQ(RunTool({"init", dir / "ideas"}).status, 0);
+  const RunResult blanks =
+      RunTool({"import", dir / "ideas/Blog_Ideas.d", "--csv", "-"}, "Subject,Key,PubDate,Flag\r\n  A ,   ,  ,  \r\n");
+  EXPECT_EQ(blanks.status, 0) << blanks.err;
+  EXPECT_NE(RunTool({"dump", dir / "ideas/Blog_Ideas.d", "--format", "csv"}).out.find("false,  A ,,,,,,,1,,"),
+            std::string::npos);
   std::string bytes = ReadFile(table);
   WriteFile(table, bytes + "xyz");
   const RunResult r = RunTool({"export", table, "--csv", "-"});

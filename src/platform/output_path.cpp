@@ -12,11 +12,16 @@
 
 namespace notarra {
 
-TPathKind PathKind(const std::string& path) {
+TPathKind PathKind(const std::string& path, int* error) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
+    const int err = errno;
+    if (err != ENOENT && err != ENOTDIR) {
+      if (error) *error = err;
+      return TPathKind::Unreachable;
+    }
     struct stat link {};
-    if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return TPathKind::DanglingLink;
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return TPathKind::DanglingLink;
     return TPathKind::Absent;
   }
   if (S_ISREG(st.st_mode)) return TPathKind::RegularFile;
@@ -32,6 +37,11 @@ void CheckReplaceable(const std::string& path) {
     case TPathKind::Folder: throw EInOutError(path + " is a folder");
     case TPathKind::DanglingLink:
       throw EInOutError(path + " is a link to nothing; a table is only written to a regular file");
+    case TPathKind::Unreachable: {
+      int err = 0;
+      PathKind(path, &err);
+      throw EInOutError(Format("Cannot write %s: %s", path.c_str(), std::strerror(err)));
+    }
     default: throw EInOutError(path + " is not a regular file; a table is only written to a regular file");
   }
 }

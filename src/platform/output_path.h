@@ -17,9 +17,11 @@ enum class TPathKind {
   Folder,
   DanglingLink,  // a symbolic link to nothing: writing would replace the link
   Other,         // block device and the like
+  Unreachable,   // cannot be looked at (a folder on the way may not be searched)
 };
 
-TPathKind PathKind(const std::string& path);
+// What the path names; for Unreachable, error (when given) gets the errno.
+TPathKind PathKind(const std::string& path, int* error = nullptr);
 
 // Whether a table may be written at the path: absent or a regular file.
 // Otherwise EInOutError "X is a folder" / "X is a link to nothing" / "X is not

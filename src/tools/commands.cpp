@@ -1,6 +1,7 @@
 // Command-line parsing and the nine commands of notarra-table: info, dump,
 // write, import, export, init, generate, count and locate.
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -171,14 +172,16 @@ void Require(const CommandLine& cl, const std::string& option) {
 }
 
 void CheckTableFile(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
+  int error = 0;
+  switch (PathKind(path, &error)) {
+    case TPathKind::RegularFile: return;
+    case TPathKind::Absent:
+    case TPathKind::DanglingLink: throw TToolError("table file " + path + " does not exist");
+    case TPathKind::Folder: throw TToolError(path + " is a folder, not a table file");
     // A folder the user may not search says so, rather than that nothing is there.
-    if (ec && ec != std::errc::no_such_file_or_directory) throw TToolError("cannot open table " + path + ": " + ec.message());
-    throw TToolError("table file " + path + " does not exist");
+    case TPathKind::Unreachable: throw TToolError("cannot open table " + path + ": " + std::strerror(error));
+    default: throw TToolError(path + " is not a regular file");
   }
-  if (std::filesystem::is_directory(path, ec)) throw TToolError(path + " is a folder, not a table file");
-  if (!std::filesystem::is_regular_file(path, ec)) throw TToolError(path + " is not a regular file");
 }
 
 // The password given with --password is the only one tried: a script must not stop at a prompt.

@@ -124,6 +124,16 @@ TEST(Passwords, ANonAsciiPasswordIsTableTextBothWays) {
   EXPECT_NE(r.err.find("Windows-1252"), std::string::npos) << r.err;
 }
 
+// A path that cannot be looked at says why (a folder the user may not search
+// gives "Permission denied"; a name too long to look up stands in for it here,
+// since the tests may run as root).
+TEST(Messages, APathThatCannotBeLookedAtSaysWhy) {
+  const RunResult r = RunTool({"count", "/tmp/" + std::string(300, 'n') + ".d"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("File name too long"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("does not exist"), std::string::npos) << r.err;
+}
+
 TEST(Messages, NothingIsHiddenInAMessage) {
   TempDir dir;
   Bytes file;

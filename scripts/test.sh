@@ -26,4 +26,10 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== Fuzz targets on the kept corpus"
-scripts/fuzz.sh 5 all
+# The fuzzer's progress lines go to a log; a crash shows its end.
+mkdir -p build
+if ! scripts/fuzz.sh 5 all > build/fuzz-ci.log 2>&1; then
+  tail -n 60 build/fuzz-ci.log
+  exit 1
+fi
+grep -E '^Done [0-9]+ runs' build/fuzz-ci.log

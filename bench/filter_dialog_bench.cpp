@@ -59,18 +59,22 @@ struct DataFolder {
   ~DataFolder() { fs::remove_all(dir); }
 };
 
+// Made once for the run; main frees both while the application still exists
+// (a window destroyed after it crashes at exit) and the folder goes with them.
+std::unique_ptr<DataFolder> g_folder;
+std::unique_ptr<TfrmBlog> g_window;
+
 TfrmBlog& Window() {
-  static DataFolder folder;
-  static std::unique_ptr<TfrmBlog> window = [] {
+  if (!g_window) {
+    g_folder = std::make_unique<DataFolder>();
     const QString before = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder.dir.string()));
-    auto w = std::make_unique<TfrmBlog>();
+    QDir::setCurrent(QString::fromStdString(g_folder->dir.string()));
+    g_window = std::make_unique<TfrmBlog>();
     QDir::setCurrent(before);
-    w->show();
-    QTest::qWaitForWindowExposed(w.get());
-    return w;
-  }();
-  return *window;
+    g_window->show();
+    QTest::qWaitForWindowExposed(g_window.get());
+  }
+  return *g_window;
 }
 
 void SelectField(TsfFilterDlg& form, const char* name) {
@@ -141,5 +145,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  g_window.reset();
+  g_folder.reset();
   return 0;
 }

@@ -1,7 +1,10 @@
 // libFuzzer target for the table-file reader. Any bytes must load or fail
 // cleanly, with and without PartialOpen, and the same through any read
-// window; whatever loads must write back into a file that loads again and
+// window and when read in place from a mapped file; whatever loads must write back into a file that loads again and
 // writes back to the very same bytes.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +23,26 @@ namespace {
 [[noreturn]] void Fail(const char* what, const std::string& detail) { fuzzsupport::Fail("fuzz_table_reader", what, detail); }
 
 using fuzzsupport::Bytes;
+
+// The bytes loaded as the program opens a table: from a file, read in place.
+bool LoadInPlace(const uint8_t* data, std::size_t size, bool partialOpen, TVelaCursor& store, std::string& error) {
+  const int fd = memfd_create("table", MFD_CLOEXEC);
+  if (fd < 0 || (size && write(fd, data, size) != static_cast<ssize_t>(size))) Fail("memory file", "");
+  store.SetPartialOpen(partialOpen);
+  const bool ok = store.LoadFromFile("/proc/self/fd/" + std::to_string(fd), error);
+  close(fd);
+  return ok;
+}
+
+std::string Written(TVelaCursor& store) {
+  TMemoryStream out;
+  try {
+    store.WriteToStream(out);
+  } catch (const EDatabaseError&) {
+    return "refused";
+  }
+  return Bytes(out);
+}
 
 void Check(const uint8_t* data, std::size_t size, bool partialOpen) {
   TMemoryStream in;
@@ -54,6 +77,11 @@ void Check(const uint8_t* data, std::size_t size, bool partialOpen) {
     }
     if (refusedA != refusedB || Bytes(a) != Bytes(b)) Fail("narrow window loads other records", error);
   }
+  TVelaCursor inPlace;
+  std::string inPlaceError;
+  const bool inPlaceOk = LoadInPlace(data, size, partialOpen, inPlace, inPlaceError);
+  if (inPlaceOk != ok || inPlaceError != error) Fail("read in place differs", inPlaceError + " / " + error);
+  if (ok && !store.IsProtected() && Written(inPlace) != Written(store)) Fail("read in place loads other records", error);
   if (!ok) {
     if (store.RecordCount() != 0 || store.FieldCount() != 0) Fail("failed load left data", error);
     return;

@@ -288,8 +288,9 @@ bool FileIsReadOnly(const std::string& path) {
 void RemoveTemporaryFilesOnSignals() {
   auto install = [](int sig, void (*handler)(int)) {
     struct sigaction old {};
-    // What the caller set to be ignored stays ignored (nohup, trap '' PIPE).
-    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) return;
+    // What the caller set to be ignored stays ignored (nohup, trap '' PIPE),
+    // and a signal someone already handles stays theirs.
+    if (sigaction(sig, nullptr, &old) == 0 && (old.sa_flags & SA_SIGINFO || old.sa_handler != SIG_DFL)) return;
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);

@@ -63,8 +63,8 @@ bool FileIsReadOnly(const std::string& path);
 // the real-time signals, ...) first removes the temporary files of the safe
 // writes in progress and then ends the process as the signal would have;
 // SIGXFSZ is ignored, so that a write past the file-size limit fails like
-// one on a full disk. Signals the caller set to be ignored stay ignored. For
-// programs that keep the default actions (the command-line tool).
+// one on a full disk. Signals the caller set to be ignored or handles stay as
+// they are. For programs that keep the default actions (the command-line tool).
 void RemoveTemporaryFilesOnSignals();
 
 }  // namespace notarra

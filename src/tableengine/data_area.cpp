@@ -9,7 +9,7 @@ namespace notarra {
 namespace data_area {
 
 char* PlaceText(char* place, std::string_view s) {
-  StoreUnaligned(place, static_cast<uint32_t>(s.size()));
+  StoreUnaligned(place, static_cast<uint32_t>(s.size()) | kOwnedText);
   char* text = place + sizeof(uint32_t);
   if (!s.empty()) std::memcpy(text, s.data(), s.size());
   text[s.size()] = '\0';
@@ -24,13 +24,13 @@ char* NewText(std::string_view s) {
 
 char* PlaceArenaText(char* place, std::string_view s) {
   char* text = PlaceText(place, s);
-  StoreUnaligned(place, static_cast<uint32_t>(s.size()) | kArenaText);
+  StoreUnaligned(place, static_cast<uint32_t>(s.size()));
   return text;
 }
 
 void FreeText(const char* text) {
   if (!text) return;
-  if (!IsArenaText(text)) std::free(const_cast<char*>(text) - sizeof(uint32_t));
+  if (IsOwnedText(text)) std::free(const_cast<char*>(text) - sizeof(uint32_t));
 }
 
 uint8_t* NewBlock(std::string_view bytes) {
@@ -47,7 +47,7 @@ void ClearField(uint8_t* data, const TVelaField& f) {
   if (f.Kind == TVelaFieldKind::String) {
     FreeText(TextRef(data, f));
   } else if (IsBlobKind(f.Kind)) {
-    FreeBlock(BlobRef(data, f));
+    FreeBlock(OwnedBlob(data, f));
   }
   std::memset(data + f.Offset, 0, f.DataSize);
 }

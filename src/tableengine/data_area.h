@@ -2,12 +2,15 @@
 // texts and BLOB blocks it refers to: copying one copies them (deep copy),
 // releasing one frees them. An all-zero data area has every field empty.
 //
-// A String reference points at the first character of an owned text that is
-// zero-terminated and carries its 32-bit length just before the characters,
-// so texts compare without scanning. The length word's top bit marks a text
-// that lives in its store's arena (texts read from a file): releasing such a
-// text frees nothing, the store gives the arena back when it is cleared. A BLOB reference points at an owned
-// block; the 32-bit length follows the pointer in the data area.
+// A String reference points at the first character of a text that carries its
+// 32-bit length just before the characters, so texts compare without scanning
+// (and, being lengths, need no terminator). The length word's top bit marks a
+// text of its own on the heap, which releasing frees. Without it the text is
+// borrowed: from its store's arena, or from the mapped table file itself,
+// whose String values are laid out just so; the store gives those back all at
+// once. A BLOB reference points at a block; the 32-bit length follows the
+// pointer in the data area, its top bit marking a block borrowed from the
+// mapped file (BLOB lengths stay below 2^30).
 #pragma once
 
 #include <cstdint>
@@ -32,8 +35,8 @@ inline void Store(uint8_t* data, const TVelaField& f, T v) {
 
 // String texts.
 inline const char* TextRef(const uint8_t* data, const TVelaField& f) { return Load<const char*>(data, f); }
-constexpr uint32_t kArenaText = 0x80000000u;
-inline uint32_t TextLength(const char* text) { return LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & ~kArenaText; }
+constexpr uint32_t kOwnedText = 0x80000000u;
+inline uint32_t TextLength(const char* text) { return LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & ~kOwnedText; }
 inline std::string_view Text(const uint8_t* data, const TVelaField& f) {
   const char* t = TextRef(data, f);
   return t ? std::string_view(t, TextLength(t)) : std::string_view();
@@ -41,23 +44,34 @@ inline std::string_view Text(const uint8_t* data, const TVelaField& f) {
 // A new owned text (never for an empty one: empty means no reference).
 char* NewText(std::string_view s);
 // Lays out a text at place, which has room for TextFootprint(s.size()) bytes:
-// as an owned heap text, or marked as arena text.
+// as an owned heap text, or as a borrowed arena text.
 char* PlaceText(char* place, std::string_view s);
 char* PlaceArenaText(char* place, std::string_view s);
-inline bool IsArenaText(const char* text) {
-  return (LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & kArenaText) != 0;
+inline bool IsOwnedText(const char* text) {
+  return (LoadUnaligned<uint32_t>(text - sizeof(uint32_t)) & kOwnedText) != 0;
 }
 constexpr std::size_t TextFootprint(std::size_t length) { return sizeof(uint32_t) + length + 1; }
-void FreeText(const char* text);
+void FreeText(const char* text);  // only an owned text is freed
 
 // BLOB blocks.
+constexpr uint32_t kBorrowedBlock = 0x80000000u;
 inline uint8_t* BlobRef(const uint8_t* data, const TVelaField& f) { return Load<uint8_t*>(data, f); }
-inline uint32_t BlobLength(const uint8_t* data, const TVelaField& f) {
+inline uint32_t BlobLengthWord(const uint8_t* data, const TVelaField& f) {
   return LoadUnaligned<uint32_t>(data + f.Offset + sizeof(uint8_t*));
 }
+inline uint32_t BlobLength(const uint8_t* data, const TVelaField& f) {
+  return BlobLengthWord(data, f) & ~kBorrowedBlock;
+}
+inline bool IsBorrowedBlob(const uint8_t* data, const TVelaField& f) {
+  return (BlobLengthWord(data, f) & kBorrowedBlock) != 0;
+}
 // Sets the length word only; the block is set with Store<uint8_t*>.
-inline void SetBlobLength(uint8_t* data, const TVelaField& f, uint32_t n) {
-  StoreUnaligned(data + f.Offset + sizeof(uint8_t*), n);
+inline void SetBlobLength(uint8_t* data, const TVelaField& f, uint32_t n, bool borrowed = false) {
+  StoreUnaligned(data + f.Offset + sizeof(uint8_t*), n | (borrowed ? kBorrowedBlock : 0));
+}
+// The field's block when the area owns it, else nullptr.
+inline uint8_t* OwnedBlob(const uint8_t* data, const TVelaField& f) {
+  return IsBorrowedBlob(data, f) ? nullptr : BlobRef(data, f);
 }
 inline std::string_view Blob(const uint8_t* data, const TVelaField& f) {
   uint8_t* b = BlobRef(data, f);

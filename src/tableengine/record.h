@@ -20,6 +20,9 @@ struct TVelaRecord {
   uint8_t* OldData = nullptr;  // committed copy taken before the first edit since the last commit
   void* UserData = nullptr;    // the application's; handed to the release hook when destroyed
   TVelaRecordStatus Status = rsUnmodified;
+  // False while Data refers only to borrowed texts and blocks (a record read
+  // in place from a mapped file): destroying it then frees nothing.
+  bool OwnsReferences = true;
   uint32_t StoredSize = 0;     // bytes the record takes in the table file
   // Which record this is to the recovery journal: its place in the table file
   // as last read or written, or, for a record added since, the next number on.

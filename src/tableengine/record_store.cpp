@@ -20,15 +20,14 @@ namespace {
 constexpr std::size_t kEntryChunk = 4096;
 constexpr std::size_t kSlabBytes = 256 * 1024;
 
-void* CheckedCalloc(std::size_t count, std::size_t size) {
-  void* p = std::calloc(count ? count : 1, size ? size : 1);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-
 }  // namespace
 
-void TVelaCursor::FreeDeleter::operator()(void* p) const { std::free(p); }
+void TVelaCursor::AddChunk(std::vector<Chunk>& chunks, std::size_t capacity, std::size_t unit) {
+  Chunk c;
+  c.Memory = TZeroedBlock(capacity * unit);
+  c.Capacity = capacity;
+  chunks.push_back(std::move(c));
+}
 
 TVelaCursor::TVelaCursor() = default;
 
@@ -136,7 +135,9 @@ void TVelaCursor::ResetFields() {
 // ---- Data areas -----------------------------------------------------------
 
 uint8_t* TVelaCursor::AllocRecordData() const {
-  return static_cast<uint8_t*>(CheckedCalloc(1, recordDataSize_));
+  void* p = std::calloc(1, recordDataSize_ ? recordDataSize_ : 1);
+  if (!p) throw std::bad_alloc();
+  return static_cast<uint8_t*>(p);
 }
 
 void TVelaCursor::FreeRecordData(uint8_t* data) const {
@@ -152,7 +153,7 @@ void TVelaCursor::ReleaseRecordData(uint8_t* data) const {
       data_area::FreeText(data_area::TextRef(data, *f));
       data_area::Store<const char*>(data, *f, nullptr);
     } else {
-      data_area::FreeBlock(data_area::BlobRef(data, *f));
+      data_area::FreeBlock(data_area::OwnedBlob(data, *f));
       std::memset(data + f->Offset, 0, f->DataSize);
     }
   }
@@ -183,8 +184,8 @@ void TVelaCursor::CopyRecordData(const uint8_t* source, uint8_t* dest) const {
     const TVelaField& f = *refFields_[i];
     if (f.Kind == TVelaFieldKind::String) {
       const char* old = data_area::TextRef(dest, f);
-      void* oldBlock = old && !data_area::IsArenaText(old) ? const_cast<char*>(old) - sizeof(uint32_t) : nullptr;
-      if (old && !oldBlock) data_area::FreeText(old);  // arena texts are not released one by one
+      // Borrowed texts are not released one by one.
+      void* oldBlock = old && data_area::IsOwnedText(old) ? const_cast<char*>(old) - sizeof(uint32_t) : nullptr;
       const char* t = data_area::TextRef(source, f);
       if (!t) {
         std::free(oldBlock);
@@ -194,7 +195,7 @@ void TVelaCursor::CopyRecordData(const uint8_t* source, uint8_t* dest) const {
       void* block = Reuse(oldBlock, data_area::TextFootprint(n));
       refs[i] = data_area::PlaceText(static_cast<char*>(block), {t, n});
     } else {
-      uint8_t* old = data_area::BlobRef(dest, f);
+      uint8_t* old = data_area::OwnedBlob(dest, f);
       const uint8_t* b = data_area::BlobRef(source, f);
       if (!b) {
         std::free(old);
@@ -208,7 +209,12 @@ void TVelaCursor::CopyRecordData(const uint8_t* source, uint8_t* dest) const {
     }
   }
   std::memcpy(dest, source, recordDataSize_);
-  for (std::size_t i = 0; i < refFields_.size(); ++i) data_area::Store<void*>(dest, *refFields_[i], refs[i]);
+  for (std::size_t i = 0; i < refFields_.size(); ++i) {
+    const TVelaField& f = *refFields_[i];
+    data_area::Store<void*>(dest, f, refs[i]);
+    // The copy owns its block, whoever owned the source's.
+    if (f.Kind != TVelaFieldKind::String) data_area::SetBlobLength(dest, f, data_area::BlobLength(source, f));
+  }
 }
 
 // ---- Records --------------------------------------------------------------
@@ -217,20 +223,12 @@ void TVelaCursor::ReserveEntries(std::size_t count) {
   if (count == 0) return;
   std::size_t free = entryChunks_.empty() ? 0 : entryChunks_.back().Capacity - entryChunks_.back().Used;
   if (free < count) {
-    std::size_t n = std::max(count, kEntryChunk);
-    Chunk c;
-    c.Memory.reset(static_cast<uint8_t*>(CheckedCalloc(n, sizeof(TVelaRecord))));
-    c.Capacity = n;
-    entryChunks_.push_back(std::move(c));
+    AddChunk(entryChunks_, std::max(count, kEntryChunk), sizeof(TVelaRecord));
   }
   std::size_t bytes = count * std::max<std::size_t>(recordDataSize_, 1);
   std::size_t slabFree = slabs_.empty() ? 0 : slabs_.back().Capacity - slabs_.back().Used;
   if (slabFree < bytes) {
-    std::size_t n = std::max(bytes, kSlabBytes);
-    Chunk c;
-    c.Memory.reset(static_cast<uint8_t*>(CheckedCalloc(1, n)));
-    c.Capacity = n;
-    slabs_.push_back(std::move(c));
+    AddChunk(slabs_, std::max(bytes, kSlabBytes), 1);
   }
   // Bulk reservations size the list once; single additions let it grow geometrically.
   if (count > 1) records_.reserve(records_.size() + count);
@@ -240,12 +238,7 @@ const char* TVelaCursor::NewArenaText(std::string_view s) {
   constexpr std::size_t kArenaChunk = 4 * 1024 * 1024;
   std::size_t need = data_area::TextFootprint(s.size());
   if (textArena_.empty() || textArena_.back().Capacity - textArena_.back().Used < need) {
-    std::size_t n = std::max(need, kArenaChunk);
-    Chunk c;
-    c.Memory.reset(static_cast<uint8_t*>(std::malloc(n)));
-    if (!c.Memory) throw std::bad_alloc();
-    c.Capacity = n;
-    textArena_.push_back(std::move(c));
+    AddChunk(textArena_, std::max(need, kArenaChunk), 1);
   }
   Chunk& c = textArena_.back();
   char* text = data_area::PlaceArenaText(reinterpret_cast<char*>(c.Memory.get() + c.Used), s);
@@ -348,6 +341,7 @@ bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::str
   if (record) {
     if (record->Status == rsUnmodified) record->Status = rsModified;
     CopyRecordData(data, record->Data);
+    record->OwnsReferences = true;
   } else {
     // A key past the largest would wrap around to one already given.
     if (autoIncField_ && autoIncCounter_ == std::numeric_limits<int32_t>::max()) {
@@ -376,7 +370,7 @@ TVelaRecord* TVelaCursor::AppendRecord(const uint8_t* data, TVelaRecordStatus st
 }
 
 void TVelaCursor::PurgeRecord(TVelaRecord* record) {
-  ReleaseRecordData(record->Data);
+  if (record->OwnsReferences) ReleaseRecordData(record->Data);
   record->Data = nullptr;  // its slab space stays unused until Clear
   FreeRecordData(record->OldData);
   record->OldData = nullptr;
@@ -412,6 +406,7 @@ void TVelaCursor::RevertRecord(TVelaRecord* record) {
   if (!record || record->Status == rsPurged) return;
   if (record->OldData) {
     CopyRecordData(record->OldData, record->Data);
+    record->OwnsReferences = true;
     FreeRecordData(record->OldData);
     record->OldData = nullptr;
   }
@@ -461,7 +456,7 @@ void TVelaCursor::CommitChanges() {
 
 void TVelaCursor::Clear(bool all) {
   for (TVelaRecord* r : records_) {
-    if (r->Status != rsPurged) ReleaseRecordData(r->Data);
+    if (r->Status != rsPurged && r->OwnsReferences) ReleaseRecordData(r->Data);
     FreeRecordData(r->OldData);
     if (r->UserData && OnReleaseUserData) OnReleaseUserData(r->UserData);
   }
@@ -471,6 +466,7 @@ void TVelaCursor::Clear(bool all) {
   entryChunks_.clear();
   slabs_.clear();
   textArena_.clear();
+  mapping_.reset();
   autoIncCounter_ = 0;
   if (all) {
     ResetFields();

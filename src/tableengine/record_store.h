@@ -22,8 +22,10 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/mapped_file.h"
 #include "platform/memory_stream.h"
 #include "platform/name_index.h"
+#include "platform/zeroed_memory.h"
 #include "tableengine/field.h"
 #include "tableengine/record.h"
 
@@ -152,6 +154,15 @@ public:
   static constexpr std::size_t kReadBufferSize = 4u << 20;
   bool LoadFromStream(TStream& stream, std::string& error, bool keepFileOrder = false,
                       std::size_t bufferSize = kReadBufferSize);
+  // Loads a table file as LoadFromStream does, reading it in place: the file
+  // is mapped (see TMappedFile) and the records' texts and blocks are the
+  // file's own bytes, which the store keeps until it is cleared. A protected
+  // table is deciphered into memory of its own. identity, when given, gets
+  // the file as it was opened. EInOutError when the file cannot be opened.
+  bool LoadFromFile(const std::string& path, std::string& error, bool keepFileOrder = false,
+                    TFileIdentity* identity = nullptr);
+  // The file the records read in place belong to; null when none do.
+  const TMappedFile* MappedFile() const { return mapping_.get(); }
   // Appends the table to the stream; returns the bytes written. Refuses
   // (EDatabaseError, nothing appended to the file) what the reader would
   // not give back: two fields whose names are one as written, and, without
@@ -228,13 +239,11 @@ private:
 
   // Entries live in fixed chunks (stable addresses); data areas are carved
   // from zeroed slabs. Both are only given back by Clear.
-  struct FreeDeleter {
-    void operator()(void* p) const;
-  };
   struct Chunk {
-    std::unique_ptr<uint8_t, FreeDeleter> Memory;
+    TZeroedBlock Memory;
     std::size_t Used = 0, Capacity = 0;  // in entries or bytes
   };
+  void AddChunk(std::vector<Chunk>& chunks, std::size_t capacity, std::size_t unit);
   void ReserveEntries(std::size_t count);  // room for count more entries without further allocation
   // A text in the arena: loading a table makes millions of them, and one
   // allocation per text would cost more than the rest of the load.
@@ -242,6 +251,7 @@ private:
   std::vector<Chunk> entryChunks_;
   std::vector<Chunk> slabs_;
   std::vector<Chunk> textArena_;
+  std::shared_ptr<const TMappedFile> mapping_;  // released after the records that borrow from it
   TVelaRecordList records_;
   std::vector<const TVelaField*> refFields_;  // String and BLOB kinds: owned references
   mutable std::vector<void*> copyScratch_;    // CopyRecordData's new references

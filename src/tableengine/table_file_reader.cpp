@@ -26,33 +26,42 @@ using namespace table_file;
 
 namespace {
 
-// The bytes of a stream, from its position to its size, seen through a window
-// of at most a few megabytes. Remaining() counts what the stream still holds,
-// buffered or not, which is what every length in the file is checked against.
-// A stream that ends early (a file shortened while it is read) makes the
-// window short; the reader then reports the end of the buffer as for any
-// truncated file.
+// The bytes of a table seen through a window: either a stream's, from its
+// position to its size, copied in a few megabytes at a time, or bytes that
+// stay where they are while the table is open (a mapped file), read in place.
+// Remaining() counts what is still to come, buffered or not, which is what
+// every length in the file is checked against. A stream that ends early (a
+// file shortened while it is read) makes the window short; the reader then
+// reports the end of the buffer as for any truncated file.
 class TByteWindow {
 public:
   TByteWindow(TStream& stream, std::size_t capacity)
-      : stream_(stream), capacity_(std::max<std::size_t>(capacity, 1)) {
+      : stream_(&stream), capacity_(std::max<std::size_t>(capacity, 1)) {
     int64_t pos = std::clamp<int64_t>(stream.Position(), 0, stream.Size());
     stream.SetPosition(pos);
     left_ = static_cast<std::size_t>(stream.Size() - pos);
   }
+  TByteWindow(const uint8_t* bytes, std::size_t size)
+      : capacity_(TVelaCursor::kReadBufferSize), view_(bytes), viewLeft_(size), left_(size), inPlace_(true) {}
 
+  // Whether Data() points into the bytes themselves (not into a copy).
+  bool InPlace() const { return inPlace_; }
   std::size_t Remaining() const { return left_; }
-  // n contiguous bytes at Data(); false when the stream ended before them.
-  bool Ensure(std::size_t n) { return end_ - pos_ >= n ? true : Refill(n); }
-  const uint8_t* Data() const { return buffer_.data() + pos_; }
-  std::size_t Buffered() const { return end_ - pos_; }
+  // n contiguous bytes at Data(); false when the bytes ended before them.
+  bool Ensure(std::size_t n) {
+    if (inPlace_) return n <= left_;
+    return end_ - pos_ >= n ? true : Refill(n);
+  }
+  const uint8_t* Data() const { return inPlace_ ? view_ : buffer_.data() + pos_; }
+  std::size_t Buffered() const { return inPlace_ ? left_ : end_ - pos_; }
   void Skip(std::size_t n) {
-    pos_ += n;
+    if (inPlace_) view_ += n;
+    else pos_ += n;
     left_ -= n;
   }
   // Passes over everything that remains without reading it.
   void SkipAll() {
-    pos_ = end_;
+    Skip(Buffered());
     left_ = 0;
   }
   // Copies n bytes out in window-sized pieces (BLOBs may be far larger than the window).
@@ -67,13 +76,27 @@ public:
     }
     return true;
   }
-  // Everything that follows is deciphered as it arrives.
+  // Everything that follows is deciphered as it arrives (into the window's
+  // own buffer: bytes read in place are never written).
   void StartDeciphering(TSapphire& cipher) {
     cipher_ = &cipher;
+    if (inPlace_) {
+      inPlace_ = false;
+      viewLeft_ = left_;
+      return;
+    }
     cipher.DecryptBuffer(buffer_.data() + pos_, end_ - pos_);
   }
 
 private:
+  std::size_t ReadSource(uint8_t* dest, std::size_t n) {
+    if (stream_) return stream_->Read(dest, n);
+    n = std::min(n, viewLeft_);
+    std::memcpy(dest, view_, n);
+    view_ += n;
+    viewLeft_ -= n;
+    return n;
+  }
   bool Refill(std::size_t n) {
     // Unread bytes move to the front; a request larger than the window
     // (one record's length bytes, one long text) widens it for the moment.
@@ -84,9 +107,9 @@ private:
     std::size_t want = std::min(std::max(n, capacity_), left_);
     if (buffer_.size() < want) buffer_.resize(want);
     while (end_ < n && end_ < want) {
-      std::size_t got = stream_.Read(buffer_.data() + end_, want - end_);
+      std::size_t got = ReadSource(buffer_.data() + end_, want - end_);
       if (got == 0) {
-        left_ = end_;  // the stream ended early: nothing more will come
+        left_ = end_;  // the bytes ended early: nothing more will come
         break;
       }
       if (cipher_) cipher_->DecryptBuffer(buffer_.data() + end_, got);
@@ -95,11 +118,15 @@ private:
     return end_ >= n;
   }
 
-  TStream& stream_;
+  TStream* stream_ = nullptr;
   std::size_t capacity_;
   std::vector<uint8_t> buffer_;
   std::size_t pos_ = 0, end_ = 0;
+  // Bytes read in place: the next one, and (once copied instead) how many are still to copy.
+  const uint8_t* view_ = nullptr;
+  std::size_t viewLeft_ = 0;
   std::size_t left_ = 0;
+  bool inPlace_ = false;
   TSapphire* cipher_ = nullptr;
 };
 
@@ -109,8 +136,12 @@ class TVelaTableReader {
 public:
   TVelaTableReader(TVelaCursor& store, TStream& stream, std::size_t bufferSize)
       : store_(store), in_(stream, bufferSize) {}
+  TVelaTableReader(TVelaCursor& store, const uint8_t* bytes, std::size_t size)
+      : store_(store), in_(bytes, size) {}
 
   bool Load(std::string& error, bool keepFileOrder);
+  // Whether records refer to the bytes read in place.
+  bool Borrowed() const { return borrowed_; }
 
 private:
   std::size_t Remaining() const { return in_.Remaining(); }
@@ -138,6 +169,7 @@ private:
   TByteWindow in_;
   std::vector<uint8_t> lengths_;  // the current record's length bytes
   bool headerTruncated_ = false;
+  bool borrowed_ = false;
   uint32_t recordsRead_ = 0;
 };
 
@@ -148,6 +180,16 @@ bool TVelaCursor::LoadFromStream(TStream& stream, std::string& error, bool keepF
     ok = reader.Load(error, keepFileOrder);
   }
   stream.SetPosition(stream.Size());
+  return ok;
+}
+
+bool TVelaCursor::LoadFromFile(const std::string& path, std::string& error, bool keepFileOrder,
+                               TFileIdentity* identity) {
+  std::shared_ptr<const TMappedFile> file = TMappedFile::Open(path);
+  if (identity) *identity = file->Identity();
+  TVelaTableReader reader(*this, file->Data(), file->Size());
+  const bool ok = reader.Load(error, keepFileOrder);
+  if (ok && reader.Borrowed()) mapping_ = std::move(file);
   return ok;
 }
 
@@ -325,6 +367,8 @@ bool TVelaTableReader::ParseSection(const uint8_t* section, std::size_t length, 
 
 bool TVelaTableReader::ReadRecord(std::string& error) {
   TVelaRecord* record = store_.NewEntry();
+  // Read in place, every text and block is borrowed from the file.
+  record->OwnsReferences = !in_.InPlace();
   if (!ReadValues(record->Data, static_cast<int>(recordsRead_) + 1, true, error)) {
     // The partly read record is discarded.
     store_.PurgeRecord(record);
@@ -373,14 +417,25 @@ bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::
       if (Remaining() < static_cast<std::size_t>(n) || !in_.Ensure(n)) return fail("Unexpected end of buffer");
       if (n > 0) {
         const std::string_view text(reinterpret_cast<const char*>(in_.Data()), static_cast<std::size_t>(n));
-        data_area::Store<const char*>(data, f, arena ? store_.NewArenaText(text) : data_area::NewText(text));
+        // In the file a text is its length word and its characters, as a
+        // borrowed text is laid out (the word is at most 8191: no owner bit).
+        const char* ref = arena && in_.InPlace() ? text.data()
+                          : arena              ? store_.NewArenaText(text)
+                                               : data_area::NewText(text);
+        data_area::Store<const char*>(data, f, ref);
+        borrowed_ |= ref == text.data();
       }
       in_.Skip(n);
     } else {
       if (n < 0 || n > kMaxBlobLength)
         return fail(Format("BLOB field '%s' has wrong length %d in record %d", f.Name.c_str(), n, recordNo));
       if (Remaining() < static_cast<std::size_t>(n)) return fail("Unexpected end of buffer");
-      if (n > 0) {
+      if (n > 0 && arena && in_.InPlace()) {
+        data_area::Store<const uint8_t*>(data, f, in_.Data());
+        data_area::SetBlobLength(data, f, static_cast<uint32_t>(n), true);
+        borrowed_ = true;
+        in_.Skip(n);
+      } else if (n > 0) {
         auto* block = static_cast<uint8_t*>(std::malloc(n));
         if (!block) throw std::bad_alloc();
         // Stored first, so that a failed copy releases it with the record.

@@ -96,6 +96,17 @@ void TVelaDataset::ReleaseStore() {
 }
 
 void TVelaDataset::LoadFromStream(TStream& stream, bool keepStream) {
+  if (!keepStream) stream.SetPosition(0);
+  LoadStore([&](std::string& error) { return store_->LoadFromStream(stream, error); });
+}
+
+TFileIdentity TVelaDataset::LoadFromFile(const std::string& path) {
+  TFileIdentity identity;
+  LoadStore([&](std::string& error) { return store_->LoadFromFile(path, error, false, &identity); });
+  return identity;
+}
+
+void TVelaDataset::LoadStore(const std::function<bool(std::string& error)>& load) {
   if (store_) {
     store_->Clear(true);
   } else {
@@ -107,10 +118,16 @@ void TVelaDataset::LoadFromStream(TStream& stream, bool keepStream) {
   store_->SetPassword(password_);
   store_->SetPartialOpen(partialOpen_);
   visible_.clear();
-  if (!keepStream) stream.SetPosition(0);
 
   std::string error;
-  bool ok = store_->LoadFromStream(stream, error);
+  bool ok;
+  try {
+    ok = load(error);
+  } catch (...) {
+    current_ = -1;
+    ReleaseStore();
+    throw;
+  }
   if (!ok) {
     current_ = -1;
     ReleaseStore();

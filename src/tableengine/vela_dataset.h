@@ -89,6 +89,9 @@ public:
 
   // Own operations.
   void LoadFromStream(TStream& stream, bool keepStream);
+  // The same from a table file, read in place (see TVelaCursor::LoadFromFile);
+  // returns the identity of the file as it was opened.
+  TFileIdentity LoadFromFile(const std::string& path);
   // Writes the store to the file; returns the identity of the file written
   // (none without a store).
   TFileIdentity SaveToFile(const std::string& path);
@@ -242,6 +245,9 @@ protected:
 
   // The store: created by the first load, or shared (clones).
   void SetStore(TVelaCursor* store, bool owned);
+  // Empties the store (making one when there is none) and fills it by load;
+  // a failure releases it and raises "Error opening table: <reason>".
+  void LoadStore(const std::function<bool(std::string& error)>& load);
   void ReleaseStore();
   // Counts an edit, insert or delete begun since the last commit.
   void CountChange();

@@ -92,7 +92,7 @@ void ReleaseWithLayout(uint8_t* data, const std::vector<TVelaField>& layout) {
   if (!data) return;
   for (const TVelaField& f : layout) {
     if (f.Kind == TVelaFieldKind::String) data_area::FreeText(data_area::TextRef(data, f));
-    else if (IsBlobKind(f.Kind)) data_area::FreeBlock(data_area::BlobRef(data, f));
+    else if (IsBlobKind(f.Kind)) data_area::FreeBlock(data_area::OwnedBlob(data, f));
     else continue;
     std::memset(data + f.Offset, 0, f.DataSize);
   }

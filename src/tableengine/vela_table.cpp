@@ -4,7 +4,6 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
-#include "platform/file_stream.h"
 #include "platform/unaligned.h"
 #include "tableengine/session.h"
 #include "tableengine/table_file_format.h"
@@ -160,11 +159,9 @@ void TVelaTable::LoadTable() {
     case lmFile: {
       const std::string path = TablePath();
       if (!FileExists(path)) DatabaseErrorFmt(this, "Error opening file %s", path.c_str());
-      TFileStream file(path);
-      LoadFromStream(file, false);
       // The file as it was opened: a write by someone else while it was
       // being read shows as a change at the next save.
-      fileIdentity_ = file.Identity();
+      fileIdentity_ = LoadFromFile(path);
       BeginJournal();
       break;
     }

@@ -22,7 +22,6 @@
 #include "platform/scope_guard.h"
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
-#include "platform/file_stream.h"
 #include "platform/memory_stream.h"
 #include "platform/output_path.h"
 #include "filterexpr/parser.h"
@@ -194,8 +193,7 @@ bool TryLoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrd
     return !given.empty() && TryPassword(block, given);
   };
   CheckTableFile(path);
-  TFileStream stream(path);
-  return cursor.LoadFromStream(stream, error, keepFileOrder);
+  return cursor.LoadFromFile(path, error, keepFileOrder);
 }
 
 void LoadTable(const std::string& path, TVelaCursor& cursor, bool keepFileOrder, const CommandLine& cl) {

@@ -57,6 +57,9 @@ struct TempSlot {
 };
 TempSlot g_tempSlots[kTempSlots];
 
+}  // namespace
+
+// Keeps a temporary file on record for the signal handler while it lives.
 class TTempFileRecord {
 public:
   explicit TTempFileRecord(const std::string& path) {
@@ -83,6 +86,8 @@ private:
   TempSlot* slot_ = nullptr;
 };
 
+namespace {
+
 extern "C" void RemoveTempFilesAndDie(int sig) {
   for (TempSlot& slot : g_tempSlots)
     if (slot.ready.load()) unlink(slot.path);
@@ -103,77 +108,127 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-// Writes to a temporary file beside the target, flushes it and renames it
-// over the target. newFileMode applies when the target does not exist yet
-// (nullptr: 0666 less the umask); an existing target keeps its mode.
 TFileIdentity WriteSafely(const std::string& path, const void* data, std::size_t size, const mode_t* newFileMode) {
-  std::string target = path;
+  TSafeFileWriter writer(path, newFileMode);
+  writer.Write(data, size);
+  return writer.Commit();
+}
+
+}  // namespace
+
+// ---- TSafeFileWriter --------------------------------------------------------
+
+TSafeFileWriter::TSafeFileWriter(const std::string& path, const mode_t* newFileMode) : path_(path) {
+  target_ = path;
   // Through a symbolic link, replace the file it names and keep the link.
   struct stat linkStat;
   if (lstat(path.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode)) {
     if (char* real = realpath(path.c_str(), nullptr)) {
-      target = real;
+      target_ = real;
       std::free(real);
     }
   }
-  std::size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::size_t slash = target_.rfind('/');
+  dir_ = slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
+  std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
   if (base.empty()) ThrowIo("Cannot write file", path, EISDIR);
 
   struct stat old;
-  bool exists = stat(target.c_str(), &old) == 0;
+  bool exists = stat(target_.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) ThrowIo("Cannot write file", path, EISDIR);
 
   // Long names are cut so the temporary name stays within the name limit.
-  std::string tempPath = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." +
-                         base.substr(0, 200) + ".tmp-XXXXXX";
+  tempPath_ = (slash == std::string::npos ? std::string() : target_.substr(0, slash + 1)) + "." +
+              base.substr(0, 200) + ".tmp-XXXXXX";
   // The signals that remove temporary files wait until this one is on record.
   sigset_t cleanupSignals, previous;
   sigemptyset(&cleanupSignals);
   for (int sig : kCleanupSignals) sigaddset(&cleanupSignals, sig);
   pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous);
-  int fd = mkstemp(tempPath.data());
+  fd_ = mkstemp(tempPath_.data());
   const int mkstempError = errno;
-  std::optional<TTempFileRecord> record;
-  if (fd >= 0) record.emplace(tempPath);
+  if (fd_ >= 0) record_ = std::make_unique<TTempFileRecord>(tempPath_);
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  if (fd < 0) ThrowIo("Cannot write file", path, mkstempError);
+  if (fd_ < 0) ThrowIo("Cannot write file", path, mkstempError);
 
-  auto fail = [&](int err) {
-    if (fd >= 0) close(fd);
-    unlink(tempPath.c_str());
-    ThrowIo("Cannot write file", path, err);
-  };
-  if (!WriteAll(fd, static_cast<const char*>(data), size)) fail(errno);
   if (exists) {
     // Only possible for the owner or root; a failure keeps our own ownership.
-    if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd, old.st_uid, old.st_gid);
-    (void)fchmod(fd, old.st_mode & 07777);
+    if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd_, old.st_uid, old.st_gid);
+    (void)fchmod(fd_, old.st_mode & 07777);
   } else {
-    (void)fchmod(fd, newFileMode != nullptr ? *newFileMode : (0666 & ~CurrentUmask()));
+    (void)fchmod(fd_, newFileMode != nullptr ? *newFileMode : (0666 & ~CurrentUmask()));
   }
-  if (fsync(fd) != 0) fail(errno);
+}
+
+TSafeFileWriter::~TSafeFileWriter() {
+  if (fd_ >= 0) close(fd_);
+  if (!committed_) unlink(tempPath_.c_str());
+}
+
+void TSafeFileWriter::Fail(int err) {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  unlink(tempPath_.c_str());
+  ThrowIo("Cannot write file", path_, err);
+}
+
+void TSafeFileWriter::Write(const void* data, std::size_t size) {
+  if (!WriteAll(fd_, static_cast<const char*>(data), size)) Fail(errno);
+  written_ += static_cast<int64_t>(size);
+}
+
+void TSafeFileWriter::WriteAt(int64_t offset, const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = pwrite(fd_, p, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) Fail(n < 0 ? errno : EIO);
+    p += n;
+    offset += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void TSafeFileWriter::CopyFrom(int fd, int64_t offset, const void* data, std::size_t size) {
+  std::size_t done = 0;
+  off64_t from = offset;
+  while (fd >= 0 && done < size) {
+    ssize_t n = copy_file_range(fd, &from, fd_, nullptr, size - done, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      // Not between these two files (another file system, an old kernel):
+      // the rest is written the plain way. Anything else is a failed write.
+      if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
+        Fail(errno);
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  written_ += static_cast<int64_t>(done);
+  Write(static_cast<const char*>(data) + done, size - done);
+}
+
+TFileIdentity TSafeFileWriter::Commit() {
+  if (fsync(fd_) != 0) Fail(errno);
   // The rename keeps the file, its size and its time: this is what the
   // target will be.
   struct stat written;
-  if (fstat(fd, &written) != 0) fail(errno);
-  int closing = fd;
-  fd = -1;
-  if (close(closing) != 0) fail(errno);
-  if (rename(tempPath.c_str(), target.c_str()) != 0) fail(errno);
+  if (fstat(fd_, &written) != 0) Fail(errno);
+  const int closing = fd_;
+  fd_ = -1;
+  if (close(closing) != 0) Fail(errno);
+  if (rename(tempPath_.c_str(), target_.c_str()) != 0) Fail(errno);
+  committed_ = true;
 
   // Make the rename itself durable. The new file is in place already, so a
   // failure here is not reported as a failed write.
-  int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     (void)fsync(dirFd);
     close(dirFd);
   }
   return IdentityOfStat(written);
 }
-
-}  // namespace
 
 TFileIdentity FileIdentity(const std::string& path) {
   struct stat st;

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,40 @@ std::size_t ReadWholeFileInto(const std::string& path, const std::function<char*
 // the file written, taken before it replaced the old one, so that a write by
 // someone else right after ours is not mistaken for ours.
 TFileIdentity WriteFileSafely(const std::string& path, const void* data, std::size_t size);
+// A safe write piece by piece, for what is too big to build in memory first:
+// the bytes go to a temporary file beside the target, and Commit flushes it
+// and renames it over the target (keeping the old file's permissions, or
+// newFileMode, else 0666 less the umask, for a new one). Without Commit, or
+// when anything fails, the temporary file is removed and the target stays
+// as it was. EInOutError "Cannot write file <path>: <reason>".
+class TTempFileRecord;
+class TSafeFileWriter {
+public:
+  explicit TSafeFileWriter(const std::string& path, const mode_t* newFileMode = nullptr);
+  ~TSafeFileWriter();
+  TSafeFileWriter(const TSafeFileWriter&) = delete;
+  TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
+
+  void Write(const void* data, std::size_t size);
+  // Overwrites bytes already written (a header whose counts come last).
+  void WriteAt(int64_t offset, const void* data, std::size_t size);
+  // Appends size bytes of the open file fd from offset, which are also at
+  // data: copied inside the kernel where the two files allow it (without
+  // passing through this process), else written from data.
+  void CopyFrom(int fd, int64_t offset, const void* data, std::size_t size);
+  int64_t Written() const { return written_; }
+  // Returns the identity of the file written, as WriteFileSafely does.
+  TFileIdentity Commit();
+
+private:
+  [[noreturn]] void Fail(int err);
+  std::string path_, target_, dir_, tempPath_;
+  int fd_ = -1;
+  int64_t written_ = 0;
+  bool committed_ = false;
+  std::unique_ptr<TTempFileRecord> record_;  // on record for the signal handler until the end
+};
+
 // Copies from to to, replacing to safely. EInOutError naming the file that failed.
 void CopyFileSafely(const std::string& from, const std::string& to);
 // "dir/name.d" + ".~d" -> "dir/name.~d"; a name without extension gets it appended.

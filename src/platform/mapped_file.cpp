@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/exceptions.h"
 #include "platform/text.h"
@@ -191,6 +193,7 @@ std::shared_ptr<const TMappedFile> TMappedFile::Open(const std::string& path) {
 }
 
 TMappedFile::~TMappedFile() {
+  int fd = -1;
   if (slot_ >= 0) {
     LeaseSlot& s = g_slots[slot_];
     // A copy under way in a signal handler (in another thread) is waited for.
@@ -201,14 +204,33 @@ TMappedFile::~TMappedFile() {
       if (s.state.compare_exchange_strong(expected, kClosing)) break;
       sched_yield();
     }
-    fcntl(s.fd, F_SETLEASE, F_UNLCK);
-    close(s.fd);
-    s.fd = -1;
+    fd = s.fd;
+    fcntl(fd, F_SETLEASE, F_UNLCK);
   }
-  if (data_) munmap(const_cast<uint8_t*>(data_), mappedSize_);
-  if (slot_ >= 0) g_slots[slot_].state.store(kFree);
+  // Once replaced (a save renames a new file over it), the file lives on only
+  // through this mapping, and letting it go makes the kernel free every block
+  // of it: for a large file that takes longer than closing a window should,
+  // so it is done on a thread of its own. Nobody reads the bytes any more and
+  // the lease is gone, so nothing waits for it.
+  auto release = [data = data_, size = mappedSize_, fd, slot = slot_] {
+    if (data) munmap(const_cast<uint8_t*>(data), size);
+    if (fd >= 0) close(fd);
+    if (slot >= 0) g_slots[slot].state.store(kFree);
+  };
+  constexpr std::size_t kReleasedAside = 64u << 20;
+  if (mappedSize_ >= kReleasedAside) {
+    try {
+      std::thread(release).detach();
+      return;
+    } catch (const std::system_error&) {
+      // No thread to be had: released here.
+    }
+  }
+  release();
 }
 
 bool TMappedFile::Shared() const { return slot_ >= 0 && g_slots[slot_].state.load() == kLeased; }
+
+int TMappedFile::Descriptor() const { return slot_ >= 0 ? g_slots[slot_].fd : -1; }
 
 }  // namespace notarra

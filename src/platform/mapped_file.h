@@ -41,6 +41,10 @@ public:
   // Whether the bytes are still the file's own pages (false: a private copy,
   // made at open or when someone outside wanted to write the file).
   bool Shared() const;
+  // The open file, for copying from it inside the kernel, or -1. What is read
+  // through it is the same as Data() only while Shared() stays true: a copy
+  // from it counts only when Shared() is still true once it is done.
+  int Descriptor() const;
 
 private:
   TMappedFile() = default;

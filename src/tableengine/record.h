@@ -5,8 +5,6 @@
 
 namespace notarra {
 
-class TVelaCursor;
-
 enum TVelaRecordStatus : uint8_t {
   rsUnmodified = 0,  // as loaded or as last committed
   rsModified = 1,    // changed since the last commit; OldData holds the committed state
@@ -27,7 +25,10 @@ struct TVelaRecord {
   // Which record this is to the recovery journal: its place in the table file
   // as last read or written, or, for a record added since, the next number on.
   uint32_t Ordinal = 0;
-  const TVelaCursor* Store = nullptr;  // the store that owns the entry
+  // Where the record stands in the file its store reads in place, plus one,
+  // while its bytes there are exactly what a write would write for it (so a
+  // save copies them as they are); 0 otherwise.
+  uint64_t Source = 0;
 
   bool Live() const { return Status != rsDeleted && Status != rsPurged; }
 };

@@ -254,13 +254,21 @@ TVelaRecord* TVelaCursor::NewEntry() {
   Chunk& slab = slabs_.back();
   record->Data = slab.Memory.get() + slab.Used;  // slabs are zeroed
   slab.Used += std::max<std::size_t>(recordDataSize_, 1);
-  record->Store = this;
   record->Ordinal = nextOrdinal_++;
   records_.push_back(record);
   return record;
 }
 
-bool TVelaCursor::ContainsRecord(const TVelaRecord* record) const { return record && record->Store == this; }
+bool TVelaCursor::ContainsRecord(const TVelaRecord* record) const {
+  if (!record) return false;
+  const auto* at = reinterpret_cast<const uint8_t*>(record);
+  for (const Chunk& c : entryChunks_) {
+    const uint8_t* first = c.Memory.get();
+    if (at >= first && at < first + c.Used * sizeof(TVelaRecord))
+      return (at - first) % sizeof(TVelaRecord) == 0;
+  }
+  return false;
+}
 
 bool TVelaCursor::CheckWritable(const TVelaRecord* record, std::string& error) const {
   if (!ContainsRecord(record)) {
@@ -342,6 +350,7 @@ bool TVelaCursor::WriteRecord(const uint8_t* data, TVelaRecord* record, std::str
     if (record->Status == rsUnmodified) record->Status = rsModified;
     CopyRecordData(data, record->Data);
     record->OwnsReferences = true;
+    record->Source = 0;
   } else {
     // A key past the largest would wrap around to one already given.
     if (autoIncField_ && autoIncCounter_ == std::numeric_limits<int32_t>::max()) {
@@ -407,6 +416,7 @@ void TVelaCursor::RevertRecord(TVelaRecord* record) {
   if (record->OldData) {
     CopyRecordData(record->OldData, record->Data);
     record->OwnsReferences = true;
+    record->Source = 0;
     FreeRecordData(record->OldData);
     record->OldData = nullptr;
   }

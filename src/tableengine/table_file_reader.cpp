@@ -42,10 +42,13 @@ public:
     left_ = static_cast<std::size_t>(stream.Size() - pos);
   }
   TByteWindow(const uint8_t* bytes, std::size_t size)
-      : capacity_(TVelaCursor::kReadBufferSize), view_(bytes), viewLeft_(size), left_(size), inPlace_(true) {}
+      : capacity_(TVelaCursor::kReadBufferSize), first_(bytes), view_(bytes), viewLeft_(size), left_(size),
+        inPlace_(true) {}
 
   // Whether Data() points into the bytes themselves (not into a copy).
   bool InPlace() const { return inPlace_; }
+  // Where Data() stands from the first byte, while reading in place.
+  uint64_t Offset() const { return static_cast<uint64_t>(view_ - first_); }
   std::size_t Remaining() const { return left_; }
   // n contiguous bytes at Data(); false when the bytes ended before them.
   bool Ensure(std::size_t n) {
@@ -122,7 +125,8 @@ private:
   std::size_t capacity_;
   std::vector<uint8_t> buffer_;
   std::size_t pos_ = 0, end_ = 0;
-  // Bytes read in place: the next one, and (once copied instead) how many are still to copy.
+  // Bytes read in place: the first, the next one, and (once copied instead) how many are still to copy.
+  const uint8_t* first_ = nullptr;
   const uint8_t* view_ = nullptr;
   std::size_t viewLeft_ = 0;
   std::size_t left_ = 0;
@@ -161,7 +165,9 @@ private:
   bool ReadRecord(std::string& error);
   // Reads one record's length bytes and values into data (zeroed), texts in
   // the store's arena or, without arena, owned by the area.
-  bool ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error);
+  // asWritten, when given, tells whether the bytes read are exactly those a
+  // write of the values would give back.
+  bool ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error, bool* asWritten = nullptr);
 
   friend class TVelaCursor;  // DecodeRecord reads one record through ReadValues
 
@@ -367,9 +373,13 @@ bool TVelaTableReader::ParseSection(const uint8_t* section, std::size_t length, 
 
 bool TVelaTableReader::ReadRecord(std::string& error) {
   TVelaRecord* record = store_.NewEntry();
-  // Read in place, every text and block is borrowed from the file.
-  record->OwnsReferences = !in_.InPlace();
-  if (!ReadValues(record->Data, static_cast<int>(recordsRead_) + 1, true, error)) {
+  // Read in place, every text and block is borrowed from the file, and a
+  // record whose bytes a write would give back as they are is marked so.
+  const bool inPlace = in_.InPlace();
+  record->OwnsReferences = !inPlace;
+  const uint64_t at = inPlace ? in_.Offset() : 0;
+  bool asWritten = false;
+  if (!ReadValues(record->Data, static_cast<int>(recordsRead_) + 1, true, error, inPlace ? &asWritten : nullptr)) {
     // The partly read record is discarded.
     store_.PurgeRecord(record);
     store_.records_.pop_back();
@@ -378,11 +388,46 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
   }
   record->Status = rsUnmodified;
   record->StoredSize = store_.StoredSize(record->Data);
+  if (asWritten) {
+    record->Source = at + 1;
+    borrowed_ = true;
+  }
   ++recordsRead_;
   return true;
 }
 
-bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error) {
+namespace {
+
+// Whether a value of a fixed-width kind, read as b bytes at v, is written
+// back as the same bytes: the writer leaves out zero values, writes every
+// kind at its full width and true as -1, and a SmallStr up to its first zero.
+bool WrittenAsRead(const TVelaField& f, const uint8_t* v, uint8_t b) {
+  auto nonZero = [&](std::size_t width) {
+    if (b != width) return false;
+    for (std::size_t i = 0; i < width; ++i)
+      if (v[i] != 0) return true;
+    return false;
+  };
+  switch (f.Kind) {
+    case TVelaFieldKind::Boolean: return b == 2 && LoadUnaligned<int16_t>(v) == -1;
+    case TVelaFieldKind::SmallInt: return nonZero(2);
+    case TVelaFieldKind::Integer:
+    case TVelaFieldKind::Date:
+    case TVelaFieldKind::Time:
+    case TVelaFieldKind::AutoInc: return nonZero(4);
+    case TVelaFieldKind::Int64:
+    case TVelaFieldKind::Double:
+    case TVelaFieldKind::Currency:
+    case TVelaFieldKind::DateTime: return nonZero(8);
+    case TVelaFieldKind::SmallStr: return b <= f.Size && std::memchr(v, 0, b) == nullptr;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::string& error, bool* asWritten) {
+  bool same = true;
   const std::size_t F = store_.fields_.size();
   if (Remaining() < F || !in_.Ensure(F)) {
     error = "Unexpected end of buffer";
@@ -405,12 +450,14 @@ bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::
     if (b == 0 || f.Kind == TVelaFieldKind::Unknown) continue;
     if (Remaining() < b || !in_.Ensure(b)) return fail("Unexpected end of buffer");
     if (!referenced) {
+      same = same && WrittenAsRead(f, in_.Data(), b);
       std::memcpy(data + f.Offset, in_.Data(), b);
       in_.Skip(b);
       continue;
     }
     int32_t n = LoadUnaligned<int32_t>(in_.Data());
     in_.Skip(4);
+    same = same && n > 0;  // an empty text or block is written as no value at all
     if (f.Kind == TVelaFieldKind::String) {
       if (n < 0 || n > kMaxStringLength)
         return fail(Format("String field '%s' has wrong length %d in record %d", f.Name.c_str(), n, recordNo));
@@ -445,6 +492,7 @@ bool TVelaTableReader::ReadValues(uint8_t* data, int recordNo, bool arena, std::
       }
     }
   }
+  if (asWritten) *asWritten = same;
   return true;
 }
 

@@ -1,5 +1,5 @@
-// Writing a whole table into a memory buffer, and saving it to a file in one
-// safe write.
+// Writing a whole table into a memory buffer, or into a file piece by piece
+// through one safe write (a temporary file renamed over the old one).
 #include <algorithm>
 #include <unordered_map>
 
@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/guid.h"
 #include "platform/name_index.h"
+#include "platform/scope_guard.h"
 #include "platform/unaligned.h"
 #include "tableengine/data_area.h"
 #include "tableengine/field_entry.h"
@@ -20,6 +21,108 @@
 namespace notarra {
 
 using namespace table_file;
+
+// Where a table's bytes go: a memory stream, or a file written piece by piece.
+class TTableSink {
+public:
+  virtual ~TTableSink() = default;
+  virtual uint8_t* Room(std::size_t n) = 0;   // n bytes to fill, after what was written
+  virtual void Advance(std::size_t n) = 0;    // that many of them are written
+  // Overwrites written bytes; offset counts from the table's first byte.
+  virtual void Patch(std::size_t offset, const void* bytes, std::size_t n) = 0;
+  // Writes bytes that stay where they are until the write is done.
+  virtual void Copy(const uint8_t* bytes, std::size_t n) {
+    std::memcpy(Room(n), bytes, n);
+    Advance(n);
+  }
+};
+
+namespace {
+
+class TStreamSink : public TTableSink {
+public:
+  explicit TStreamSink(TMemoryStream& stream) : stream_(stream), start_(stream.Position()) {}
+  // The stream ends after the table, and is positioned there.
+  void Finish() {
+    stream_.SetSize(start_ + static_cast<int64_t>(used_));
+    stream_.SetPosition(start_ + static_cast<int64_t>(used_));
+  }
+  uint8_t* Room(std::size_t n) override {
+    const int64_t need = start_ + static_cast<int64_t>(used_ + n);
+    // Growing geometrically.
+    if (static_cast<int64_t>(stream_.Capacity()) < need)
+      stream_.Reserve(std::max<std::size_t>(need, stream_.Capacity() * 2));
+    if (stream_.Size() < need) stream_.SetSize(need);
+    return stream_.Memory() + start_ + used_;
+  }
+  void Advance(std::size_t n) override { used_ += n; }
+  void Patch(std::size_t offset, const void* bytes, std::size_t n) override {
+    std::memcpy(stream_.Memory() + start_ + offset, bytes, n);
+  }
+
+private:
+  TMemoryStream& stream_;
+  const int64_t start_;
+  std::size_t used_ = 0;
+};
+
+// Collects a few megabytes at a time and hands them to the safe writer: a
+// table of any size is saved without a copy of it in memory. Records that
+// stand in the file read in place as they are to be written go out straight
+// from there, in runs as long as they follow each other.
+class TFileSink : public TTableSink {
+public:
+  // With source, runs from its bytes are copied from its file inside the kernel.
+  TFileSink(TSafeFileWriter& file, const TMappedFile* source) : file_(file), source_(source), buffer_(kPiece) {}
+  uint8_t* Room(std::size_t n) override {
+    FlushRun();
+    if (buffer_.size() - used_ < n) {
+      FlushBuffer();
+      if (buffer_.size() < n) buffer_.resize(n);
+    }
+    return buffer_.data() + used_;
+  }
+  void Advance(std::size_t n) override { used_ += n; }
+  void Patch(std::size_t offset, const void* bytes, std::size_t n) override {
+    Flush();
+    file_.WriteAt(static_cast<int64_t>(offset), bytes, n);
+  }
+  void Copy(const uint8_t* bytes, std::size_t n) override {
+    if (runLength_ > 0 && bytes == run_ + runLength_) {
+      runLength_ += n;
+      return;
+    }
+    Flush();
+    run_ = bytes;
+    runLength_ = n;
+  }
+  void Flush() {
+    FlushBuffer();
+    FlushRun();
+  }
+
+private:
+  void FlushBuffer() {
+    if (used_ > 0) file_.Write(buffer_.data(), used_);
+    used_ = 0;
+  }
+  void FlushRun() {
+    if (runLength_ == 0) return;
+    if (source_) file_.CopyFrom(source_->Descriptor(), run_ - source_->Data(), run_, runLength_);
+    else file_.Write(run_, runLength_);
+    runLength_ = 0;
+  }
+
+  static constexpr std::size_t kPiece = 4u << 20;
+  TSafeFileWriter& file_;
+  const TMappedFile* source_;
+  std::vector<uint8_t> buffer_;
+  std::size_t used_ = 0;
+  const uint8_t* run_ = nullptr;
+  std::size_t runLength_ = 0;
+};
+
+}  // namespace
 
 class TVelaTableWriter {
 public:
@@ -127,9 +230,9 @@ public:
     }
   }
 
-  int64_t Write(TMemoryStream& stream) {
+  // Writes the table into the sink; returns the bytes written.
+  int64_t Write(TTableSink& sink) {
     CheckWrittenNames();
-    const int64_t start = stream.Position();
     const bool protect = !store_.password_.empty();
     const int header = protect ? kProtectedHeader : kPlainHeader;
     // A fresh key text for every save; the store keeps the plain block.
@@ -139,49 +242,73 @@ public:
     const std::size_t F = store_.fields_.size();
     const bool withNotes = !store_.notes_.empty();
     const std::size_t notesLength = std::min<std::size_t>(store_.notes_.size(), kMaxNotesLength);
+    // Everything after the section is enciphered in a protected table, piece by piece as it goes out.
+    TSapphire cipher;
+    if (protect) cipher.SetKey(KeyText(plain));
+    std::size_t used = 0;
+    auto put = [&](std::size_t room, bool body, auto&& fill) {
+      uint8_t* at = sink.Room(room);
+      const std::size_t n = fill(at);
+      if (protect && body) cipher.EncryptBuffer(at, n);
+      sink.Advance(n);
+      used += n;
+    };
 
-    // The header, section and notes go out first; records follow in one pass.
-    std::size_t headerBytes = header + section.size() + (withNotes ? 3 + notesLength : 0);
-    Ensure(stream, start, headerBytes);
-    uint8_t* base = stream.Memory() + start;
-    StoreUnaligned<uint32_t>(base, 0);
-    base[4] = protect ? kKindProtected : kKindPlain;
-    std::size_t countAt = 5;
-    if (protect) {
-      TPasswordBlock written = EncipherBlock(plain, store_.password_);
-      std::memcpy(base + 5, written.data(), written.size());
-      countAt += kPasswordBlockSize;
-    }
-    StoreUnaligned<uint32_t>(base + countAt, 0);
-    StoreUnaligned<uint32_t>(base + countAt + 4, static_cast<uint32_t>(F));
-    StoreUnaligned<uint32_t>(base + countAt + 8, static_cast<uint32_t>(section.size()));
-    std::memcpy(base + header, section.data(), section.size());
-    std::size_t used = header + section.size();
+    // The header's counts and length are filled in at the end.
+    const std::size_t countAt = protect ? 5 + kPasswordBlockSize : 5;
+    put(header + section.size(), false, [&](uint8_t* base) {
+      StoreUnaligned<uint32_t>(base, 0);
+      base[4] = protect ? kKindProtected : kKindPlain;
+      if (protect) {
+        TPasswordBlock written = EncipherBlock(plain, store_.password_);
+        std::memcpy(base + 5, written.data(), written.size());
+      }
+      StoreUnaligned<uint32_t>(base + countAt, 0);
+      StoreUnaligned<uint32_t>(base + countAt + 4, static_cast<uint32_t>(F));
+      StoreUnaligned<uint32_t>(base + countAt + 8, static_cast<uint32_t>(section.size()));
+      std::memcpy(base + header, section.data(), section.size());
+      return header + section.size();
+    });
     if (withNotes) {
-      base[used] = kNotesMark;
-      StoreUnaligned<int16_t>(base + used + 1, static_cast<int16_t>(notesLength));
-      std::memcpy(base + used + 3, store_.notes_.data(), notesLength);
-      used += 3 + notesLength;
+      put(3 + notesLength, true, [&](uint8_t* at) {
+        at[0] = kNotesMark;
+        StoreUnaligned<int16_t>(at + 1, static_cast<int16_t>(notesLength));
+        std::memcpy(at + 3, store_.notes_.data(), notesLength);
+        return 3 + notesLength;
+      });
     }
 
     uint32_t written = 0;
+    // Without a notes block the reader takes a first byte "*" after the
+    // section for one: the first record must not begin with that length.
+    auto checkFirst = [&](const uint8_t* at) {
+      if (written == 0 && !withNotes && *at == kNotesMark)
+        throw EDatabaseError(Format("The first record cannot be written: its field '%s' holds %d characters, "
+                                    "which the reader would take for a notes block",
+                                    store_.fields_[0]->Name.c_str(), kNotesMark));
+    };
+    // Records whose bytes in the file read in place are what they are to be
+    // written as go out as they stand there (never into a protected table,
+    // whose bytes are enciphered afresh).
+    const uint8_t* source = store_.mapping_ && !protect ? store_.mapping_->Data() : nullptr;
     const auto& records = store_.records_;
     const std::size_t entries = records.size();
     int lastPercent = -1;
     // A table without fields has no bytes per record, so none can be written.
     for (std::size_t i = 0; F > 0 && i < entries; ++i) {
       const TVelaRecord* r = records[i];
-      if (r->Live()) {
-        Ensure(stream, start, used + r->StoredSize);
-        uint8_t* at = stream.Memory() + start + used;
-        uint8_t* end = PutRecord(at, r->Data);
-        // Without a notes block the reader takes a first byte "*" after the
-        // section for one: the first record must not begin with that length.
-        if (written == 0 && !withNotes && *at == kNotesMark)
-          throw EDatabaseError(Format("The first record cannot be written: its field '%s' holds %d characters, "
-                                      "which the reader would take for a notes block",
-                                      store_.fields_[0]->Name.c_str(), kNotesMark));
-        used = end - (stream.Memory() + start);
+      if (r->Live() && source && r->Source != 0) {
+        const uint8_t* at = source + (r->Source - 1);
+        checkFirst(at);
+        sink.Copy(at, r->StoredSize);
+        used += r->StoredSize;
+        ++written;
+      } else if (r->Live()) {
+        put(r->StoredSize, true, [&](uint8_t* at) {
+          const std::size_t n = static_cast<std::size_t>(PutRecord(at, r->Data) - at);
+          checkFirst(at);
+          return n;
+        });
         ++written;
       }
       if (store_.OnProgress) {
@@ -189,33 +316,17 @@ public:
         if (p != lastPercent) store_.OnProgress(lastPercent = p);
       }
     }
-    stream.SetSize(start + used);
-    base = stream.Memory() + start;
-    StoreUnaligned<uint32_t>(base + countAt, written);
-    StoreUnaligned<uint32_t>(base, static_cast<uint32_t>(used));
-    if (protect) {
-      std::size_t body = header + section.size();
-      TSapphire cipher;
-      cipher.SetKey(KeyText(plain));
-      cipher.EncryptBuffer(base + body, used - body);
-      store_.passwordBlock_ = plain;
-      store_.protected_ = true;
-    } else {
-      store_.protected_ = false;
-    }
-    stream.SetPosition(start + used);
+    uint8_t word[4];
+    StoreUnaligned<uint32_t>(word, written);
+    sink.Patch(countAt, word, 4);
+    StoreUnaligned<uint32_t>(word, static_cast<uint32_t>(used));
+    sink.Patch(0, word, 4);
+    if (protect) store_.passwordBlock_ = plain;
+    store_.protected_ = protect;
     return static_cast<int64_t>(used);
   }
 
 private:
-  // Makes the stream at least start + bytes long, growing geometrically.
-  static void Ensure(TMemoryStream& stream, int64_t start, std::size_t bytes) {
-    int64_t need = start + static_cast<int64_t>(bytes);
-    if (static_cast<int64_t>(stream.Capacity()) < need)
-      stream.Reserve(std::max<std::size_t>(need, stream.Capacity() * 2));
-    if (stream.Size() < need) stream.SetSize(need);
-  }
-
   TVelaCursor& store_;
 };
 
@@ -238,7 +349,18 @@ std::string TVelaCursor::EncodeRecord(const uint8_t* data) const {
 
 uint32_t TVelaCursor::LayoutChecksum() const { return Crc32(TVelaTableWriter::Section(*this)); }
 
-int64_t TVelaCursor::WriteToStream(TMemoryStream& stream) { return TVelaTableWriter(*this).Write(stream); }
+int64_t TVelaCursor::WriteToStream(TMemoryStream& stream) {
+  // A refused table leaves the stream as it was.
+  const int64_t start = stream.Position(), size = stream.Size();
+  ScopeFail restore([&] {
+    stream.SetSize(size);
+    stream.SetPosition(start);
+  });
+  TStreamSink sink(stream);
+  const int64_t written = TVelaTableWriter(*this).Write(sink);
+  sink.Finish();
+  return written;
+}
 
 TFileIdentity TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions options, bool caseInsensitive,
                              std::string_view indexFieldNames) {
@@ -246,10 +368,19 @@ TFileIdentity TVelaCursor::SaveToFile(const std::string& path, TVelaSaveOptions 
     if (FileExists(path)) CopyFileSafely(path, ChangeFileExt(path, ".~d"));
   }
   if (options & savSortOnIndex) SortBy(indexFieldNames, caseInsensitive);
-  TMemoryStream buffer;
-  buffer.Reserve(static_cast<std::size_t>(EstimateSize()));
-  int64_t length = WriteToStream(buffer);
-  return WriteFileSafely(path, buffer.Memory(), static_cast<std::size_t>(length));
+  // Unchanged records are copied from the file they were read from inside
+  // the kernel, which is sure only while nobody else could write that file.
+  // Should someone have begun to, the write starts over from the bytes in
+  // memory, which are still the ones read.
+  const TMappedFile* source = mapping_ && mapping_->Shared() ? mapping_.get() : nullptr;
+  for (;;) {
+    TSafeFileWriter file(path);
+    TFileSink sink(file, source);
+    TVelaTableWriter(*this).Write(sink);
+    sink.Flush();
+    if (!source || source->Shared()) return file.Commit();
+    source = nullptr;
+  }
 }
 
 }  // namespace notarra

@@ -335,3 +335,31 @@ TEST_F(SessionPasswords, TheFailureHookReplacesTheMessage) {
 }
 
 }  // namespace
+
+// Saved to a file the table goes out a few megabytes at a time, and the cipher
+// runs on across the pieces; opened from the file it is deciphered into
+// memory of its own (the file's bytes stay enciphered where they are).
+TEST_F(ProtectedTable, ALargeTableSavedToAFileOpensFromItWithItsPassword) {
+  char tmpl[] = "/tmp/notarra-cipher-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl, path = dir + "/secret.d";
+  for (int i = 0; i < 80000; ++i) {  // about 9 MB: three pieces
+    Area a(c);
+    a.text("Title", std::to_string(i) + std::string(95, static_cast<char>('a' + i % 26)));
+    std::string error;
+    ASSERT_TRUE(c.WriteRecord(a, nullptr, error)) << error;
+  }
+  c.SaveToFile(path, 0, false, "");
+  TVelaCursor back;
+  back.SetPassword("pw");
+  std::string error;
+  ASSERT_TRUE(back.LoadFromFile(path, error)) << error;
+  EXPECT_EQ(back.MappedFile(), nullptr);
+  EXPECT_EQ(back.Notes(), "private notes");
+  ASSERT_EQ(back.RecordCount(), c.RecordCount());
+  for (int i = 0; i < c.RecordCount(); i += 4999)
+    EXPECT_EQ(back.ValueToText(back.Records()[i]->Data, *back.FindField("Title")),
+              c.ValueToText(c.Records()[i]->Data, *c.FindField("Title")));
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}

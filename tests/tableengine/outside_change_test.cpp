@@ -10,12 +10,15 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
 #include "platform/mapped_file.h"
+#include "platform/memory_stream.h"
+#include "table_bytes.h"
 #include "tableengine/record_store.h"
 
 using namespace notarra;
@@ -151,6 +154,112 @@ TEST_F(OutsideChange, ChangesMadeInMemoryOutliveTheCutAndAreSaved) {
   ASSERT_TRUE(again.LoadFromFile(file, error)) << error;
   EXPECT_EQ(Values(again), before);
   EXPECT_EQ(again.ValueToText(again.Records()[0]->Data, *again.FindField("Subject")), "Changed here");
+}
+
+// ---- Saving what was read in place ----
+
+std::string FileBytes(const fs::path& p) {
+  std::string s;
+  ReadWholeFile(p, s);
+  return s;
+}
+
+// The same table loaded through a stream (every record built afresh) and
+// written to memory: what a save must write, whichever way it was read.
+std::string WrittenAfterStreamLoad(const std::string& bytes, const std::function<void(TVelaCursor&)>& change) {
+  TMemoryStream in, out;
+  in.Write(bytes.data(), bytes.size());
+  in.SetPosition(0);
+  TVelaCursor store;
+  std::string error;
+  EXPECT_TRUE(store.LoadFromStream(in, error)) << error;
+  change(store);
+  store.WriteToStream(out);
+  return std::string(reinterpret_cast<const char*>(out.Memory()), static_cast<std::size_t>(out.Size()));
+}
+
+void ChangeSubject(TVelaCursor& store, int index, const std::string& subject) {
+  TVelaRecord* r = store.Records()[static_cast<std::size_t>(index)];
+  std::vector<uint8_t> data(store.RecordDataSize());
+  store.CopyRecordData(r->Data, data.data());
+  store.TextToValue(subject, *store.FindField("Subject"), data.data());
+  std::string error;
+  ASSERT_TRUE(store.WriteRecord(data.data(), r, error)) << error;
+  store.ReleaseRecordData(data.data());
+}
+
+TEST_F(OutsideChange, ASaveCopiesUnchangedRecordsAndWritesTheChangedOnes) {
+  const std::string original = FileBytes(file);
+  auto change = [](TVelaCursor& store) {
+    ChangeSubject(store, 1500, "A subject changed in the middle");
+    std::string error;
+    ASSERT_TRUE(store.DeleteRecord(store.Records()[10], error)) << error;
+  };
+  TVelaCursor store;
+  std::string error;
+  ASSERT_TRUE(store.LoadFromFile(file, error)) << error;
+  change(store);
+  store.SaveToFile(file, 0, false, "");
+  EXPECT_EQ(FileBytes(file), WrittenAfterStreamLoad(original, change));
+  // And once more from the same mapping, now that the file is another.
+  ChangeSubject(store, 0, "First");
+  store.SaveToFile(file, 0, false, "");
+  EXPECT_EQ(FileBytes(file), WrittenAfterStreamLoad(original, [&](TVelaCursor& s) {
+              change(s);
+              ChangeSubject(s, 0, "First");
+            }));
+}
+
+// Unchanged records are copied from the file inside the kernel; another
+// program that overwrites the file while the save is under way must not get
+// its bytes into the saved table.
+TEST_F(OutsideChange, AFileOverwrittenDuringASaveDoesNotGetIntoIt) {
+  const std::string original = FileBytes(file);
+  TVelaCursor store;
+  std::string error;
+  ASSERT_TRUE(store.LoadFromFile(file, error)) << error;
+  ChangeSubject(store, 2999, "The last one changed");
+  bool overwritten = false;
+  store.OnProgress = [&](int percent) {
+    if (percent < 50 || overwritten) return;
+    overwritten = true;
+    ASSERT_EQ(std::system(Command("overwrite", file).c_str()), 0);
+  };
+  store.SaveToFile(file, 0, false, "");
+  EXPECT_TRUE(overwritten);
+  EXPECT_EQ(FileBytes(file), WrittenAfterStreamLoad(original, [](TVelaCursor& s) {
+              ChangeSubject(s, 2999, "The last one changed");
+            }));
+}
+
+// Files can hold values in forms the writer never makes: true as 1, a zero
+// kept with its bytes, a text cut at a zero byte, an empty text with its
+// length word. Such records are written as the writer makes them, not copied.
+TEST_F(OutsideChange, RecordsInFormsTheWriterNeverMakesAreWrittenAfresh) {
+  using tt::Bytes;
+  const std::string section = tt::Section({"XXX.Flag b", "XXX.Count i", "XXX.Code 5", "XXX.Subject s20"});
+  std::string body;
+  body += Bytes().raw({2, 4, 3, 4}).i16(1).i32(7).text("abc").counted("one").str();      // true as 1
+  body += Bytes().raw({2, 4, 3, 4}).i16(-1).i32(0).text("abc").counted("two").str();     // a zero with its bytes
+  body += Bytes().raw({2, 4, 3, 4}).i16(-1).i32(7).raw({'a', 0, 'c'}).counted("3").str(); // cut at a zero byte
+  body += Bytes().raw({2, 4, 3, 4}).i16(-1).i32(7).text("abc").counted("").str();         // an empty text
+  body += Bytes().raw({2, 4, 3, 4}).i16(-1).i32(7).text("abc").counted("as written").str();
+  const std::string bytes = tt::Table(5, 4, section, body);
+  const fs::path odd = dir / "odd.d";
+  {
+    std::FILE* f = std::fopen(odd.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  TVelaCursor store;
+  std::string error;
+  ASSERT_TRUE(store.LoadFromFile(odd, error, true)) << error;
+  ASSERT_EQ(store.RecordCount(), 5);
+  int copied = 0;
+  for (const TVelaRecord* r : store.Records()) copied += r->Source != 0;
+  EXPECT_EQ(copied, 1);
+  store.SaveToFile(odd, 0, false, "");
+  EXPECT_EQ(FileBytes(odd), WrittenAfterStreamLoad(bytes, [](TVelaCursor&) {}));
 }
 
 // ---- The mapped file itself ----

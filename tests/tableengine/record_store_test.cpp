@@ -240,7 +240,6 @@ TEST_F(RecordStore, WriteNewRecordAssignsTheNextKey) {
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(a->Status, rsInserted);
   EXPECT_EQ(a->OldData, nullptr);
-  EXPECT_EQ(a->Store, &c);
   EXPECT_TRUE(c.ContainsRecord(a));
   EXPECT_EQ(Key(a), 1);
   EXPECT_EQ(Key(b), 2);

@@ -494,4 +494,24 @@ TEST_F(SaveToFileTest, FailedWriteLeavesOldFileUntouched) {
   EXPECT_EQ(files, 1);
 }
 
+// A table refused part-way through (its header is in the temporary file by
+// then) leaves the old file as it was and nothing beside it.
+TEST_F(SaveToFileTest, ARefusalPartWayLeavesTheOldFileAndNoTemporaryFile) {
+  const fs::path p = dir / "t.d";
+  WriteFile(p, "previous contents");
+  TVelaField wide;
+  wide.Qualifier = "XXX";
+  wide.Name = "Name";
+  wide.Kind = TVelaFieldKind::SmallStr;
+  wide.Size = 49;
+  TVelaCursor refused;
+  refused.AddDescriptor(wide);
+  Area a(refused);
+  a.text("Name", std::string(42, 'x'));
+  refused.AppendRecord(a);
+  EXPECT_THROW(refused.SaveToFile(p.string(), 0, false, ""), EDatabaseError);
+  EXPECT_EQ(ReadFile(p), "previous contents");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
 }  // namespace

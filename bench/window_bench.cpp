@@ -1,0 +1,124 @@
+// The main window on a data folder, offscreen, the way a person meets it:
+// from start to the sorted List painted, a click on a column title that sorts
+// the ideas, Save after one edit (with the progress box painted), and closing
+// the window. One run per process, so that the start pays for fresh memory as
+// a real start does; bench/window_bench.sh runs it on folders of several sizes.
+//   window_bench DIR      prints: ideas, start_ms, click_ms (median of 4), save_ms, close_ms, private_mb
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "app/main_window.h"
+#include "dataset/field_types.h"
+#include "gui/application.h"
+#include "platform/services.h"
+#include "tableengine/vela_table.h"
+#include "controls/grid/db_grid.h"
+
+using namespace notarra;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+class PaintWatch : public QObject {
+public:
+  bool painted = false;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = true;
+    return false;
+  }
+};
+
+// Waits until the widget has painted again.
+void WaitForPaint(QWidget* widget) {
+  PaintWatch watch;
+  widget->installEventFilter(&watch);
+  while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  widget->removeEventFilter(&watch);
+}
+
+void ClickTitle(TVelaDBGrid* grid, int gridCol) {
+  const QPoint at = grid->CellRect(gridCol, 0).center();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+std::size_t AnonymousMb() {
+  std::size_t kb = 0;
+  if (FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "RssAnon: %zu kB", &kb) == 1) break;
+    std::fclose(f);
+  }
+  return kb / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: window_bench DIR\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  TApplication app(argc, argv);
+  app.SetTitle("Notarra");
+  SetMessageService(nullptr);
+  QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
+
+  const auto t0 = Clock::now();
+  auto* window = new TfrmBlog();
+  window->show();
+  WaitForPaint(window->VelaDBGrid1()->viewport());
+  const double startMs = Ms(Clock::now() - t0);
+  const int ideas = window->BlogI_()->RecordCount();
+  const std::size_t privateMb = AnonymousMb();
+
+  // Subject and Group in turn, both in view, so that every click sorts afresh.
+  TVelaDBGrid* grid = window->VelaDBGrid1();
+  std::vector<double> clicks;
+  for (int i = 0; i < 4; ++i) {
+    const char* field = i % 2 ? "Group" : "Subject";
+    int col = -1;
+    for (int c = 0; c < grid->Columns().Count(); ++c)
+      if (grid->Columns()[c]->FieldName() == field) col = grid->ColumnIndexToGridCol(c);
+    const auto c0 = Clock::now();
+    ClickTitle(grid, col);
+    WaitForPaint(grid->viewport());
+    clicks.push_back(Ms(Clock::now() - c0));
+    if (window->BlogI_()->IndexFieldNames() != field) {
+      std::fprintf(stderr, "the click on %s did not sort\n", field);
+      return 1;
+    }
+  }
+  std::sort(clicks.begin(), clicks.end());
+
+  window->BlogI_()->First();
+  window->BlogI_()->Edit();
+  window->BlogI_Subject()->SetAsString("Edited by the benchmark");
+  window->BlogI_()->Post();
+  const auto s0 = Clock::now();
+  QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+  const double saveMs = Ms(Clock::now() - s0);
+  if (window->BlogI_()->ChangesPending()) {
+    std::fprintf(stderr, "Ctrl+S did not save\n");
+    return 1;
+  }
+
+  const auto q0 = Clock::now();
+  window->close();
+  delete window;
+  const double closeMs = Ms(Clock::now() - q0);
+
+  std::printf("ideas %d start_ms %.0f click_ms %.0f save_ms %.0f close_ms %.0f private_mb %zu\n", ideas, startMs,
+              (clicks[1] + clicks[2]) / 2, saveMs, closeMs, privateMb);
+  return 0;
+}

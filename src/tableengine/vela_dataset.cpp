@@ -474,7 +474,11 @@ void TVelaDataset::PrepareIndexKey() {
 
 // ---- The visible list ----------------------------------------------------------
 
-void TVelaDataset::RebuildVisible(bool startAtFirst) {
+void TVelaDataset::RebuildVisible(bool startAtFirst) { RebuildVisible(startAtFirst, false); }
+
+void TVelaDataset::RebuildVisibleAfterCommit() { RebuildVisible(false, true); }
+
+void TVelaDataset::RebuildVisible(bool startAtFirst, bool afterCommit) {
   if (!store_) return;
   // Before anything changes: an unknown field leaves the list as it was.
   if (Filtered()) ResolveConditions();
@@ -497,22 +501,9 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
       std::erase_if(visible_, [](const TVelaRecord* record) { return !record->Live(); });
       if (opened_) EnableControls();
     });
-    visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
     const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
-    TestRecordsInFilterState([&] {
-      for (TVelaRecord* record : store_->Records()) {
-        if (!record->Live()) continue;
-        if (rangeActive_ && !InRangeKeys(record)) continue;
-        if (filtering && !PassesFilter(record)) continue;
-        visible_.push_back(record);
-      }
-    });
-
-    const TVelaKeyBuffer& kb = keyBuffers_[kbIndex];
-    sorted_ = !kb.Descriptors.empty();
-    if (sorted_)
-      store_->SortRecords(visible_, kb.Descriptors, sortOptions_.Contains(vsoCaseInsensitive),
-                          sortOptions_.Contains(vsoDescendSort));
+    const bool inOrder = sorted_ || keyBuffers_[kbIndex].Descriptors.empty();
+    if (!(afterCommit && inOrder && !filtering && !rangeActive_ && KeepLiveRecords(previous))) FillFromStore(filtering);
     current_ = -1;
   }
   if (opened_) {
@@ -525,6 +516,37 @@ void TVelaDataset::RebuildVisible(bool startAtFirst) {
     DoAfterScroll();
     EnableControls();
   }
+}
+
+void TVelaDataset::FillFromStore(bool filtering) {
+  visible_.clear();
+  visible_.reserve(static_cast<std::size_t>(store_->RecordCount()));
+  TestRecordsInFilterState([&] {
+    for (TVelaRecord* record : store_->Records()) {
+      if (!record->Live()) continue;
+      if (rangeActive_ && !InRangeKeys(record)) continue;
+      if (filtering && !PassesFilter(record)) continue;
+      visible_.push_back(record);
+    }
+  });
+  const TVelaKeyBuffer& kb = keyBuffers_[kbIndex];
+  sorted_ = !kb.Descriptors.empty();
+  if (sorted_)
+    store_->SortRecords(visible_, kb.Descriptors, sortOptions_.Contains(vsoCaseInsensitive),
+                        sortOptions_.Contains(vsoDescendSort));
+}
+
+bool TVelaDataset::KeepLiveRecords(TVelaRecordList& previous) {
+  // Sorting a million records again would cost more than the whole save.
+  // The old list (in index order) less its gone records is the new one when
+  // it held every live record of the store (a list made before another
+  // dataset on the same store added one does not).
+  std::size_t live = 0;
+  for (const TVelaRecord* record : store_->Records()) live += record->Live();
+  std::erase_if(previous, [](const TVelaRecord* record) { return !record->Live(); });
+  if (previous.size() != live) return false;
+  visible_.swap(previous);
+  return true;
 }
 
 void TVelaDataset::SetFiltered(bool value) {
@@ -732,7 +754,7 @@ void TVelaDataset::CancelChanges() {
 void TVelaDataset::CommitChanges() {
   if (!Active() || !ChangesPending()) return;
   store_->CommitChanges();
-  RebuildVisible(false);
+  RebuildVisibleAfterCommit();
   changeCount_ = 0;
   TellDatabase(false);
   OnNeedToSaveChange(this);

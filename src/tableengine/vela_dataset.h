@@ -96,6 +96,9 @@ public:
   // (none without a store).
   TFileIdentity SaveToFile(const std::string& path);
   void RebuildVisible(bool startAtFirst);
+  // The same after a commit, which only takes deleted records away: a list in
+  // index order that held every live record stays as it is, less those.
+  void RebuildVisibleAfterCommit();
   bool ChangesPending() const { return changeCount_ > 0; }
   int ChangeCount() const { return changeCount_; }
   TVelaCursor* Store() const { return store_; }
@@ -245,6 +248,12 @@ protected:
 
   // The store: created by the first load, or shared (clones).
   void SetStore(TVelaCursor* store, bool owned);
+  void RebuildVisible(bool startAtFirst, bool afterCommit);
+  // The live records that pass the filter and range, in index order.
+  void FillFromStore(bool filtering);
+  // Takes previous, less its gone records, as the list when that is every
+  // live record of the store; else false and the list is to be filled anew.
+  bool KeepLiveRecords(TVelaRecordList& previous);
   // Empties the store (making one when there is none) and fills it by load;
   // a failure releases it and raises "Error opening table: <reason>".
   void LoadStore(const std::function<bool(std::string& error)>& load);

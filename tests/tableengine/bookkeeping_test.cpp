@@ -182,6 +182,31 @@ TEST_F(BookkeepingTest, CommittingKeepsWhatIsShownAndLaterUndosStopThere) {
   EXPECT_EQ(table.RecordCount(), 2);
 }
 
+// A commit of a list in index order keeps it without sorting again; it must
+// still take in what another dataset on the same store added meanwhile.
+TEST_F(BookkeepingTest, CommittingASortedListKeepsItsOrderAndTakesInAClonesRecord) {
+  MakeFile({"one", "three", "two"});
+  table.SetIndexFieldNames("Name");
+  table.Open();
+  ASSERT_TRUE(table.Locate("Name", "three", {}));
+  table.Delete();
+  table.CommitChanges();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"one", "two"}));
+
+  TVelaTable clone;
+  clone.SetName("Clone");
+  clone.SetCloneDS(&table);
+  clone.Open();
+  clone.Append();
+  clone.FieldByName("Name")->SetAsString("a first one");
+  clone.Post();
+  ASSERT_TRUE(table.Locate("Name", "two", {}));
+  table.Delete();
+  table.CommitChanges();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a first one", "one"}));
+  clone.Close();
+}
+
 // ---- The change count ---------------------------------------------------------
 
 TEST_F(BookkeepingTest, TheChangeCountRisesWithEveryChangeAndFallsWithItsCancel) {

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Times loading the 1,000,000-idea table plus sorting it by Group then Subject
-# against sqlite3 selecting the same rows in the same order. Building the
-# data (our table file and the SQLite database) is not timed.
-# Then the same with a filter: notarra-table opening the table with
-# --filter "Subject LIKE ..." and --index, against sqlite3 selecting with the
-# same WHERE in that order (both match without regard to case).
+# notarra-table against sqlite3 on the same ideas (1,000,000 unless given),
+# each a fresh process with both files in the page cache, medians of 5
+# interleaved runs. Building the data (our table file and the SQLite
+# database) is not timed. Printed as ratios to sqlite3:
+#   count                       open and count   / SELECT count(*)
+#   count --index Subject       open and sort    / SELECT * ORDER BY Subject
+#   count --filter Group='Tech' open and filter  / SELECT * WHERE "Group" = 'Tech'
+#   the prefix and substring LIKE filters with the Group;Subject order
+# and the memory that belongs to the process alone for open + sort, beside
+# the file's size (bench/load_sort: anonymous resident memory, the mapped
+# file's pages being the page cache's).
 #   bench/compare_sqlite.sh [RECORDS]      (BUILD=dir picks the build folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 records=${1:-1000000}
 scripts/deps.sh
+command -v sqlite3 >/dev/null || sudo apt-get install -y sqlite3 >/dev/null
 build=${BUILD:-build/release}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNOTARRA_BENCH=ON >/dev/null
 cmake --build "$build" --target notarra-table load_sort >/dev/null
@@ -37,43 +43,52 @@ SQL
   rm -f "$data/ideas.csv"
 fi
 
-now() { date +%s.%N; }
 sync
-# Warm the page cache for both files so that both sides read from memory.
 cat "$table" "$db" >/dev/null
 
-t0=$(now)
-ours=$("$build"/bench/load_sort "$table" "Group;Subject")
-t1=$(now)
-counted=$("$tool" count "$table" --index "Group;Subject")
-t1b=$(now)
-sqlite3 "$db" '.output /dev/null' 'SELECT * FROM ideas ORDER BY "Group", Subject;'
-t2=$(now)
-rows=$(sqlite3 "$db" 'SELECT count(*) FROM ideas;')
+# Milliseconds one command takes, its output thrown away.
+ms() {
+  local t0 t1
+  t0=$(date +%s%N)
+  "$@" >/dev/null
+  t1=$(date +%s%N)
+  echo $(((t1 - t0) / 1000000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-awk -v a="$t0" -v b="$t1" -v bb="$t1b" -v counted="$counted" -v c="$t2" -v ours="$ours" -v rows="$rows" -v size="$(stat -c %s "$table")" 'BEGIN {
-  o = b - a; t = bb - b; s = c - bb;
-  printf "table file: %.1f MB\n", size / 1e6;
-  printf "notarra load + sort: %.3f s (%s)\n", o, ours;
-  printf "sqlite3 ordered select: %.3f s (%d rows)\n", s, rows;
-  printf "notarra-table count --index (open as the program does): %.3f s (%s records)\n", t, counted;
-  printf "ratio load+sort / sqlite3: %.2f\n", o / s;
-  printf "ratio count --index / sqlite3: %.2f\n", t / s;
-}'
-
-# Open, filter and sort together: a prefix and a substring pattern, each keeping about a fifth
-# of the generated ideas (a pattern that keeps none would time an empty result).
-for like in "Subject LIKE 'What%'" "Subject LIKE '%ways to%'"; do
-  f0=$(now)
-  kept=$("$tool" count "$table" --filter "$like" --index "Group;Subject")
-  f1=$(now)
-  sqlite3 "$db" '.output /dev/null' "SELECT * FROM ideas WHERE $like ORDER BY \"Group\", Subject;"
-  f2=$(now)
-  sqlrows=$(sqlite3 "$db" "SELECT count(*) FROM ideas WHERE $like;")
-  awk -v a="$f0" -v b="$f1" -v c="$f2" -v kept="$kept" -v rows="$sqlrows" -v like="$like" 'BEGIN {
-    printf "%s\n", like;
-    printf "  notarra-table count --filter --index: %.3f s (%s records)\n", b - a, kept;
-    printf "  sqlite3 WHERE ... ORDER BY: %.3f s (%d rows)\n", c - b, rows;
-    printf "  ratio filter / sqlite3: %.2f\n", (b - a) / (c - b);
-  }'
+# name | our command | sqlite3's query
+cases=(
+  "count|count $table|SELECT count(*) FROM ideas;"
+  "count --index Subject|count $table --index Subject|SELECT * FROM ideas ORDER BY Subject;"
+  "count --filter Group = 'Tech'|count $table --filter \"Group\" = 'Tech'|SELECT * FROM ideas WHERE \"Group\" = 'Tech';"
+  "filter LIKE 'What%', Group;Subject|count $table --filter Subject LIKE 'What%' --index Group;Subject|SELECT * FROM ideas WHERE Subject LIKE 'What%' ORDER BY \"Group\", Subject;"
+  "filter LIKE '%ways to%', Group;Subject|count $table --filter Subject LIKE '%ways to%' --index Group;Subject|SELECT * FROM ideas WHERE Subject LIKE '%ways to%' ORDER BY \"Group\", Subject;"
+)
+printf 'table file: %.1f MB, %s ideas\n' "$(stat -c %s "$table" | awk '{ print $1 / 1e6 }')" "$records"
+for c in "${cases[@]}"; do
+  IFS='|' read -r name ours query <<<"$c"
+  # The filter texts hold blanks: rebuild the argument list around --filter and --index.
+  args=()
+  rest=${ours#count $table}
+  args=(count "$table")
+  if [[ $rest == *--filter* ]]; then
+    filter=${rest#*--filter }
+    filter=${filter%% --index*}
+    args+=(--filter "$filter")
+  fi
+  if [[ $rest == *--index* ]]; then args+=(--index "${rest##*--index }"); fi
+  a=() b=()
+  for i in 1 2 3 4 5; do
+    a+=("$(ms "$tool" "${args[@]}")")
+    b+=("$(ms sqlite3 "$db" "$query")")
+  done
+  oa=$(printf '%s\n' "${a[@]}" | median)
+  ob=$(printf '%s\n' "${b[@]}" | median)
+  printf '%-40s notarra-table %5d ms   sqlite3 %5d ms   ratio %.2f\n' "$name" "$oa" "$ob" \
+    "$(awk -v a="$oa" -v b="$ob" 'BEGIN { print a / (b > 0 ? b : 1) }')"
 done
+
+line=$("$build"/bench/load_sort "$table" Subject)
+private=$(sed -n 's/.*private_mb \([0-9]*\).*/\1/p' <<<"$line")
+printf 'open + sort by Subject (load_sort): %s\n' "$line"
+printf 'private memory / file: %.2f\n' "$(awk -v p="$private" -v f="$(stat -c %s "$table")" 'BEGIN { print p * 1e6 / f }')"

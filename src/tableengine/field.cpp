@@ -62,10 +62,6 @@ bool KindRightAligned(TVelaFieldKind kind) {
   }
 }
 
-bool IsBlobKind(TVelaFieldKind kind) {
-  return kind == TVelaFieldKind::BLOB || kind == TVelaFieldKind::Memo || kind == TVelaFieldKind::FmtMemo ||
-         kind == TVelaFieldKind::Graphic;
-}
 
 TVelaFieldKind TextKindForSize(int size) {
   return size <= kMaxSmallStrSize ? TVelaFieldKind::SmallStr : TVelaFieldKind::String;

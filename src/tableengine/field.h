@@ -64,7 +64,10 @@ uint16_t KindDataSize(TVelaFieldKind kind, int size);
 // SmallInt, Integer, Int64, Double, Currency, AutoInc.
 bool KindRightAligned(TVelaFieldKind kind);
 // BLOB, Memo, FmtMemo, Graphic.
-bool IsBlobKind(TVelaFieldKind kind);
+inline bool IsBlobKind(TVelaFieldKind kind) {
+  return kind == TVelaFieldKind::BLOB || kind == TVelaFieldKind::Memo || kind == TVelaFieldKind::FmtMemo ||
+         kind == TVelaFieldKind::Graphic;
+}
 // A text field of this size: SmallStr up to 35 characters, String above.
 TVelaFieldKind TextKindForSize(int size);
 

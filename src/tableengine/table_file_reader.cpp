@@ -387,10 +387,13 @@ bool TVelaTableReader::ReadRecord(std::string& error) {
     return false;
   }
   record->Status = rsUnmodified;
-  record->StoredSize = store_.StoredSize(record->Data);
   if (asWritten) {
+    // What a write gives back is what was read.
+    record->StoredSize = static_cast<uint32_t>(in_.Offset() - at);
     record->Source = at + 1;
     borrowed_ = true;
+  } else {
+    record->StoredSize = store_.StoredSize(record->Data);
   }
   ++recordsRead_;
   return true;

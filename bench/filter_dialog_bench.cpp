@@ -5,6 +5,8 @@
 // filter between runs are not timed.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
@@ -72,7 +74,7 @@ TfrmBlog& Window() {
     g_window = std::make_unique<TfrmBlog>();
     QDir::setCurrent(before);
     g_window->show();
-    QTest::qWaitForWindowExposed(g_window.get());
+    if (!QTest::qWaitForWindowExposed(g_window.get())) std::fprintf(stderr, "the window was not shown\n");
   }
   return *g_window;
 }

@@ -25,7 +25,9 @@ namespace {
 // allocating or locking. A slot is filled while it is kSetup and handed to the
 // handler by kLeased; whoever moves it out of kLeased owns it until it is
 // moved on (the handler to kCopied, the owner to kFree).
-enum SlotState : int { kFree, kSetup, kLeased, kCopying, kCopied, kClosing };
+// kExposed: the lease is gone without a copy (no memory for it), so the file
+// may be cut under the mapping; SIGBUS on its pages is then answered below.
+enum SlotState : int { kFree, kSetup, kLeased, kCopying, kCopied, kExposed, kClosing };
 constexpr int kSlots = 64;
 struct LeaseSlot {
   std::atomic<int> state{kFree};
@@ -35,23 +37,66 @@ struct LeaseSlot {
   std::size_t mappedLength = 0;  // whole pages
 };
 LeaseSlot g_slots[kSlots];
+const std::size_t g_pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));  // for the handlers
 struct sigaction g_previousAction;
+struct sigaction g_previousBusAction;
+
+extern "C" void OnBusError(int sig, siginfo_t* info, void* context);
+
+// A page of a mapping whose file was cut short raises SIGBUS: the page is
+// replaced by zeros (texts read as empty rather than killing the process).
+// Any other SIGBUS gets the action it had before.
+void InstallBusHandler() {
+  static std::atomic<bool> installed{false};
+  if (installed.exchange(true)) return;
+  struct sigaction action {};
+  action.sa_sigaction = OnBusError;
+  action.sa_flags = SA_SIGINFO;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGBUS, &action, &g_previousBusAction);
+}
+
+extern "C" void OnBusError(int sig, siginfo_t* info, void* context) {
+  const auto address = reinterpret_cast<uintptr_t>(info ? info->si_addr : nullptr);
+  const uintptr_t page = g_pageSize;
+  for (LeaseSlot& slot : g_slots) {
+    if (slot.state.load() != kExposed) continue;
+    const auto first = reinterpret_cast<uintptr_t>(slot.address);
+    if (address < first || address >= first + slot.mappedLength) continue;
+    const int savedErrno = errno;
+    const bool zeroed = mmap(reinterpret_cast<void*>(address & ~(page - 1)), page, PROT_READ,
+                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED;
+    errno = savedErrno;
+    if (zeroed) return;  // the read is tried again and finds zeros
+  }
+  const struct sigaction& old = g_previousBusAction;
+  if (old.sa_flags & SA_SIGINFO) {
+    if (old.sa_sigaction) old.sa_sigaction(sig, info, context);
+    return;
+  }
+  // The fault comes back at once and meets the old action.
+  sigaction(SIGBUS, &old, nullptr);
+}
 
 // Puts a private copy of the bytes where the mapping is (the pages are swapped
 // in one step, so a reader in another thread sees the same bytes throughout)
 // and lets the lease go. Only system calls: it runs in the signal handler.
-void CopyInPlace(LeaseSlot& slot) {
+// Returns false when there was no memory for the copy.
+bool CopyInPlace(LeaseSlot& slot) {
+  bool copied = false;
   void* copy = mmap(nullptr, slot.mappedLength, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (copy != MAP_FAILED) {
     std::memcpy(copy, slot.address, slot.length);
     mprotect(copy, slot.mappedLength, PROT_READ);
-    if (mremap(copy, slot.mappedLength, slot.mappedLength, MREMAP_MAYMOVE | MREMAP_FIXED, slot.address) ==
-        MAP_FAILED)
-      munmap(copy, slot.mappedLength);
+    copied = mremap(copy, slot.mappedLength, slot.mappedLength, MREMAP_MAYMOVE | MREMAP_FIXED, slot.address) !=
+             MAP_FAILED;
+    if (!copied) munmap(copy, slot.mappedLength);
   }
   // Without memory for the copy the lease still has to go: the kernel would
   // take it away after the break time anyway, having kept the writer waiting.
+  if (!copied) InstallBusHandler();
   fcntl(slot.fd, F_SETLEASE, F_UNLCK);
+  return copied;
 }
 
 // Copies the slot's bytes when its lease is being broken. F_GETLEASE on a
@@ -63,8 +108,7 @@ bool CopyIfBreaking(LeaseSlot& slot) {
     slot.state.store(kLeased);
     return false;
   }
-  CopyInPlace(slot);
-  slot.state.store(kCopied);
+  slot.state.store(CopyInPlace(slot) ? kCopied : kExposed);
   return true;
 }
 
@@ -103,10 +147,7 @@ void InstallHandler() {
   throw EInOutError(Format("Cannot open file %s: %s", path.c_str(), reason.c_str()));
 }
 
-std::size_t PageRounded(std::size_t n) {
-  const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  return (n + page - 1) / page * page;
-}
+std::size_t PageRounded(std::size_t n) { return (n + g_pageSize - 1) / g_pageSize * g_pageSize; }
 
 // Reads the file into fresh read-only memory; returns the bytes read (fewer
 // than asked when the file was cut short meanwhile).
@@ -201,6 +242,8 @@ TMappedFile::~TMappedFile() {
       int expected = kLeased;
       if (s.state.compare_exchange_strong(expected, kClosing)) break;
       expected = kCopied;
+      if (s.state.compare_exchange_strong(expected, kClosing)) break;
+      expected = kExposed;
       if (s.state.compare_exchange_strong(expected, kClosing)) break;
       sched_yield();
     }

@@ -279,7 +279,9 @@ pid_t StartPostingChild(const DataFolder& data) {
   ::close(out[1]);
   pollfd wait{out[0], POLLIN, 0};
   char line[16] = {};
-  if (::poll(&wait, 1, 60000) == 1) EXPECT_GT(::read(out[0], line, sizeof line - 1), 0);
+  if (::poll(&wait, 1, 60000) == 1) {
+    EXPECT_GT(::read(out[0], line, sizeof line - 1), 0);
+  }
   ::close(out[0]);
   EXPECT_EQ(std::string(line), "posted\n");
   return pid;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "platform/mapped_file.h"
 #include "platform/memory_stream.h"
 #include "table_bytes.h"
+#include "tableengine/data_area.h"
 #include "tableengine/record_store.h"
 
 using namespace notarra;
@@ -56,7 +58,7 @@ protected:
       std::fill(data.begin(), data.end(), 0);
       c.TextToValue("Idea number " + std::to_string(i), *c.FieldByIndex(0), data.data());
       c.TextToValue(i % 2 ? "Tech" : "Books", *c.FieldByIndex(1), data.data());
-      c.TextToValue(std::string(200 + i % 500, static_cast<char>('a' + i % 26)), *c.FieldByIndex(2), data.data());
+      data_area::SetBlob(data.data(), *c.FieldByIndex(2), std::string(200 + i % 500, static_cast<char>('a' + i % 26)));
       c.AppendRecord(data.data());
       c.ReleaseRecordData(data.data());
     }
@@ -288,6 +290,34 @@ TEST_F(OutsideChange, WhatCannotBeMappedIsRefusedOrEmpty) {
   auto mapped = TMappedFile::Open(empty);
   EXPECT_EQ(mapped->Size(), 0u);
   EXPECT_FALSE(mapped->Shared());
+}
+
+// With no memory left for the copy when the lease breaks, the mapping stays
+// the file's, and a cut file's pages are gone: reading them must not end the
+// process (they read as zeros).
+TEST_F(OutsideChange, WithoutMemoryForTheCopyACutFileReadsAsZerosInsteadOfKilling) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto mapped = TMappedFile::Open(file);
+    if (mapped->Size() < 200000) ::_exit(3);
+    if (!mapped->Shared()) ::_exit(7);
+    long pages = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    // No further memory to be had: the copy fails.
+    const rlimit tight{static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + 65536), RLIM_INFINITY};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &tight) != 0) ::_exit(4);
+    if (::truncate(file.c_str(), 0) != 0) ::_exit(5);
+    const volatile uint8_t past = mapped->Data()[150000];
+    ::_exit(past == 0 ? 0 : 6);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(OutsideChange, ASigioSentByHandStillEndsTheProcessAsBefore) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "process_memory.h"
 #include "tableengine/record_store.h"
 
 using namespace notarra;
@@ -45,18 +46,6 @@ std::size_t ResidentBytes() {
     std::fclose(f);
   }
   return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
-
-// RssAnon of /proc/self/status, in bytes.
-std::size_t AnonymousBytes() {
-  std::size_t kb = 0;
-  if (FILE* f = std::fopen("/proc/self/status", "r")) {
-    char line[256];
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "RssAnon: %zu kB", &kb) == 1) break;
-    std::fclose(f);
-  }
-  return kb * 1024;
 }
 
 double ReadFileMs(const char* path) {
@@ -109,7 +98,7 @@ int main(int argc, char** argv) {
     auto t2 = Clock::now();
     double cpu2 = CpuMs();
     std::printf("records %zu load_ms %.1f sort_ms %.1f (cpu: load %.1f sort %.1f) private_mb %.0f\n",
-                visible.size(), Ms(t1 - t0), Ms(t2 - t1), cpu1 - cpu0, cpu2 - cpu1, AnonymousBytes() / 1e6);
+                visible.size(), Ms(t1 - t0), Ms(t2 - t1), cpu1 - cpu0, cpu2 - cpu1, benchsupport::AnonymousBytes() / 1e6);
     if (std::getenv("LOAD_SORT_FLOOR")) {
       double read = ReadFileMs(argv[1]), touch = TouchMs(storeBytes, false), huge = TouchMs(storeBytes, true);
       std::printf("store_mb %.0f floor: read_ms %.1f touch_4k_ms %.1f touch_huge_ms %.1f -> load / floor %.2f "

@@ -4,8 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QEvent>
-#include <QObject>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "gui/application.h"
+#include "paint_watch.h"
 #include "platform/services.h"
 #include "tableengine/vela_table.h"
 #include "tools/idea_generator.h"
@@ -23,15 +22,6 @@ using namespace notarra;
 namespace {
 
 namespace fs = std::filesystem;
-
-class PaintWatch : public QObject {
-public:
-  bool painted = false;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = true;
-    return false;
-  }
-};
 
 fs::path MakeDataFolder(int ideas) {
   const fs::path dir = fs::temp_directory_path() /
@@ -61,10 +51,8 @@ void StartUp(benchmark::State& state, int ideas) {
   for (auto _ : state) {
     QDir::setCurrent(QString::fromStdString(dir.string()));
     TfrmBlog window;
-    PaintWatch watch;
-    window.installEventFilter(&watch);
     window.show();
-    while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    benchsupport::WaitForPaint(&window);
     if (!window.BlogI_()->Active()) state.SkipWithError("the idea table did not open");
     state.PauseTiming();
     window.close();

@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "controls/grid/db_grid.h"
 #include "dataset/field_types.h"
 #include "gui/application.h"
+#include "paint_watch.h"
 #include "platform/services.h"
+#include "process_memory.h"
 #include "tableengine/vela_table.h"
-#include "controls/grid/db_grid.h"
 
 using namespace notarra;
 
@@ -28,37 +30,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-class PaintWatch : public QObject {
-public:
-  bool painted = false;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = true;
-    return false;
-  }
-};
-
-// Waits until the widget has painted again.
-void WaitForPaint(QWidget* widget) {
-  PaintWatch watch;
-  widget->installEventFilter(&watch);
-  while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  widget->removeEventFilter(&watch);
-}
-
 void ClickTitle(TVelaDBGrid* grid, int gridCol) {
   const QPoint at = grid->CellRect(gridCol, 0).center();
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-std::size_t AnonymousMb() {
-  std::size_t kb = 0;
-  if (FILE* f = std::fopen("/proc/self/status", "r")) {
-    char line[256];
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "RssAnon: %zu kB", &kb) == 1) break;
-    std::fclose(f);
-  }
-  return kb / 1024;
 }
 
 }  // namespace
@@ -77,10 +51,10 @@ int main(int argc, char** argv) {
   const auto t0 = Clock::now();
   auto* window = new TfrmBlog();
   window->show();
-  WaitForPaint(window->VelaDBGrid1()->viewport());
+  benchsupport::WaitForPaint(window->VelaDBGrid1()->viewport());
   const double startMs = Ms(Clock::now() - t0);
   const int ideas = window->BlogI_()->RecordCount();
-  const std::size_t privateMb = AnonymousMb();
+  const std::size_t privateMb = benchsupport::AnonymousBytes() >> 20;
 
   // Subject and Group in turn, both in view, so that every click sorts afresh.
   TVelaDBGrid* grid = window->VelaDBGrid1();
@@ -92,7 +66,7 @@ int main(int argc, char** argv) {
       if (grid->Columns()[c]->FieldName() == field) col = grid->ColumnIndexToGridCol(c);
     const auto c0 = Clock::now();
     ClickTitle(grid, col);
-    WaitForPaint(grid->viewport());
+    benchsupport::WaitForPaint(grid->viewport());
     clicks.push_back(Ms(Clock::now() - c0));
     if (window->BlogI_()->IndexFieldNames() != field) {
       std::fprintf(stderr, "the click on %s did not sort\n", field);

@@ -12,8 +12,12 @@ namespace benchsupport {
 class PaintWatch : public QObject {
 public:
   bool painted = false;
+  int paints = 0;
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = true;
+    if (event->type() == QEvent::Paint) {
+      painted = true;
+      ++paints;
+    }
     return false;
   }
 };

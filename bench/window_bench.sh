@@ -3,7 +3,9 @@
 # when this machine has the memory for it): start to the sorted List painted,
 # a title-click sort, Save after one edit and closing, each the median of
 # three fresh processes; beside it the time cp takes to copy the idea table,
-# which Save is measured against.
+# alone and with the copy flushed to disk (Save flushes what it writes, so
+# that a crash never leaves a half-written table), which Save is measured
+# against.
 #   bench/window_bench.sh [SIZES...]      (BUILD=dir picks the build folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,23 +41,29 @@ for n in "${sizes[@]}"; do
     cat "$dir"/*.d >/dev/null
     runs+=("$("$build"/bench/window_bench "$dir")")
   done
-  # cp of the same file, page cache warm, as Save writes it: a new file beside.
-  cps=()
+  # cp of the same file, page cache warm, to a new file beside: alone, and
+  # with the file flushed to disk as Save flushes what it writes.
+  cps=() cpsyncs=()
   for i in 1 2 3; do
-    t0=$(date +%s.%N)
+    t0=$(date +%s%N)
     cp "$dir/pristine.d" "$dir/copy.d"
+    t1=$(date +%s%N)
     sync "$dir/copy.d"
-    t1=$(date +%s.%N)
-    cps+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.0f", (b - a) * 1000 }')")
+    t2=$(date +%s%N)
+    cps+=($(((t1 - t0) / 1000000)))
+    cpsyncs+=($(((t2 - t0) / 1000000)))
     rm -f "$dir/copy.d"
   done
   mv "$dir/pristine.d" "$dir/Blog_Ideas.d"
   rm -f "$dir"/*.journal "$dir"/*.~d
   field() { printf '%s\n' "${runs[@]}" | awk -v k="$1" '{ for (i = 1; i < NF; i++) if ($i == k) print $(i + 1) }' | median; }
   cp_ms=$(printf '%s\n' "${cps[@]}" | median)
+  cps_ms=$(printf '%s\n' "${cpsyncs[@]}" | median)
   save_ms=$(field save_ms)
-  printf '%s ideas: start %s ms, title click %s ms, save %s ms (cp %s ms, ratio %s), close %s ms, private %s MB\n' \
-    "$n" "$(field start_ms)" "$(field click_ms)" "$save_ms" "$cp_ms" \
-    "$(awk -v s="$save_ms" -v c="$cp_ms" 'BEGIN { printf "%.2f", s / (c > 0 ? c : 1) }')" \
+  printf '%s ideas: start %s ms, title click %s ms, save %s ms (progress painted %s times; cp %s ms, ratio %s;' \
+    "$n" "$(field start_ms)" "$(field click_ms)" "$save_ms" "$(field progress_paints)" "$cp_ms" \
+    "$(awk -v s="$save_ms" -v c="$cp_ms" 'BEGIN { printf "%.2f", s / (c > 0 ? c : 1) }')"
+  printf ' cp and sync %s ms, ratio %s), close %s ms, private %s MB\n' "$cps_ms" \
+    "$(awk -v s="$save_ms" -v c="$cps_ms" 'BEGIN { printf "%.2f", s / (c > 0 ? c : 1) }')" \
     "$(field close_ms)" "$(field private_mb)"
 done

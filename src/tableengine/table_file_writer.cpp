@@ -88,7 +88,8 @@ public:
     file_.WriteAt(static_cast<int64_t>(offset), bytes, n);
   }
   void Copy(const uint8_t* bytes, std::size_t n) override {
-    if (runLength_ > 0 && bytes == run_ + runLength_) {
+    // Runs stay short enough that the copying keeps pace with the progress shown.
+    if (runLength_ > 0 && bytes == run_ + runLength_ && runLength_ + n <= kLongestRun) {
       runLength_ += n;
       return;
     }
@@ -114,6 +115,7 @@ private:
   }
 
   static constexpr std::size_t kPiece = 4u << 20;
+  static constexpr std::size_t kLongestRun = 64u << 20;
   TSafeFileWriter& file_;
   const TMappedFile* source_;
   std::vector<uint8_t> buffer_;

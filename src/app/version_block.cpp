@@ -75,4 +75,6 @@ constexpr std::array<unsigned char, kCapacity> Build() {
 
 std::span<const unsigned char> ProgramVersionBlock() { return kProgramVersionBlock; }
 
+std::string_view ProgramVersionText() { return kVersionText; }
+
 }  // namespace notarra

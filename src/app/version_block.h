@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace notarra {
 
@@ -24,5 +25,7 @@ inline constexpr int kFixedFileInfoSize = 52;
 
 // The block compiled into this program.
 std::span<const unsigned char> ProgramVersionBlock();
+// The version the block gives ("0.1.0.0").
+std::string_view ProgramVersionText();
 
 }  // namespace notarra

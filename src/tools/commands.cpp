@@ -355,12 +355,6 @@ int64_t LiveRecords(const TVelaCursor& cursor) {
 
 std::string Plural(int64_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
-// Anything at the path counts, a link to nothing too.
-void RefuseExisting(const std::string& path) {
-  if (PathKind(path) != TPathKind::Absent)
-    throw TToolError(path + " already exists; notarra-table does not overwrite it (remove it first)");
-}
-
 // The summary of a command that wrote a table: once the table is written the
 // command has succeeded, so a summary that cannot be printed (a closed pipe,
 // a full disk) is only reported.
@@ -555,51 +549,10 @@ int Locate(const CommandLine& cl, std::ostream& out) {
 
 int Init(const CommandLine& cl, std::ostream& out) {
   const std::filesystem::path dir(cl.positional[0]);
-  const bool sample = cl.flags.count("sample") > 0;
-  const std::string paths[3] = {(dir / kIdeaTableName).string(), (dir / kGroupTableName).string(),
-                                (dir / kUserTableName).string()};
-  std::error_code ec;
-  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
-    throw TToolError(dir.string() + " exists and is not a folder");
-  for (const std::string& p : paths) RefuseExisting(p);
-
-  // All three tables are built before any is written.
-  TVelaCursor ideas, groups, user;
-  AddIdeaFields(ideas);
-  AddGroupFields(groups);
-  AddUserFields(user);
-  if (sample) {
-    AddSampleIdeas(ideas);
-    AddSampleGroups(groups);
-    AddSampleUser(user);
-  }
-  // The folders init makes, deepest last, so that a failure can take them all away again.
-  std::vector<std::filesystem::path> madeFolders;
-  for (std::filesystem::path p = std::filesystem::absolute(dir, ec); !p.empty() && !std::filesystem::exists(p, ec);
-       p = p.parent_path())
-    madeFolders.insert(madeFolders.begin(), p);
-  std::filesystem::create_directories(dir, ec);
-  if (ec) {
-    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);
-    throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
-  }
-  // The three tables come as a set: when one cannot be written, none is left
-  // behind, so that init can simply be run again.
-  TFolderLock lock(paths[0]);
-  std::vector<std::string> written;
-  ScopeFail removeWritten([&] {
-    for (const std::string& p : written) std::filesystem::remove(p, ec);
-    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);  // only when empty
-  });
-  for (const std::string& p : paths) RefuseExisting(p);  // again, now that no other init can come between
-  // Smallest first, so that a full disk is usually met before anything is written.
-  for (auto [store, path] : {std::pair{&user, &paths[2]}, {&groups, &paths[1]}, {&ideas, &paths[0]}}) {
-    store->SaveToFile(*path, 0, false, "");
-    written.push_back(*path);
-  }
-  PrintSummary(out, "Created " + paths[0] + " (" + Plural(LiveRecords(ideas), "record") + "), " + paths[1] + " (" +
-                        Plural(LiveRecords(groups), "record") + ") and " + paths[2] + " (" +
-                        Plural(LiveRecords(user), "record") + ")");
+  const TDataFolderCounts made = CreateDataFolder(dir, cl.flags.count("sample") > 0);
+  PrintSummary(out, "Created " + (dir / kIdeaTableName).string() + " (" + Plural(made.Ideas, "record") + "), " +
+                        (dir / kGroupTableName).string() + " (" + Plural(made.Groups, "record") + ") and " +
+                        (dir / kUserTableName).string() + " (" + Plural(made.Users, "record") + ")");
   return 0;
 }
 
@@ -634,7 +587,7 @@ int Generate(const CommandLine& cl, std::ostream& out) {
   const bool force = cl.flags.count("force") > 0;
   auto refuse = [&] {
     if (force) CheckReplaceable(path);
-    else RefuseExisting(path);
+    else RefuseExistingTable(path);
   };
   refuse();
   TVelaCursor cursor;

@@ -1,11 +1,17 @@
 #include "tools/idea_schema.h"
 
 #include <stdexcept>
+#include <system_error>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "platform/date_time.h"
+#include "platform/file_lock.h"
+#include "platform/output_path.h"
+#include "platform/scope_guard.h"
 #include "tableengine/record_values.h"
 #include "tools/record_data.h"
+#include "tools/tool_error.h"
 
 namespace notarra {
 
@@ -205,6 +211,66 @@ void AddSampleUser(TVelaCursor& c) {
   record_values::SetText(data.Get(), *c.FindField("Fldname1"), "Audience");
   record_values::SetText(data.Get(), *c.FindField("Fldname2"), "Word count");
   c.AppendRecord(data.Get());
+}
+
+namespace {
+
+int64_t LiveCount(const TVelaCursor& cursor) {
+  int64_t n = 0;
+  for (const TVelaRecord* r : cursor.Records()) n += r->Live();
+  return n;
+}
+
+}  // namespace
+
+void RefuseExistingTable(const std::string& path) {
+  if (PathKind(path) != TPathKind::Absent)
+    throw TToolError(path + " already exists; a new table never overwrites it (remove it first)");
+}
+
+TDataFolderCounts CreateDataFolder(const std::filesystem::path& dir, bool sample) {
+  const std::string paths[3] = {(dir / kIdeaTableName).string(), (dir / kGroupTableName).string(),
+                                (dir / kUserTableName).string()};
+  std::error_code ec;
+  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
+    throw TToolError(dir.string() + " exists and is not a folder");
+  for (const std::string& p : paths) RefuseExistingTable(p);
+
+  // All three tables are built before any is written.
+  TVelaCursor ideas, groups, user;
+  AddIdeaFields(ideas);
+  AddGroupFields(groups);
+  AddUserFields(user);
+  if (sample) {
+    AddSampleIdeas(ideas);
+    AddSampleGroups(groups);
+    AddSampleUser(user);
+  }
+  // The folders made here, deepest last, so that a failure can take them all away again.
+  std::vector<std::filesystem::path> madeFolders;
+  for (std::filesystem::path p = std::filesystem::absolute(dir, ec); !p.empty() && !std::filesystem::exists(p, ec);
+       p = p.parent_path())
+    madeFolders.insert(madeFolders.begin(), p);
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);
+    throw TToolError("cannot create folder " + dir.string() + ": " + ec.message());
+  }
+  // The three tables come as a set: when one cannot be written, none is left
+  // behind, so that the folder can simply be made again.
+  TFolderLock lock(paths[0]);
+  std::vector<std::string> written;
+  ScopeFail removeWritten([&] {
+    for (const std::string& p : written) std::filesystem::remove(p, ec);
+    for (auto f = madeFolders.rbegin(); f != madeFolders.rend(); ++f) std::filesystem::remove(*f, ec);  // only when empty
+  });
+  for (const std::string& p : paths) RefuseExistingTable(p);  // again, now that nobody else can come between
+  // Smallest first, so that a full disk is usually met before anything is written.
+  for (auto [store, path] : {std::pair{&user, &paths[2]}, {&groups, &paths[1]}, {&ideas, &paths[0]}}) {
+    store->SaveToFile(*path, 0, false, "");
+    written.push_back(*path);
+  }
+  return {LiveCount(ideas), LiveCount(groups), LiveCount(user)};
 }
 
 }  // namespace notarra

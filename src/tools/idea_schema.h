@@ -6,6 +6,8 @@
 // expect; every field gets the qualifier "XXX".
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "tableengine/record_store.h"
@@ -26,5 +28,17 @@ void AddUserFields(TVelaCursor& cursor);
 void AddSampleIdeas(TVelaCursor& cursor);
 void AddSampleGroups(TVelaCursor& cursor);
 void AddSampleUser(TVelaCursor& cursor);
+
+// Makes a data folder: dir (with any folders missing above it) and the three
+// tables in it, empty or with the sample content. All or nothing: when one
+// cannot be made, nothing made is left behind. Refuses (TToolError) a dir
+// that is not a folder and any table file that exists already; nothing is
+// ever overwritten. Returns how many records each table got.
+struct TDataFolderCounts {
+  int64_t Ideas = 0, Groups = 0, Users = 0;
+};
+TDataFolderCounts CreateDataFolder(const std::filesystem::path& dir, bool sample);
+// TToolError when anything is at the path (a link to nothing too).
+void RefuseExistingTable(const std::string& path);
 
 }  // namespace notarra

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include "app/help_window.h"
 #include "app/main_window.h"
@@ -39,6 +40,10 @@ int PostAndWait(TApplication& app, const char* dir) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Settings and data folders of the tests' own, never the user's.
+  QStandardPaths::setTestModeEnabled(true);
+  QCoreApplication::setOrganizationName("notarra-tests");
+  QCoreApplication::setApplicationName("notarra-tests");
   TApplication app(argc, argv);
   app.SetTitle("Notarra");
   if (argc == 3 && std::strcmp(argv[1], "--post-and-wait") == 0) return PostAndWait(app, argv[2]);

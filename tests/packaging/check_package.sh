@@ -68,15 +68,30 @@ grep -q '^Exec=notarra-launch$' "$root/usr/share/applications/example.notarra.No
 cat > "$bin/notarra" <<'STUB'
 #!/bin/sh
 pwd > "$NOTARRA_STARTED_IN"
+printf '%s\n' "$@" > "$NOTARRA_STARTED_WITH"
 STUB
 chmod +x "$bin/notarra"
-export NOTARRA_STARTED_IN="$scratch/started-in"
+export NOTARRA_STARTED_IN="$scratch/started-in" NOTARRA_STARTED_WITH="$scratch/started-with"
+
+# Options: --version goes to the program, an unknown one is refused, and
+# neither makes a data folder.
+fresh="$scratch/fresh"; mkdir -p "$fresh"
+HOME="$fresh" XDG_DATA_HOME="$fresh/xdg" "$bin/notarra-launch" --version 2>"$scratch/err" \
+  && [ "$(cat "$NOTARRA_STARTED_WITH")" = "--version" ] && [ ! -e "$fresh/xdg" ] \
+  && pass "launcher passes --version to the program" || fail "launcher --version"
+rm -f "$NOTARRA_STARTED_IN"
+status=0
+HOME="$fresh" XDG_DATA_HOME="$fresh/xdg" "$bin/notarra-launch" --bogus 2>"$scratch/err" || status=$?
+[ $status -eq 2 ] && grep -q "unknown option '--bogus'" "$scratch/err" && [ ! -e "$fresh/xdg" ] \
+  && [ ! -e "$NOTARRA_STARTED_IN" ] && pass "launcher refuses an unknown option before making anything" \
+  || { cat "$scratch/err" >&2; fail "launcher --bogus: status $status"; }
 
 home="$scratch/home"; mkdir -p "$home"
 data="$home/xdg/notarra"
 if HOME="$home" XDG_DATA_HOME="$home/xdg" "$bin/notarra-launch" 2>"$scratch/err"; then
-  [ "$(cat "$NOTARRA_STARTED_IN")" = "$data" ] && pass "launcher starts notarra in the data folder" \
-    || fail "launcher started notarra in $(cat "$NOTARRA_STARTED_IN"), expected $data"
+  [ "$(cat "$NOTARRA_STARTED_IN")" = "$data" ] && [ "$(tail -n 1 "$NOTARRA_STARTED_WITH")" = "$data" ] \
+    && pass "launcher starts notarra on the data folder" \
+    || fail "launcher started notarra in $(cat "$NOTARRA_STARTED_IN") with $(cat "$NOTARRA_STARTED_WITH"), expected $data"
   n=0; for t in Blog_Ideas.d group.d User.d; do [ -f "$data/$t" ] && n=$((n + 1)); done
   [ $n -eq 3 ] && pass "first start creates the three tables" || fail "first start made $n of 3 tables"
   "$bin/notarra-table" count "$data/Blog_Ideas.d" >/dev/null && pass "the new idea table opens" || fail "the new idea table does not open"

@@ -1,6 +1,10 @@
 #include "app/help_window.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
+#include <algorithm>
 #include <QUrl>
 
 #include "gui/application.h"
@@ -43,9 +47,28 @@ QUrl THelpWindow::PageForContext(int context) {
 
 void THelpWindow::ShowContext(int context) {
   setSource(PageForContext(context));
+  const bool opening = !isVisible();
   show();
+  // Placed once shown, when its frame is known.
+  if (opening) PlaceOnScreen();
   raise();
   activateWindow();
+}
+
+void THelpWindow::PlaceOnScreen() {
+  // Beside what the person is looking at: centred on the active window, on
+  // its screen, and wholly within what that screen shows.
+  const QWidget* near = QApplication::activeWindow();
+  if (near == this) near = nullptr;
+  const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  resize(size().boundedTo(room.size()));
+  QRect frame(QPoint(), frameGeometry().size().boundedTo(room.size()));
+  frame.moveCenter(near ? near->frameGeometry().center() : room.center());
+  frame.moveLeft(std::clamp(frame.left(), room.left(), room.right() - frame.width() + 1));
+  frame.moveTop(std::clamp(frame.top(), room.top(), room.bottom() - frame.height() + 1));
+  move(frame.topLeft());
 }
 
 void InstallHelpViewer(TApplication& app) {

@@ -20,6 +20,9 @@ public:
   // The page of a context number of notarra.chm; the contents page for unknown ones.
   static QUrl PageForContext(int context);
   void ShowContext(int context);
+
+private:
+  void PlaceOnScreen();
 };
 
 // Makes app answer help requests for "notarra.chm" with a THelpWindow

@@ -151,6 +151,7 @@ void TfrmBlog::CreateComponents() {
   parts_.sfFilterD1 = new TsfFilterDialog(owner);
   sfFilterD1()->SetName("sfFilterD1");
   sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->SetCaption("Filter");
   sfFilterD1()->FilterPropertyOptions().LikeWildcardChar = "%";
 
   parts_.BlogI_Flag = AddField<TBooleanField>(BlogI_(), "Flag");
@@ -176,6 +177,9 @@ void TfrmBlog::CreateComponents() {
   parts_.Group_CATEGORY = AddField<TStringField>(Group_(), "CATEGORY", 15);
   Group_CATEGORY()->SetDisplayWidth(23);
   parts_.Group_CKEY = AddField<TAutoIncField>(Group_(), "CKEY");
+  // What the User page's grid titles read; the field names stay as the file has them.
+  Group_CATEGORY()->SetDisplayLabel("Group");
+  Group_CKEY()->SetDisplayLabel("Key");
 
   parts_.Userdef_DataFile = AddField<TStringField>(Userdef_(), "DataFile", 20);
   parts_.Userdef_Fldname1 = AddField<TStringField>(Userdef_(), "Fldname1", 20);
@@ -229,8 +233,8 @@ void TfrmBlog::CreateToolBarAndMenu() {
   DBNavigator1()->setFixedSize(228, 22);
   Toolbar()->addWidget(DBNavigator1());
   Toolbar()->addSeparator()->setObjectName("S3");
-  // No text: the web button has no hint, so no tooltip either.
-  parts_.WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "", "");
+  parts_.WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "Sort by Subject",
+                            "Sort by Subject|Sort the ideas by Subject, then Group");
   Toolbar()->addSeparator()->setObjectName("S4");
   parts_.FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
   parts_.PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
@@ -450,7 +454,15 @@ QWidget* TfrmBlog::CreateUserPage() {
   dbgUserfn()->setGeometry(360, 28, 480, 120);
   dbgUserfn()->SetDataSource(dsUserd());
   dbgUserfn()->SetReadOnly(true);
-  for (const char* name : {"DataFile", "Fldname1", "Fldname2"}) dbgUserfn()->Columns().Add()->SetFieldName(name);
+  // Titles a person reads; the field names stay as the files have them.
+  auto titled = [](TVelaDBGrid* grid, const char* field, const char* title) {
+    TVelaColumn* column = grid->Columns().Add();
+    column->SetFieldName(field);
+    column->Title()->SetCaption(title);
+  };
+  titled(dbgUserfn(), "DataFile", "Data file");
+  titled(dbgUserfn(), "Fldname1", "Field 1 caption");
+  titled(dbgUserfn(), "Fldname2", "Field 2 caption");
   dbgUserfn()->OnDblClick = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnDblClick);
   dbgUserfn()->OnExit = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnExit);
   return page;
@@ -681,11 +693,13 @@ void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group");
 
 void TfrmBlog::Filter1Click() {
   sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->SetCaption("Filter");
   sfFilterD1()->Execute();
 }
 
 void TfrmBlog::RemoveFilter1Click() {
   sfFilterD1()->SetDataSource(dsBlog());
+  sfFilterD1()->SetCaption("Filter");
   sfFilterD1()->ClearFilter();
   sfFilterD1()->ApplyFilter();
 }

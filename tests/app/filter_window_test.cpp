@@ -114,7 +114,9 @@ protected:
 
 TEST_F(FilterWindowTest, SetFilterOnAGroupViewSummaryAndRemoveFilter) {
   std::vector<std::string> summary;
+  QString title;
   WhenModal<TsfFilterDlg>([&](TsfFilterDlg* f) {
+    title = f->windowTitle();
     ClickField(*f, "Group");
     QTest::keyClicks(f->FilterValueEdit(), "Cooking");
     QTest::mouseClick(f->MatchTypeItem(0), Qt::LeftButton);
@@ -126,6 +128,7 @@ TEST_F(FilterWindowTest, SetFilterOnAGroupViewSummaryAndRemoveFilter) {
     QTest::mouseClick(f->OKButton(), Qt::LeftButton);
   });
   ClickTool(*window, window->FindButton());
+  EXPECT_EQ(title, "Filter");
   EXPECT_EQ(summary, (std::vector<std::string>{"Group", "Exact Match", "Cooking"}));
   EXPECT_TRUE(messages->errors.empty());
   const auto shown = Visible(window->BlogI_());

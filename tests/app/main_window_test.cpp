@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -34,6 +35,7 @@
 #include "controls/edit/dlg_calendar.h"
 #include "controls/edit/popup_data.h"
 #include "controls/edit/vela_db_edit.h"
+#include "controls/grid/db_grid.h"
 #include "gui/db_check_box.h"
 #include "platform/conversions.h"
 #include "platform/date_time.h"
@@ -137,6 +139,21 @@ protected:
   std::unique_ptr<TfrmBlog> window;
   std::string ideaBytes;
 };
+
+// The User page's grids say what their columns are; the field names stay.
+TEST_F(MainWindowTest, TheUserPageGridsSayWhatTheirColumnsAre) {
+  ClickTab(*window, 2);
+  auto titles = [](TVelaDBGrid* grid) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (int i = 0; i < grid->Columns().Count(); ++i)
+      out.emplace_back(grid->Columns()[i]->FieldName(), grid->Columns()[i]->Title()->Caption());
+    return out;
+  };
+  using Titles = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(titles(window->dbgGroup()), (Titles{{"CATEGORY", "Group"}, {"CKEY", "Key"}}));
+  EXPECT_EQ(titles(window->dbgUserfn()),
+            (Titles{{"DataFile", "Data file"}, {"Fldname1", "Field 1 caption"}, {"Fldname2", "Field 2 caption"}}));
+}
 
 TEST_F(MainWindowTest, SaveWithoutChangesWritesNothing) {
   ClickToolButton(*window, window->SaveButton());
@@ -253,15 +270,32 @@ TEST_F(MainWindowTest, UnsupportedCommandsSaySo) {
   EXPECT_EQ(messages->information[1], "Not supported in this version.");
 }
 
-TEST_F(MainWindowTest, HelpOpensTheIdeasTopic) {
+TEST_F(MainWindowTest, HelpOpensTheIdeasTopicOnTheScreen) {
+  // Centred on the window the person is looking at...
+  const QRect room = window->screen()->availableGeometry();
+  QRect middle = window->frameGeometry();
+  middle.moveCenter(room.center());
+  window->move(middle.topLeft());
   ClickToolButton(*window, window->HelpButton());
   THelpWindow* help = CurrentHelpWindow();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
+  EXPECT_LE((help->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
   EXPECT_EQ(help->source(), THelpWindow::PageForContext(30));
   const QString text = help->toPlainText();
   for (const char* topic : {"Listing", "Editing", "Sorting", "Filtering", "Saving"})
     EXPECT_TRUE(text.contains(topic)) << topic;
+  help->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // ...but never hanging off the screen when that window is in a corner.
+  window->move(room.right() - window->frameGeometry().width() / 3, room.bottom() - 100);
+  ClickToolButton(*window, window->HelpButton());
+  help = CurrentHelpWindow();
+  ASSERT_NE(help, nullptr);
+  const QRect at = help->frameGeometry();
+  EXPECT_TRUE(room.contains(at)) << "help at " << at.x() << "," << at.y() << " (" << at.width() << "x" << at.height()
+                                 << ") on a screen of " << room.width() << "x" << room.height();
   help->close();
 }
 
@@ -356,7 +390,7 @@ TEST_F(MainWindowTest, HintsGiveTooltipAndStatusBarText) {
                         {window->FindButton(), "Set Filter", "Set Filter"},
                         {window->PasswButton(), "Remove Filter", "Remove Filter"},
                         {window->HelpButton(), "Help", "Open the helpfile"},
-                        {window->WebButton(), "", ""}};
+                        {window->WebButton(), "Sort by Subject", "Sort the ideas by Subject, then Group"}};
   for (const Hint& h : hints) {
     SCOPED_TRACE(h.button->objectName().toStdString());
     QWidget* button = window->Toolbar()->widgetForAction(h.button);

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/idea_status.h"
 #include "controls/edit/vela_db_edit.h"
 #include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
@@ -101,7 +102,7 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   CreateComponents();
   CreateToolBarAndMenu();
   CreatePages();
-  statusBar();
+  ideaStatus_ = std::make_unique<TIdeaStatus>(statusBar(), dsBlog());
   parts_.ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
@@ -626,6 +627,7 @@ bool TfrmBlog::SaveAll() {
     Veladb()->SaveDatasets({table});
   }
   UpdateModifiedMark();
+  ideaStatus_->ShowSaved();
   return true;
 }
 

@@ -45,6 +45,7 @@ class TStringField;
 class TVelaColumn;
 class TVelaCustomDBGrid;
 class TVelaDBGrid;
+class TIdeaStatus;
 class TVelaDatabase;
 class TVelaDBEdit;
 class TVelaTable;
@@ -67,6 +68,7 @@ public:
   TVelaTable* BlogI_() const { return parts_.BlogI_; }
   TVelaTable* Group_() const { return parts_.Group_; }
   TDataSource* dsUserd() const { return parts_.dsUserd; }
+  TIdeaStatus* IdeaStatus() const { return ideaStatus_.get(); }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
   TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
@@ -288,6 +290,7 @@ private:
 
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
+  std::unique_ptr<TIdeaStatus> ideaStatus_;  // a link to the ideas: goes before their data source
   bool closeKeepingJournals_ = false;
   bool journalErrorShown_ = false;
 };

@@ -28,6 +28,7 @@
 
 #include "app/about_box.h"
 #include "app/help_window.h"
+#include "app/idea_status.h"
 #include "app_test_support.h"
 #include "data_folder.h"
 #include "main_window_access.h"
@@ -139,6 +140,35 @@ protected:
   std::unique_ptr<TfrmBlog> window;
   std::string ideaBytes;
 };
+
+// The status bar counts the ideas, says when a filter narrows them and when a
+// save has written them.
+TEST_F(MainWindowTest, TheStatusBarCountsTheIdeasAndTellsOfFiltersAndSaves) {
+  TIdeaStatus* status = window->IdeaStatus();
+  const int all = window->BlogI_()->RecordCount();
+  ASSERT_GT(all, 1);
+  EXPECT_EQ(status->CountText(), QString("%1 ideas").arg(all));
+  EXPECT_EQ(status->FilterText(), "");
+
+  window->BlogI_()->SetFilter("Subject LIKE 'C%'");
+  window->BlogI_()->SetFiltered(true);
+  const int shown = window->BlogI_()->RecordCount();
+  ASSERT_LT(shown, all);
+  EXPECT_EQ(status->CountText(), QString("%1 of %2 ideas").arg(shown).arg(all));
+  EXPECT_EQ(status->FilterText(), "Filtered");
+  window->BlogI_()->SetFiltered(false);
+  EXPECT_EQ(status->FilterText(), "");
+
+  // A new idea counts at once; scrolling counts nothing.
+  window->BlogI_()->Append();
+  window->BlogI_Subject()->SetAsString("One more");
+  window->BlogI_()->Post();
+  EXPECT_EQ(status->CountText(), QString("%1 ideas").arg(all + 1));
+  ClickToolButton(*window, window->SaveButton());
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Saved");
+  EXPECT_EQ(TIdeaStatus::CountOf(1, 1, false), "1 idea");
+  EXPECT_EQ(TIdeaStatus::CountOf(0, 1, true), "0 of 1 idea");
+}
 
 // The User page's grids say what their columns are; the field names stay.
 TEST_F(MainWindowTest, TheUserPageGridsSayWhatTheirColumnsAre) {

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QSignalBlocker>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -23,6 +25,7 @@
 
 #include "app/about_box.h"
 #include "app/idea_status.h"
+#include "gui/custom_grid.h"
 #include "controls/edit/vela_db_edit.h"
 #include "controls/grid/db_grid.h"
 #include "dataset/data_source.h"
@@ -103,6 +106,8 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   CreateToolBarAndMenu();
   CreatePages();
   ideaStatus_ = std::make_unique<TIdeaStatus>(statusBar(), dsBlog());
+  // Key presses go to the focused control first; the page keys are the window's.
+  qApp->installEventFilter(this);
   parts_.ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
@@ -246,27 +251,27 @@ void TfrmBlog::CreateToolBarAndMenu() {
     if (QWidget* w = Toolbar()->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1() && a->icon().isNull() == false)
       w->setFixedWidth(24);
 
-  QMenu* file = menuBar()->addMenu("File");
+  QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("File1");
   auto item = [this](QMenu* menu, const char* name, const QString& text) {
     auto* action = menu->addAction(text);
     action->setObjectName(name);
     return action;
   };
-  parts_.CreateFile1 = item(file, "CreateFile1", "New File");
-  parts_.Open1 = item(file, "Open1", "Open File");
-  parts_.Save1 = item(file, "Save1", "Save");
-  parts_.Filter1 = item(file, "Filter1", "Filter");
-  parts_.RemoveFilter1 = item(file, "RemoveFilter1", "Remove Filter");
-  parts_.Exit1 = item(file, "Exit1", "Exit");
+  parts_.CreateFile1 = item(file, "CreateFile1", "&New File");
+  parts_.Open1 = item(file, "Open1", "&Open File");
+  parts_.Save1 = item(file, "Save1", "&Save");
+  parts_.Filter1 = item(file, "Filter1", "&Filter");
+  parts_.RemoveFilter1 = item(file, "RemoveFilter1", "&Remove Filter");
+  parts_.Exit1 = item(file, "Exit1", "E&xit");
   // The keys desktop users reach for, shown in the menu.
   Save1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   Filter1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   Exit1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QMenu* help = menuBar()->addMenu("Help");
+  QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help1");
-  parts_.Help2 = item(help, "Help2", "Help");
-  parts_.Liscence1 = item(help, "Liscence1", "About");
+  parts_.Help2 = item(help, "Help2", "&Help");
+  parts_.Liscence1 = item(help, "Liscence1", "&About");
   Help2()->setShortcut(QKeySequence(Qt::Key_F1));
 
   auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
@@ -297,13 +302,39 @@ void TfrmBlog::CreatePages() {
   parts_.TabSheet1 = new QWidget;
   TabSheet1()->setObjectName("TabSheet1");
   CreateListGrid(TabSheet1());
-  PageControl1()->addTab(TabSheet1(), "List");
+  PageControl1()->addTab(TabSheet1(), "&List");
   parts_.TabSheet2 = CreateItemPage();
-  PageControl1()->addTab(TabSheet2(), "Item");
+  PageControl1()->addTab(TabSheet2(), "&Item");
   parts_.TabSheet3 = CreateUserPage();
-  PageControl1()->addTab(TabSheet3(), "User");
+  PageControl1()->addTab(TabSheet3(), "&User");
   PageControl1()->setCurrentWidget(TabSheet1());
   connect(PageControl1(), &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
+}
+
+bool TfrmBlog::PageKey(QWidget* focus, const QKeyEvent& key) {
+  if (!(key.modifiers() & Qt::ControlModifier) || (key.modifiers() & Qt::AltModifier)) return false;
+  const bool tab = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+  const bool forward = key.key() == Qt::Key_Tab || key.key() == Qt::Key_PageDown;
+  if (!tab && key.key() != Qt::Key_PageDown && key.key() != Qt::Key_PageUp) return false;
+  // A control that takes Tab itself is left with Ctrl+Tab, as everywhere in Qt.
+  for (QWidget* w = focus; tab && w && w != this; w = w->parentWidget()) {
+    if (qobject_cast<TCustomGrid*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+      focusNextPrevChild(forward);
+      return true;
+    }
+  }
+  QTabWidget* pages = PageControl1();
+  const int n = pages->count();
+  pages->setCurrentIndex((pages->currentIndex() + (forward ? 1 : n - 1)) % n);
+  return true;
+}
+
+bool TfrmBlog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && widget->window() == this && PageKey(widget, *static_cast<QKeyEvent*>(event))) return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmBlog::CreateListGrid(QWidget* page) {

@@ -160,6 +160,8 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // The page keys, wherever the focus is in this window.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   // Lets the tests call a handler whose control is not in place yet.
@@ -267,6 +269,9 @@ private:
   void CreateComponents();
   void CreateToolBarAndMenu();
   void CreatePages();
+  // Ctrl+PgDn / Ctrl+PgUp, and Ctrl+Tab / Ctrl+Shift+Tab outside a control
+  // that takes Tab itself (a grid, the notes), where they move the focus on.
+  bool PageKey(QWidget* focus, const QKeyEvent& key);
   QWidget* CreateItemPage();
   QWidget* CreateUserPage();
   void FormCreate();

@@ -141,6 +141,47 @@ protected:
   std::string ideaBytes;
 };
 
+// Every page and menu is reached from the keyboard.
+TEST_F(MainWindowTest, PageKeysAndMnemonicsReachEveryPageAndMenu) {
+  QTabWidget* pages = window->PageControl1();
+  TVelaDBGrid* grid = window->VelaDBGrid1();
+  grid->setFocus();
+  ASSERT_TRUE(grid->hasFocus());
+  QTest::keyClick(grid, Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 0);  // round again
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 2);
+
+  // Ctrl+Tab changes pages, but leaves a grid for the next control instead.
+  pages->setCurrentIndex(1);
+  window->DBEsubject()->setFocus();
+  QTest::keyClick(window->DBEsubject(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 2);
+  pages->setCurrentIndex(1);
+  window->DBEsubject()->setFocus();
+  QTest::keyClick(window->DBEsubject(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(pages->currentIndex(), 0);
+  pages->setCurrentIndex(1);
+  window->VelaDBGrid2()->setFocus();
+  QTest::keyClick(window->VelaDBGrid2(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(pages->currentIndex(), 1);
+  EXPECT_FALSE(window->VelaDBGrid2()->hasFocus());
+
+  // Alt and a page's letter; Alt+F opens the File menu.
+  QTest::keyClick(window.get(), Qt::Key_U, Qt::AltModifier);
+  EXPECT_EQ(pages->currentIndex(), 2);
+  QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
+  EXPECT_EQ(pages->currentIndex(), 0);
+  QMenu* file = window->menuBar()->findChild<QMenu*>("File1");
+  QTimer::singleShot(0, file, [file] { file->close(); });
+  QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+  EXPECT_EQ(window->menuBar()->activeAction(), file->menuAction());
+}
+
 // The status bar counts the ideas, says when a filter narrows them and when a
 // save has written them.
 TEST_F(MainWindowTest, TheStatusBarCountsTheIdeasAndTellsOfFiltersAndSaves) {
@@ -387,9 +428,9 @@ TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
   EXPECT_EQ(window->Toolbar()->height(), 33);
   EXPECT_EQ(window->PageControl1()->size(), QSize(881, 497));
   ASSERT_EQ(window->PageControl1()->count(), 3);
-  EXPECT_EQ(window->PageControl1()->tabText(0), "List");
-  EXPECT_EQ(window->PageControl1()->tabText(1), "Item");
-  EXPECT_EQ(window->PageControl1()->tabText(2), "User");
+  EXPECT_EQ(window->PageControl1()->tabText(0), "&List");
+  EXPECT_EQ(window->PageControl1()->tabText(1), "&Item");
+  EXPECT_EQ(window->PageControl1()->tabText(2), "&User");
   for (QAction* a : {window->NewButton(), window->SaveButton(), window->HelpButton(), window->WebButton()})
     EXPECT_EQ(window->Toolbar()->widgetForAction(a)->width(), 24) << a->objectName().toStdString();
 
@@ -401,10 +442,10 @@ TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
   QMenu* file = window->menuBar()->findChild<QMenu*>("File1");
   QMenu* help = window->menuBar()->findChild<QMenu*>("Help1");
   ASSERT_TRUE(file && help);
-  EXPECT_EQ(file->title(), "File");
-  EXPECT_EQ(texts(file), QStringList({"New File", "Open File", "Save", "Filter", "Remove Filter", "Exit"}));
-  EXPECT_EQ(help->title(), "Help");
-  EXPECT_EQ(texts(help), QStringList({"Help", "About"}));
+  EXPECT_EQ(file->title(), "&File");
+  EXPECT_EQ(texts(file), QStringList({"&New File", "&Open File", "&Save", "&Filter", "&Remove Filter", "E&xit"}));
+  EXPECT_EQ(help->title(), "&Help");
+  EXPECT_EQ(texts(help), QStringList({"&Help", "&About"}));
 }
 
 TEST_F(MainWindowTest, HintsGiveTooltipAndStatusBarText) {

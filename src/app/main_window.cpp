@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -111,6 +112,7 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   parts_.ProgressDialog1 = new TProgressDialog(this);
   // An error while opening the tables is shown and the window still comes up.
   RunGuarded([this] { FormCreate(); });
+  RestoreSettings();
   // A desktop session that ends: ask when we may, else keep the journals.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     if (!CommitData(manager.allowsInteraction())) manager.cancel();
@@ -749,8 +751,53 @@ void TfrmBlog::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  SaveSettings();
   RunGuarded([this] { FormClose(); });
   QMainWindow::closeEvent(event);
+}
+
+namespace {
+
+constexpr const char* kGeometryKey = "window/geometry";
+constexpr const char* kStateKey = "window/state";
+constexpr const char* kPageKey = "window/page";
+constexpr const char* kColumnsKey = "list/columns";  // "Field=width", in the order shown
+
+}  // namespace
+
+void TfrmBlog::SaveSettings() const {
+  QSettings settings;
+  settings.setValue(kGeometryKey, saveGeometry());
+  settings.setValue(kStateKey, saveState());
+  settings.setValue(kPageKey, PageControl1()->currentIndex());
+  QStringList columns;
+  const TVelaDBGridColumns& list = VelaDBGrid1()->Columns();
+  for (int i = 0; i < list.Count(); ++i)
+    columns << ToQString(list[i]->FieldName()) + "=" + QString::number(list[i]->Width());
+  settings.setValue(kColumnsKey, columns);
+}
+
+void TfrmBlog::RestoreSettings() {
+  QSettings settings;
+  if (settings.contains(kGeometryKey)) restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  if (settings.contains(kStateKey)) restoreState(settings.value(kStateKey).toByteArray());
+  const int page = settings.value(kPageKey, 0).toInt();
+  if (page > 0 && page < PageControl1()->count()) PageControl1()->setCurrentIndex(page);
+  // Columns as they were left: in that order and of those widths. A field
+  // the list no longer shows is passed over; one it did not show stays behind.
+  TVelaDBGridColumns& list = VelaDBGrid1()->Columns();
+  int place = 0;
+  for (const QString& entry : settings.value(kColumnsKey).toStringList()) {
+    const std::string field = FromQString(entry.section('=', 0, 0));
+    const int width = entry.section('=', 1).toInt();
+    for (int i = place; i < list.Count(); ++i) {
+      if (list[i]->FieldName() != field) continue;
+      if (i != place) list.Move(i, place);
+      if (width > 0) list[place]->SetWidth(width);
+      ++place;
+      break;
+    }
+  }
 }
 
 void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage("New Records not supported in this version."); }

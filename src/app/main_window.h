@@ -290,6 +290,10 @@ private:
   void Userdef_NewRecord(TDataSet* dataSet);
   void BlogI_AfterInsert(TDataSet* dataSet);
   void CopyUserFieldCaptions();
+  // The window's size, place and state, its page and the List grid's
+  // columns (order and widths), kept in the settings from one start to the next.
+  void SaveSettings() const;
+  void RestoreSettings();
   void TableCallback(TObject* sender, int percent);
   std::string UserFieldCaption(TStringField* field) const;
 

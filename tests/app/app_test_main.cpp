@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "app/help_window.h"
@@ -36,6 +37,12 @@ int PostAndWait(TApplication& app, const char* dir) {
   return app.exec();
 }
 
+// Every test starts from no settings: a window that one test closed must not
+// bring its size or page into the next.
+class ClearSettings : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,5 +59,6 @@ int main(int argc, char** argv) {
   SetBusyCursorService(nullptr);
   SetPasswordPrompt(nullptr);
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ClearSettings);
   return RUN_ALL_TESTS();
 }

@@ -141,6 +141,29 @@ protected:
   std::string ideaBytes;
 };
 
+// The next start finds the window as it was left: size, place, page and the
+// List grid's columns.
+TEST_F(MainWindowTest, TheNextStartRestoresTheWindowItsPageAndTheListColumns) {
+  window->setGeometry(60, 70, 1000, 700);
+  ClickTab(*window, 1);
+  TVelaDBGridColumns& columns = window->VelaDBGrid1()->Columns();
+  columns.Move(5, 1);  // Title second
+  columns[2]->SetWidth(123);
+  std::vector<std::pair<std::string, int>> left;
+  for (int i = 0; i < columns.Count(); ++i) left.emplace_back(columns[i]->FieldName(), columns[i]->Width());
+  ASSERT_EQ(left[1].first, "Title");
+  ASSERT_TRUE(window->close());
+
+  auto next = OpenWindow(data);
+  ASSERT_TRUE(ShowActive(next.get()));
+  EXPECT_EQ(next->geometry(), QRect(60, 70, 1000, 700));
+  EXPECT_EQ(next->PageControl1()->currentIndex(), 1);
+  std::vector<std::pair<std::string, int>> found;
+  const TVelaDBGridColumns& again = next->VelaDBGrid1()->Columns();
+  for (int i = 0; i < again.Count(); ++i) found.emplace_back(again[i]->FieldName(), again[i]->Width());
+  EXPECT_EQ(found, left);
+}
+
 // Every page and menu is reached from the keyboard.
 TEST_F(MainWindowTest, PageKeysAndMnemonicsReachEveryPageAndMenu) {
   QTabWidget* pages = window->PageControl1();

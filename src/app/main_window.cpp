@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -26,6 +28,9 @@
 
 #include "app/about_box.h"
 #include "app/idea_status.h"
+#include "app/start_options.h"
+#include "tools/idea_schema.h"
+#include "tools/tool_error.h"
 #include "gui/custom_grid.h"
 #include "controls/edit/vela_db_edit.h"
 #include "controls/grid/db_grid.h"
@@ -98,6 +103,9 @@ void SetHint(QAction* action, std::string_view hint) {
 }  // namespace
 
 TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make_unique<TComponent>()) {
+  OnChooseFolder = [this](const QString& title) {
+    return QFileDialog::getExistingDirectory(this, title, DataFolder());
+  };
   setObjectName("frmBlog");
   // The mark shows, the desktop's way, that something is not saved yet.
   setWindowTitle("Notarra-[*]");
@@ -262,6 +270,10 @@ void TfrmBlog::CreateToolBarAndMenu() {
   };
   parts_.CreateFile1 = item(file, "CreateFile1", "&New File");
   parts_.Open1 = item(file, "Open1", "&Open File");
+  recentMenu_ = file->addMenu("Recent &Folders");
+  recentMenu_->setObjectName("RecentFolders1");
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentFoldersMenu(); });
+  FillRecentFoldersMenu();
   parts_.Save1 = item(file, "Save1", "&Save");
   parts_.Filter1 = item(file, "Filter1", "&Filter");
   parts_.RemoveFilter1 = item(file, "RemoveFilter1", "&Remove Filter");
@@ -286,7 +298,9 @@ void TfrmBlog::CreateToolBarAndMenu() {
   bind(Help2(), &TfrmBlog::HelpButtonClick);
   bind(Liscence1(), &TfrmBlog::Liscence1Click);
   bind(CreateFile1(), &TfrmBlog::CreateFile1Click);
+  bind(NewButton(), &TfrmBlog::CreateFile1Click);
   bind(Open1(), &TfrmBlog::Open1Click);
+  bind(OpenButton(), &TfrmBlog::Open1Click);
   bind(Exit1(), &TfrmBlog::Exit1Click);
   bind(FindButton(), &TfrmBlog::Filter1Click);
   bind(Filter1(), &TfrmBlog::Filter1Click);
@@ -505,12 +519,94 @@ QWidget* TfrmBlog::CreateUserPage() {
 void TfrmBlog::FormCreate() {
   // The file system's bytes: a folder name is not Windows-1252 text.
   Veladb()->SetDatabasePath(QFile::encodeName(QDir::currentPath()).toStdString());
+  OpenTables();
+}
+
+void TfrmBlog::OpenTables() {
   for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
     TProgressScope progress(ProgressDialog1(), "Opening " + ToQString(table->TableName()) + "...");
     table->SetActive(true);
   }
   OfferJournals();
   CopyUserFieldCaptions();
+}
+
+void TfrmBlog::CloseTables() {
+  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()}) table->SetActive(false);
+}
+
+QString TfrmBlog::DataFolder() const {
+  return QDir(QFile::decodeName(QByteArray::fromStdString(Veladb()->DatabasePath()))).absolutePath();
+}
+
+QString TfrmBlog::FolderProblem(const QString& folder) const {
+  if (!QFileInfo(folder).isDir()) return "it is not a folder";
+  QStringList missing;
+  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})
+    if (!QFileInfo(QDir(folder).filePath(ToQString(table->TableName()))).isFile())
+      missing << ToQString(table->TableName());
+  if (missing.isEmpty()) return {};
+  return QString("it does not hold %1").arg(missing.join(", "));
+}
+
+bool TfrmBlog::OpenDataFolder(const QString& wanted) {
+  QString folder = QDir(wanted).absolutePath();
+  if (!AskBeforeClosing()) return false;
+  const QString previous = DataFolder();
+  for (;;) {
+    QString problem = FolderProblem(folder);
+    if (problem.isEmpty()) {
+      CloseTables();
+      Veladb()->SetDatabasePath(QFile::encodeName(folder).toStdString());
+      try {
+        OpenTables();
+        RememberDataFolder(folder);
+        return true;
+      } catch (const Exception& e) {
+        problem = ToQString(e.Message());
+      }
+      // Back to the folder that was open, so that the window never stays empty.
+      CloseTables();
+      Veladb()->SetDatabasePath(QFile::encodeName(previous).toStdString());
+      RunGuarded([this] { OpenTables(); });
+    }
+    const std::string question = FromQString(QString("Notarra cannot open the folder %1: %2. Choose another folder?")
+                                                 .arg(QDir::toNativeSeparators(folder), problem));
+    if (!ConfirmOkCancel(question)) return false;
+    folder = OnChooseFolder ? OnChooseFolder("Open Data Folder") : QString();
+    if (folder.isEmpty()) return false;
+    folder = QDir(folder).absolutePath();
+  }
+}
+
+bool TfrmBlog::NewDataFolder(const QString& wanted) {
+  const QString folder = QDir(wanted).absolutePath();
+  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()}) {
+    if (QFileInfo::exists(QDir(folder).filePath(ToQString(table->TableName())))) {
+      ShowError(FromQString(QString("The folder %1 already holds %2; File > Open File opens it.")
+                                .arg(QDir::toNativeSeparators(folder), ToQString(table->TableName()))));
+      return false;
+    }
+  }
+  if (!AskBeforeClosing()) return false;
+  try {
+    CreateDataFolder(QFile::encodeName(folder).toStdString(), false);
+  } catch (const TToolError& e) {
+    ShowError(e.Message());
+    return false;
+  }
+  return OpenDataFolder(folder);
+}
+
+void TfrmBlog::FillRecentFoldersMenu() {
+  recentMenu_->clear();
+  const QStringList folders = RecentDataFolders();
+  for (int i = 0; i < folders.size(); ++i) {
+    const QString folder = folders[i];
+    QAction* action = recentMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(folder)));
+    connect(action, &QAction::triggered, this, [this, folder] { RunGuarded([&] { OpenDataFolder(folder); }); });
+  }
+  recentMenu_->setEnabled(!folders.isEmpty());
 }
 
 std::unique_ptr<QMessageBox> TfrmBlog::RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when) {
@@ -673,9 +769,15 @@ void TfrmBlog::PageControl1Change() {
   CopyUserFieldCaptions();
 }
 
-void TfrmBlog::CreateFile1Click() { ShowMessage("Not supported in this version."); }
+void TfrmBlog::CreateFile1Click() {
+  const QString folder = OnChooseFolder ? OnChooseFolder("New Data Folder") : QString();
+  if (!folder.isEmpty()) NewDataFolder(folder);
+}
 
-void TfrmBlog::Open1Click() { ShowMessage("Not supported in this version."); }
+void TfrmBlog::Open1Click() {
+  const QString folder = OnChooseFolder ? OnChooseFolder("Open Data Folder") : QString();
+  if (!folder.isEmpty()) OpenDataFolder(folder);
+}
 
 void TfrmBlog::Exit1Click() { close(); }
 

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,7 @@ class QAction;
 class QDateTime;
 class QMessageBox;
 class QLabel;
+class QMenu;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
@@ -158,6 +160,19 @@ public:
   // answers whether the session may end (the window then closes).
   bool CommitData(bool mayAsk);
 
+  // Data folders as documents. OpenDataFolder asks about unsaved changes
+  // first (as on quit), then opens the folder's tables; a folder without
+  // them, or with damaged ones, is named in one message that offers to choose
+  // another, and the folder open before stays open. False when nothing new
+  // was opened.
+  bool OpenDataFolder(const QString& folder);
+  // Makes the three empty tables in a folder that holds none, then opens it.
+  bool NewDataFolder(const QString& folder);
+  QString DataFolder() const;
+  // How a folder is chosen (a folder dialog; tests answer in its place).
+  std::function<QString(const QString& title)> OnChooseFolder;
+  QMenu* RecentFoldersMenu() const { return recentMenu_; }
+
 protected:
   void closeEvent(QCloseEvent* event) override;
   // The page keys, wherever the focus is in this window.
@@ -275,6 +290,12 @@ private:
   QWidget* CreateItemPage();
   QWidget* CreateUserPage();
   void FormCreate();
+  // Opens the three tables of the database's folder and offers their journals.
+  void OpenTables();
+  void CloseTables();
+  // Why a folder cannot be opened, or empty when it holds the three tables.
+  QString FolderProblem(const QString& folder) const;
+  void FillRecentFoldersMenu();
   void FormClose();
   // Asks about the journals that the last run left beside the tables.
   void OfferJournals();
@@ -300,6 +321,7 @@ private:
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
   std::unique_ptr<TIdeaStatus> ideaStatus_;  // a link to the ideas: goes before their data source
+  QMenu* recentMenu_ = nullptr;
   bool closeKeepingJournals_ = false;
   bool journalErrorShown_ = false;
 };

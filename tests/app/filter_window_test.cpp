@@ -227,12 +227,14 @@ TEST_F(FilterWindowTest, TitleMessageBoxesAndShortcuts) {
   WhenModal<QMessageBox>([&](QMessageBox* box) {
     title = box->windowTitle();
     text = box->text();
-    box->accept();
+    box->reject();
   });
-  window->CreateFile1()->trigger();
+  apptest::TempDir empty;
+  window->OnChooseFolder = [&](const QString&) { return QString::fromStdString(empty.Path().string()); };
+  window->Open1()->trigger();
   SetMessageService(recorder);
   EXPECT_EQ(title, "Notarra");
-  EXPECT_EQ(text, "Not supported in this version.");
+  EXPECT_TRUE(text.startsWith("Notarra cannot open the folder ")) << text.toStdString();
 }
 
 // The password box answers from a list, one entry per time it is shown.

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -29,6 +30,7 @@
 #include "app/about_box.h"
 #include "app/help_window.h"
 #include "app/idea_status.h"
+#include "app/start_options.h"
 #include "app_test_support.h"
 #include "data_folder.h"
 #include "main_window_access.h"
@@ -356,14 +358,6 @@ TEST_F(MainWindowTest, ListDoubleClickShowsTheItemWithoutThePageChangeHandler) {
   EXPECT_EQ(window->PageControl1()->currentWidget(), window->TabSheet3());
 }
 
-TEST_F(MainWindowTest, UnsupportedCommandsSaySo) {
-  window->CreateFile1()->trigger();
-  window->Open1()->trigger();
-  ASSERT_EQ(messages->information.size(), 2u);
-  EXPECT_EQ(messages->information[0], "Not supported in this version.");
-  EXPECT_EQ(messages->information[1], "Not supported in this version.");
-}
-
 TEST_F(MainWindowTest, HelpOpensTheIdeasTopicOnTheScreen) {
   // Centred on the window the person is looking at...
   const QRect room = window->screen()->availableGeometry();
@@ -466,7 +460,8 @@ TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
   QMenu* help = window->menuBar()->findChild<QMenu*>("Help1");
   ASSERT_TRUE(file && help);
   EXPECT_EQ(file->title(), "&File");
-  EXPECT_EQ(texts(file), QStringList({"&New File", "&Open File", "&Save", "&Filter", "&Remove Filter", "E&xit"}));
+  EXPECT_EQ(texts(file),
+            QStringList({"&New File", "&Open File", "Recent &Folders", "&Save", "&Filter", "&Remove Filter", "E&xit"}));
   EXPECT_EQ(help->title(), "&Help");
   EXPECT_EQ(texts(help), QStringList({"&Help", "&About"}));
 }
@@ -1124,6 +1119,100 @@ TEST(MainWindowProgress, TypingGoesOnInTheEditAfterALongSave) {
   ClickToolButton(*window, window->SaveButton());
   EXPECT_EQ(IdeaOnDisk(data, key).at("Subject"), "Typed more");
   EXPECT_TRUE(messages->errors.empty());
+}
+
+// ---- Data folders as documents ----
+
+std::vector<std::string> SubjectsShown(TfrmBlog& window) { return ValuesInWindow(window.BlogI_(), "Subject"); }
+
+TEST_F(MainWindowTest, OpenFileOpensAnotherFolderAndItIsRemembered) {
+  DataFolder other(25);
+  const QString otherPath = QString::fromStdString(other.dir.Path().string());
+  window->OnChooseFolder = [&](const QString& title) {
+    EXPECT_EQ(title, "Open Data Folder");
+    return otherPath;
+  };
+  ClickToolButton(*window, window->OpenButton());
+  EXPECT_EQ(window->DataFolder(), otherPath);
+  EXPECT_EQ(window->BlogI_()->RecordCount(), 25);
+  std::vector<std::string> shown = SubjectsShown(*window), onDisk = SubjectsOnDisk(other);
+  std::sort(shown.begin(), shown.end());
+  std::sort(onDisk.begin(), onDisk.end());
+  EXPECT_EQ(shown, onDisk);
+  EXPECT_EQ(RecentDataFolders().value(0), otherPath);
+
+  // The Recent Folders menu opens the first folder again.
+  const QString first = QString::fromStdString(data.dir.Path().string());
+  RememberDataFolder(first);
+  QMenu* recent = window->RecentFoldersMenu();
+  emit recent->aboutToShow();
+  ASSERT_GE(recent->actions().size(), 2);
+  EXPECT_TRUE(recent->actions()[0]->text().endsWith(first));
+  recent->actions()[0]->trigger();
+  EXPECT_EQ(window->DataFolder(), first);
+  EXPECT_EQ(SubjectsShown(*window).size(), SubjectsOnDisk(data).size());
+  EXPECT_TRUE(messages->errors.empty());
+}
+
+TEST_F(MainWindowTest, AFolderWithoutTheTablesIsNamedAndTheOpenOneStays) {
+  const std::vector<std::string> before = SubjectsShown(*window);
+  TempDir empty;
+  const QString emptyPath = QString::fromStdString(empty.Path().string());
+  // The question offers another folder: No keeps the one that is open.
+  messages->answer = false;
+  EXPECT_FALSE(window->OpenDataFolder(emptyPath));
+  ASSERT_EQ(messages->questions.size(), 1u);
+  EXPECT_EQ(messages->questions[0], "Notarra cannot open the folder " + empty.Path().string() +
+                                        ": it does not hold Blog_Ideas.d, group.d, User.d. Choose another folder?");
+  EXPECT_EQ(window->DataFolder().toStdString(), data.dir.Path().string());
+  EXPECT_EQ(SubjectsShown(*window), before);
+  EXPECT_TRUE(QDir(emptyPath).isEmpty());  // nothing made there unasked
+
+  // A damaged table: the same, and Yes chooses another folder, which opens.
+  DataFolder damaged, good(3);
+  { std::ofstream(damaged / kIdeaTableName, std::ios::binary | std::ios::trunc) << "not a table"; }
+  messages->answer = true;
+  window->OnChooseFolder = [&](const QString&) { return QString::fromStdString(good.dir.Path().string()); };
+  EXPECT_TRUE(window->OpenDataFolder(QString::fromStdString(damaged.dir.Path().string())));
+  ASSERT_EQ(messages->questions.size(), 2u);
+  EXPECT_NE(messages->questions[1].find("Buffer structure corruption"), std::string::npos) << messages->questions[1];
+  EXPECT_EQ(window->BlogI_()->RecordCount(), 3);
+}
+
+TEST_F(MainWindowTest, OpeningAnotherFolderAsksAboutUnsavedChangesFirst) {
+  DataFolder other(5);
+  ChangeFirstIdea(*window, "Not saved yet");
+  // Cancel in the quit question: nothing changes.
+  WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
+  EXPECT_FALSE(window->OpenDataFolder(QString::fromStdString(other.dir.Path().string())));
+  EXPECT_TRUE(window->BlogI_()->ChangesPending());
+  EXPECT_TRUE(Holds(SubjectsShown(*window), "Not saved yet"));
+  // Save: written, then the other folder opens.
+  WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Save)->click(); });
+  EXPECT_TRUE(window->OpenDataFolder(QString::fromStdString(other.dir.Path().string())));
+  EXPECT_TRUE(Holds(SubjectsOnDisk(data), "Not saved yet"));
+  EXPECT_EQ(window->BlogI_()->RecordCount(), 5);
+}
+
+TEST_F(MainWindowTest, NewFileMakesAnEmptyDataFolderButNeverOverwrites) {
+  TempDir parent;
+  const QString fresh = QString::fromStdString((parent.Path() / "ideas").string());
+  window->OnChooseFolder = [&](const QString& title) {
+    EXPECT_EQ(title, "New Data Folder");
+    return fresh;
+  };
+  ClickToolButton(*window, window->NewButton());
+  EXPECT_EQ(window->DataFolder(), fresh);
+  EXPECT_EQ(window->BlogI_()->RecordCount(), 0);
+  EXPECT_TRUE(HoldsTables(fresh));
+  // The first folder holds tables: refused, nothing written.
+  const QString first = QString::fromStdString(data.dir.Path().string());
+  EXPECT_FALSE(window->NewDataFolder(first));
+  ASSERT_EQ(messages->errors.size(), 1u);
+  EXPECT_EQ(messages->errors[0], "The folder " + data.dir.Path().string() +
+                                     " already holds Blog_Ideas.d; File > Open File opens it.");
+  EXPECT_FALSE(data.Written(kIdeaTableName));
+  EXPECT_EQ(window->DataFolder(), fresh);
 }
 
 }  // namespace

@@ -129,8 +129,7 @@ void TCustomMaskEdit::keyPressEvent(QKeyEvent* event) {
   if (!isReadOnly() && (IsModifyingKey(event) || (IsMasked() && DeletesText(event)))) {
     char c = 0;
     const bool typed = TypedChar(event, c);
-    if (!event->text().isEmpty() && event->text()[0].unicode() >= 32 && !typed && !event->matches(QKeySequence::Paste) &&
-        !event->matches(QKeySequence::Cut) && event->key() != Qt::Key_Delete && event->key() != Qt::Key_Backspace) {
+    if (TypesForeignChar(event)) {
       event->accept();  // a character Windows-1252 cannot hold
       return;
     }

@@ -207,6 +207,19 @@ TEST_F(MainWindowTest, PageKeysAndMnemonicsReachEveryPageAndMenu) {
   EXPECT_EQ(window->menuBar()->activeAction(), file->menuAction());
 }
 
+// Ctrl+Z takes back what was typed in an edit, step by step, before it is posted.
+TEST_F(MainWindowTest, CtrlZUndoesTypingInAnEdit) {
+  ClickTab(*window, 1);
+  TDBEdit* subject = window->DBEsubject();
+  subject->setFocus();
+  const QString before = subject->text();
+  QTest::keyClick(subject, Qt::Key_End);
+  QTest::keyClicks(subject, " draft");
+  EXPECT_EQ(subject->text(), before + " draft");
+  QTest::keyClick(subject, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(subject->text(), before);
+}
+
 // The status bar counts the ideas, says when a filter narrows them and when a
 // save has written them.
 TEST_F(MainWindowTest, TheStatusBarCountsTheIdeasAndTellsOfFiltersAndSaves) {

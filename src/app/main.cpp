@@ -2,6 +2,7 @@
 // the one it chooses (see start_options.h). The window reads the tables
 // from the working directory, so the program starts by going there.
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 
 #include "app/help_window.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   // Settings live in the XDG config folder, as notarra/notarra.conf.
   QCoreApplication::setOrganizationName("notarra");
   QCoreApplication::setApplicationName("notarra");
+  // The window belongs to its menu entry (Wayland matches them by this name).
+  QGuiApplication::setDesktopFileName("example.notarra.Notarra");
   // Read before the application object exists: --help and --version need no display.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include "app/help_window.h"
 #include "app/main_window.h"
@@ -47,18 +46,27 @@ class ClearSettings : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Settings and data folders of the tests' own, never the user's.
-  QStandardPaths::setTestModeEnabled(true);
+  // Settings and data folders of this test process's own, never the user's,
+  // nor another test process's (ctest runs several at once).
+  const bool child = argc == 3 && std::strcmp(argv[1], "--post-and-wait") == 0;  // keeps its parent's
+  char home[] = "/tmp/notarra-app-home-XXXXXX";
+  const bool ownHome = !child && mkdtemp(home) != nullptr;
+  if (ownHome) {
+    qputenv("XDG_CONFIG_HOME", QByteArray(home) + "/config");
+    qputenv("XDG_DATA_HOME", QByteArray(home) + "/data");
+  }
   QCoreApplication::setOrganizationName("notarra-tests");
   QCoreApplication::setApplicationName("notarra-tests");
   TApplication app(argc, argv);
   app.SetTitle("Notarra");
-  if (argc == 3 && std::strcmp(argv[1], "--post-and-wait") == 0) return PostAndWait(app, argv[2]);
+  if (child) return PostAndWait(app, argv[2]);
   InstallHelpViewer(app);
   SetMessageService(nullptr);
   SetBusyCursorService(nullptr);
   SetPasswordPrompt(nullptr);
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new ClearSettings);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  if (ownHome) QDir(QString::fromLocal8Bit(home)).removeRecursively();
+  return result;
 }

@@ -51,6 +51,10 @@ appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/example.nota
   && pass "appstreamcli validate" || { cat "$scratch/as" >&2; fail "appstreamcli validate"; }
 lint="$(lintian --suppress-tags initial-upload-closes-no-bugs "$deb" 2>&1 | grep -v 'running with root privileges' || true)"
 if grep -q '^E:' <<<"$lint"; then echo "$lint" >&2; fail "lintian reports errors"; else pass "lintian: no errors"; fi
+# Built with Debian's hardening (dpkg-buildflags): fortify, relro, bindnow.
+hardening="$(lintian --pedantic -I "$deb" 2>&1 | grep 'hardening-' || true)"
+[ -z "$hardening" ] && pass "lintian: no hardening notes" || { echo "$hardening" >&2; fail "lintian hardening notes"; }
+[ "$(dpkg-deb -f "$deb" Section)" = "database" ] && pass "Section: database" || fail "Section is not database"
 [ -n "$lint" ] && echo "$lint"
 
 # --- installed programs ---

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -32,7 +34,7 @@ protected:
   }
   void TearDown() override {
     chmod(dir_.c_str(), 0755);
-    std::system(("rm -rf '" + dir_ + "'").c_str());
+    std::filesystem::remove_all(dir_);
   }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 

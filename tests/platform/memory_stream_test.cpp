@@ -1,6 +1,8 @@
 #include "platform/memory_stream.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <unistd.h>
 
 #include <cerrno>
@@ -121,7 +123,7 @@ TEST(MemoryStream, SavesAndLoadsFiles) {
   TMemoryStream().SaveToFile(path);
   loaded.LoadFromFile(path);
   EXPECT_EQ(loaded.Size(), 0);
-  std::system(("rm -rf '" + dir + "'").c_str());
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

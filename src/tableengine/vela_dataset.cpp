@@ -121,12 +121,12 @@ void TVelaDataset::LoadStore(const std::function<bool(std::string& error)>& load
 
   std::string error;
   bool ok;
-  try {
+  {
+    ScopeFail release([this] {
+      current_ = -1;
+      ReleaseStore();
+    });
     ok = load(error);
-  } catch (...) {
-    current_ = -1;
-    ReleaseStore();
-    throw;
   }
   if (!ok) {
     current_ = -1;

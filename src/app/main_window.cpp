@@ -539,12 +539,9 @@ QString TfrmBlog::DataFolder() const {
   return QDir(QFile::decodeName(QByteArray::fromStdString(Veladb()->DatabasePath()))).absolutePath();
 }
 
-QString TfrmBlog::FolderProblem(const QString& folder) const {
+QString TfrmBlog::FolderProblem(const QString& folder) {
   if (!QFileInfo(folder).isDir()) return "it is not a folder";
-  QStringList missing;
-  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()})
-    if (!QFileInfo(QDir(folder).filePath(ToQString(table->TableName()))).isFile())
-      missing << ToQString(table->TableName());
+  const QStringList missing = TableFiles(folder, false);
   if (missing.isEmpty()) return {};
   return QString("it does not hold %1").arg(missing.join(", "));
 }
@@ -581,12 +578,10 @@ bool TfrmBlog::OpenDataFolder(const QString& wanted) {
 
 bool TfrmBlog::NewDataFolder(const QString& wanted) {
   const QString folder = QDir(wanted).absolutePath();
-  for (TVelaTable* table : {BlogI_(), Group_(), Userdef_()}) {
-    if (QFileInfo::exists(QDir(folder).filePath(ToQString(table->TableName())))) {
-      ShowError(FromQString(QString("The folder %1 already holds %2; File > Open File opens it.")
-                                .arg(QDir::toNativeSeparators(folder), ToQString(table->TableName()))));
-      return false;
-    }
+  if (const QStringList there = TableFiles(folder, true); !there.isEmpty()) {
+    ShowError(FromQString(QString("The folder %1 already holds %2; File > Open File opens it.")
+                              .arg(QDir::toNativeSeparators(folder), there.front())));
+    return false;
   }
   if (!AskBeforeClosing()) return false;
   try {

@@ -294,7 +294,7 @@ private:
   void OpenTables();
   void CloseTables();
   // Why a folder cannot be opened, or empty when it holds the three tables.
-  QString FolderProblem(const QString& folder) const;
+  static QString FolderProblem(const QString& folder);
   void FillRecentFoldersMenu();
   void FormClose();
   // Asks about the journals that the last run left beside the tables.

@@ -67,12 +67,17 @@ TStartOptions ParseStartArguments(const QStringList& arguments) {
   return options;
 }
 
-bool HoldsTables(const QString& folder) {
+QStringList TableFiles(const QString& folder, bool present) {
   const QDir dir(folder);
-  for (const char* name : kTableFiles)
-    if (!QFileInfo(dir.filePath(QString::fromLatin1(name))).isFile()) return false;
-  return true;
+  QStringList names;
+  for (const char* name : kTableFiles) {
+    const QFileInfo file(dir.filePath(QString::fromLatin1(name)));
+    if (present ? file.exists() || file.isSymLink() : !file.isFile()) names << QString::fromLatin1(name);
+  }
+  return names;
 }
+
+bool HoldsTables(const QString& folder) { return TableFiles(folder, false).isEmpty(); }
 
 QString DefaultDataFolder() {
   const QString here = QDir::currentPath();
@@ -86,9 +91,7 @@ QString OwnDataFolder() { return QStandardPaths::writableLocation(QStandardPaths
 
 bool PrepareDataFolder(const QString& folder, QString& error) {
   if (QDir(folder).absolutePath() != QDir(OwnDataFolder()).absolutePath()) return true;
-  const QDir dir(folder);
-  for (const char* name : kTableFiles)
-    if (QFileInfo::exists(dir.filePath(QString::fromLatin1(name)))) return true;
+  if (!TableFiles(folder, true).isEmpty()) return true;
   try {
     CreateDataFolder(QFile::encodeName(folder).toStdString(), false);
   } catch (const TToolError& e) {

@@ -31,6 +31,9 @@ bool PrepareDataFolder(const QString& folder, QString& error);
 TStartOptions ParseStartArguments(const QStringList& arguments);
 // The folder to open when none was given (see above); never empty.
 QString DefaultDataFolder();
+// The names of the three table files that are in the folder (anything by
+// that name counts), or with present false those that are not there as files.
+QStringList TableFiles(const QString& folder, bool present);
 // Whether the folder holds the three tables.
 bool HoldsTables(const QString& folder);
 // The settings remember the folder as the last one used and first of the recent ones.

@@ -249,21 +249,6 @@ TEST_F(MainWindowTest, TheStatusBarCountsTheIdeasAndTellsOfFiltersAndSaves) {
   EXPECT_EQ(TIdeaStatus::CountOf(0, 1, true), "0 of 1 idea");
 }
 
-// The User page's grids say what their columns are; the field names stay.
-TEST_F(MainWindowTest, TheUserPageGridsSayWhatTheirColumnsAre) {
-  ClickTab(*window, 2);
-  auto titles = [](TVelaDBGrid* grid) {
-    std::vector<std::pair<std::string, std::string>> out;
-    for (int i = 0; i < grid->Columns().Count(); ++i)
-      out.emplace_back(grid->Columns()[i]->FieldName(), grid->Columns()[i]->Title()->Caption());
-    return out;
-  };
-  using Titles = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(titles(window->dbgGroup()), (Titles{{"CATEGORY", "Group"}, {"CKEY", "Key"}}));
-  EXPECT_EQ(titles(window->dbgUserfn()),
-            (Titles{{"DataFile", "Data file"}, {"Fldname1", "Field 1 caption"}, {"Fldname2", "Field 2 caption"}}));
-}
-
 TEST_F(MainWindowTest, SaveWithoutChangesWritesNothing) {
   ClickToolButton(*window, window->SaveButton());
   EXPECT_FALSE(data.Written(kIdeaTableName));

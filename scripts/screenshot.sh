@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Notarra, opens its main window under Xvfb on the demo data (in the
 # data folder, as the program runs) and saves PNGs of the List, Item and
-# User pages and of the licence box. Installs xvfb when it is missing.
+# User pages (at the first, the smallest and a large size), the popups,
+# dialogs and the licence box. Installs xvfb when it is missing.
 # Usage: scripts/screenshot.sh [OUT-DIR]   (default: screenshots/ in the repository)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,5 +26,5 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 shooter="$root/build/release/src/app/notarra-screenshots"
 # Run in the data folder, as the program is: it reads the tables from there.
-(cd "$data" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" "$shooter" "$out")
+(cd "$data" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" "$shooter" "$out")
 ls -1 "$out"/*.png

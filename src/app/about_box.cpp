@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "app/file_version_info.h"
+#include "gui/dpi_scale.h"
 #include "gui/exception_guard.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
@@ -35,43 +36,44 @@ const char kLicence[] =
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox1");
   setWindowTitle("License & Warranty");
-  setFixedSize(402, 391);
+  // A fixed form, laid out at 96 dots per inch and scaled to the screen.
+  setFixedSize(ScaledSize(this, 402, 391));
   if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 
   auto* panel = new QFrame(this);
   panel->setObjectName("Panel1");
   panel->setFrameShape(QFrame::Panel);
   panel->setFrameShadow(QFrame::Sunken);
-  panel->setGeometry(8, 8, 313, 137);
+  panel->setGeometry(ScaledRect(this, 8, 8, 313, 137));
 
   auto* icon = new QLabel(panel);
   icon->setObjectName("ProgramIcon");
-  icon->setGeometry(8, 8, 65, 57);
-  icon->setPixmap(QIcon(":/notarra.png").pixmap(65, 57));
+  icon->setGeometry(ScaledRect(this, 8, 8, 65, 57));
+  icon->setPixmap(QIcon(":/notarra.png").pixmap(ScaledSize(this, 65, 57)));
   icon->setScaledContents(true);
 
   auto* title = new QLabel("Notarra  ", panel);
   title->setObjectName("ProductName");
   QFont bold = title->font();
   bold.setBold(true);
-  bold.setPixelSize(19);
+  bold.setPixelSize(ScaledPx(this, 19));
   title->setFont(bold);
-  title->setGeometry(88, 12, 200, 24);
+  title->setGeometry(ScaledRect(this, 88, 12, 200, 24));
 
   auto* versionCaption = new QLabel("Version", panel);
-  versionCaption->setGeometry(88, 40, 52, 16);
+  versionCaption->setGeometry(ScaledRect(this, 88, 40, 52, 16));
   label1_ = new QLabel(panel);
   label1_->setObjectName("Label1");
-  label1_->setGeometry(144, 40, 160, 16);
+  label1_->setGeometry(ScaledRect(this, 144, 40, 160, 16));
 
   auto* copyright = new QLabel("Copyright (C) 2026 Notarra authors", panel);
-  copyright->setGeometry(88, 64, 220, 16);
+  copyright->setGeometry(ScaledRect(this, 88, 64, 220, 16));
   auto* contact = new QLabel("Contact: authors@notarra.example", panel);
-  contact->setGeometry(88, 84, 220, 16);
+  contact->setGeometry(ScaledRect(this, 88, 84, 220, 16));
 
   label2_ = new QLabel("www.notarra.example", panel);
   label2_->setObjectName("Label2");
-  label2_->setGeometry(88, 108, 220, 18);
+  label2_->setGeometry(ScaledRect(this, 88, 108, 220, 18));
   QFont link = label2_->font();
   link.setBold(true);
   link.setUnderline(true);
@@ -83,12 +85,12 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   auto* licence = new QPlainTextEdit(QString::fromLatin1(kLicence), this);
   licence->setObjectName("LicenceText");
   licence->setReadOnly(true);
-  licence->setGeometry(8, 152, 386, 186);
+  licence->setGeometry(ScaledRect(this, 8, 152, 386, 186));
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OKButton");
   ok->setDefault(true);
-  ok->setGeometry(103, 348, 75, 25);
+  ok->setGeometry(ScaledRect(this, 103, 348, 75, 25));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   fileVersionInfo1_ = std::make_unique<TFileVersionInfo>();

@@ -5,7 +5,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFormLayout>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -93,6 +96,15 @@ TDataSource* AddSource(TComponent* owner, const char* name, TDataSet* dataSet) {
   return source;
 }
 
+// A page's one column of controls, with the designed margins.
+QVBoxLayout* PageLayout(QWidget* page) {
+  if (auto* layout = qobject_cast<QVBoxLayout*>(page->layout())) return layout;
+  auto* layout = new QVBoxLayout(page);
+  const int margin = ScaledPx(page, 8);
+  layout->setContentsMargins(margin, margin, margin, margin);
+  return layout;
+}
+
 // A "Short|Long" hint: the tooltip and the status-bar text.
 void SetHint(QAction* action, std::string_view hint) {
   const THintParts parts = SplitHint(hint);
@@ -110,7 +122,8 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   // The mark shows, the desktop's way, that something is not saved yet.
   setWindowTitle("Notarra-[*]");
   setWindowIcon(QIcon(":/notarra.png"));
-  setGeometry(208, 136, 911, 602);
+  // The designed size is the first size; the desktop places the window.
+  resize(ScaledSize(this, 911, 602));
   CreateComponents();
   CreateToolBarAndMenu();
   CreatePages();
@@ -311,9 +324,11 @@ void TfrmBlog::CreateToolBarAndMenu() {
 void TfrmBlog::CreatePages() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(ScaledPx(this, 11), ScaledPx(this, 7), ScaledPx(this, 11), ScaledPx(this, 7));
   parts_.PageControl1 = new QTabWidget(central);
   PageControl1()->setObjectName("PageControl1");
-  PageControl1()->setGeometry(11, 7, 881, 497);
+  layout->addWidget(PageControl1());
 
   parts_.TabSheet1 = new QWidget;
   TabSheet1()->setObjectName("TabSheet1");
@@ -357,7 +372,7 @@ void TfrmBlog::CreateListGrid(QWidget* page) {
   auto* grid = new TVelaDBGrid(page);
   parts_.VelaDBGrid1 = grid;
   grid->setObjectName("VelaDBGrid1");
-  grid->setGeometry(8, 8, 825, 401);
+  PageLayout(page)->addWidget(grid);
   grid->SetDataSource(dsBlog());
   TVelaDBGridColumns& columns = grid->Columns();
   auto add = [&](const char* field) {
@@ -400,7 +415,7 @@ void TfrmBlog::CreateItemGrid(QWidget* page) {
   auto* grid = new TVelaDBGrid(page);
   parts_.VelaDBGrid2 = grid;
   grid->setObjectName("VelaDBGrid2");
-  grid->setGeometry(8, 8, 825, 121);
+  grid->setMinimumHeight(ScaledPx(grid, 121));
   grid->SetDataSource(dsBlog());
   auto add = [grid](const char* field) {
     TVelaColumn* column = grid->Columns().Add();
@@ -422,28 +437,37 @@ QWidget* TfrmBlog::CreateItemPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet2");
   CreateItemGrid(page);
-  const int labelX = 16, editX = 96, top = 140, step = 28;
-  auto label = [page](const char* text, int x, int y) {
-    auto* l = new QLabel(text, page);
-    l->setGeometry(x, y + 3, 78, 17);
-    return l;
-  };
   auto bind = [this](auto* control, const char* name, const char* field) {
     control->setObjectName(name);
     control->SetDataSource(dsBlog());
     control->SetDataField(field);
     return control;
   };
-  auto edit = [page, bind](const char* name, const char* field, int x, int y, int width) {
+  // A short value keeps its designed width; a long one (kGrows) takes what
+  // room there is and gives some up in a narrow window.
+  constexpr int kGrows = 0;
+  auto sized = [](QWidget* control, int width) {
+    if (width == kGrows) control->setMinimumWidth(ScaledPx(control, 240));
+    else control->setFixedWidth(ScaledPx(control, width));
+  };
+  auto edit = [page, bind, sized](const char* name, const char* field, int width) {
     auto* e = bind(new TDBEdit(page), name, field);
-    e->setGeometry(x, y, width, 21);
+    sized(e, width);
     return e;
   };
-  label("Subject", labelX, top);
-  parts_.DBEsubject = edit("DBEsubject", "Subject", editX, top, 330);
-  label("Group", labelX, top + step);
+  auto* fields = new QFormLayout;
+  fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  auto row = [page, fields](const char* text, QWidget* control) {
+    auto* label = new QLabel(text, page);
+    label->setBuddy(control);
+    fields->addRow(label, control);
+    return label;
+  };
+  parts_.DBEsubject = edit("DBEsubject", "Subject", kGrows);
+  row("Subject", DBEsubject());
   parts_.VelaDBEdit1 = new TVelaDBEdit(page);
-  VelaDBEdit1()->setGeometry(editX, top + step, 160, 21);
+  sized(VelaDBEdit1(), 160);
   VelaDBEdit1()->SetDialogStyle(vdsLookup);
   VelaDBEdit1()->SetStyle(vcsDropDownList);
   VelaDBEdit1()->SetAutoDropDown(true);
@@ -452,34 +476,54 @@ QWidget* TfrmBlog::CreateItemPage() {
   VelaDBEdit1()->LookupProps().SetLookupKeyField("CATEGORY");
   VelaDBEdit1()->LookupProps().SetListFieldNames("CATEGORY");
   bind(VelaDBEdit1(), "VelaDBEdit1", "Group");
-  label("Title", labelX, top + 2 * step);
-  parts_.DBEtitle = edit("DBEtitle", "Title", editX, top + 2 * step, 330);
-  label("Keywords", labelX, top + 3 * step);
-  parts_.DBEkeyword = edit("DBEkeyword", "Keywords", editX, top + 3 * step, 330);
-  label("Published", labelX, top + 4 * step);
-  parts_.DBEpublish = edit("DBEpublish", "Published", editX, top + 4 * step, 200);
-  label("PubDate", labelX, top + 5 * step);
+  row("Group", VelaDBEdit1());
+  parts_.DBEtitle = edit("DBEtitle", "Title", kGrows);
+  row("Title", DBEtitle());
+  parts_.DBEkeyword = edit("DBEkeyword", "Keywords", kGrows);
+  row("Keywords", DBEkeyword());
+  parts_.DBEpublish = edit("DBEpublish", "Published", 200);
+  row("Published", DBEpublish());
   parts_.VelaDBEdit2 = new TVelaDBEdit(page);
-  VelaDBEdit2()->setGeometry(editX, top + 5 * step, 120, 21);
+  sized(VelaDBEdit2(), 120);
   VelaDBEdit2()->SetDialogStyle(vdsCalendar);
   bind(VelaDBEdit2(), "VelaDBEdit2", "PubDate");
-  parts_.Label9 = label("Field1", labelX, top + 6 * step);
+  row("PubDate", VelaDBEdit2());
+  parts_.DBEdit1 = edit("DBEdit1", "UserField1", 160);
+  parts_.Label9 = row("Field1", DBEdit1());
   Label9()->setObjectName("Label9");
-  parts_.DBEdit1 = edit("DBEdit1", "UserField1", editX, top + 6 * step, 160);
-  parts_.Label10 = label("Field2", labelX, top + 7 * step);
+  parts_.DBEdit2 = edit("DBEdit2", "UserField2", 160);
+  parts_.Label10 = row("Field2", DBEdit2());
   Label10()->setObjectName("Label10");
-  parts_.DBEdit2 = edit("DBEdit2", "UserField2", editX, top + 7 * step, 160);
-  label("Notes", 450, top);
+
+  auto* notesLabel = new QLabel("Notes", page);
   parts_.DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
-  DBnotes()->setGeometry(450, top + 20, 380, 170);
-  label("Key", 450, top + 7 * step);
-  parts_.DBEkey = edit("DBEkey", "Key", 500, top + 7 * step, 80);
+  notesLabel->setBuddy(DBnotes());
+  DBnotes()->setMinimumSize(ScaledSize(DBnotes(), 240, 80));
+  auto* keyLabel = new QLabel("Key", page);
+  parts_.DBEkey = edit("DBEkey", "Key", 80);
+  keyLabel->setBuddy(DBEkey());
   DBEkey()->SetReadOnly(true);
   parts_.DBCheckBox1 = bind(new TDBCheckBox(page), "DBCheckBox1", "Flag");
   DBCheckBox1()->setText("Flag");
   DBCheckBox1()->SetValueChecked("True");
   DBCheckBox1()->SetValueUnchecked("False");
-  DBCheckBox1()->setGeometry(620, top + 7 * step, 80, 21);
+  auto* keyRow = new QHBoxLayout;
+  keyRow->addWidget(keyLabel);
+  keyRow->addWidget(DBEkey());
+  keyRow->addStretch(1);
+  keyRow->addWidget(DBCheckBox1());
+  auto* notes = new QVBoxLayout;
+  notes->addWidget(notesLabel);
+  notes->addWidget(DBnotes(), 1);
+  notes->addLayout(keyRow);
+
+  auto* lower = new QHBoxLayout;
+  lower->addLayout(fields, 1);
+  lower->addSpacing(ScaledPx(page, 24));
+  lower->addLayout(notes, 1);
+  QVBoxLayout* layout = PageLayout(page);
+  layout->addWidget(VelaDBGrid2(), 1);
+  layout->addLayout(lower, 2);
   QWidget* order[] = {DBEsubject(), VelaDBEdit1(), DBEtitle(), DBEkeyword(), DBEpublish(), VelaDBEdit2(),
                       DBEdit1(),    DBEdit2(),     DBnotes(),  DBEkey(),     DBCheckBox1()};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
@@ -490,18 +534,18 @@ QWidget* TfrmBlog::CreateUserPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet3");
   auto* groups = new QLabel("Group Descriptions", page);
-  groups->setGeometry(16, 8, 200, 17);
   parts_.dbgGroup = new TVelaDBGrid(page);
   dbgGroup()->setObjectName("dbgGroup");
-  dbgGroup()->setGeometry(16, 28, 320, 400);
   dbgGroup()->SetDataSource(dsGroup());
+  groups->setBuddy(dbgGroup());
   auto* user = new QLabel("User Field Names", page);
-  user->setGeometry(360, 8, 200, 17);
   parts_.dbgUserfn = new TVelaDBGrid(page);
   dbgUserfn()->setObjectName("dbgUserfn");
-  dbgUserfn()->setGeometry(360, 28, 480, 120);
+  // One row of captions: the grid keeps its designed height.
+  dbgUserfn()->setFixedHeight(ScaledPx(dbgUserfn(), 120));
   dbgUserfn()->SetDataSource(dsUserd());
   dbgUserfn()->SetReadOnly(true);
+  user->setBuddy(dbgUserfn());
   // Titles a person reads; the field names stay as the files have them.
   auto titled = [](TVelaDBGrid* grid, const char* field, const char* title) {
     TVelaColumn* column = grid->Columns().Add();
@@ -513,6 +557,17 @@ QWidget* TfrmBlog::CreateUserPage() {
   titled(dbgUserfn(), "Fldname2", "Field 2 caption");
   dbgUserfn()->OnDblClick = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnDblClick);
   dbgUserfn()->OnExit = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnExit);
+
+  auto* grids = new QGridLayout;
+  grids->setHorizontalSpacing(ScaledPx(page, 24));
+  grids->addWidget(groups, 0, 0);
+  grids->addWidget(dbgGroup(), 1, 0, 2, 1);
+  grids->addWidget(user, 0, 1);
+  grids->addWidget(dbgUserfn(), 1, 1);
+  grids->setRowStretch(2, 1);
+  grids->setColumnStretch(0, 2);
+  grids->setColumnStretch(1, 3);
+  PageLayout(page)->addLayout(grids);
   return page;
 }
 

@@ -298,14 +298,27 @@ bool SaveQuestions(TfrmBlog& window, const QString& dir) {
   return ok;
 }
 
-bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
+// Each page at the window's present size; suffix names the size.
+bool SavePages(TfrmBlog& window, const QString& dir, const QString& suffix) {
   bool ok = true;
   const char* names[] = {"list", "item", "user"};
   for (int page = 0; page < window.PageControl1()->count() && page < 3; ++page) {
     window.PageControl1()->setCurrentIndex(page);
     Settle();
-    ok = window.grab().save(dir + "/page-" + names[page] + ".png") && ok;
+    ok = window.grab().save(dir + "/page-" + names[page] + suffix + ".png") && ok;
   }
+  return ok;
+}
+
+bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
+  const QSize designed = window.size();
+  bool ok = SavePages(window, dir, "");
+  // The pages follow the window: at the smallest size it allows and large.
+  window.resize(1, 1);
+  ok = SavePages(window, dir, "-smallest") && ok;
+  window.resize(1500, 950);
+  ok = SavePages(window, dir, "-large") && ok;
+  window.resize(designed);
   ok = SaveGridScreenshots(window, dir) && ok;
   window.PageControl1()->setCurrentIndex(0);
   ok = SaveEditScreenshots(window, dir) && ok;

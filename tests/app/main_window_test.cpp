@@ -166,6 +166,60 @@ TEST_F(MainWindowTest, TheNextStartRestoresTheWindowItsPageAndTheListColumns) {
   EXPECT_EQ(found, left);
 }
 
+// Each page's controls lie inside the page, none on another.
+void ExpectLaidOutWithoutOverlap(QWidget* page) {
+  const QRect room = page->rect();
+  std::vector<QWidget*> shown;
+  for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisibleTo(page)) shown.push_back(w);
+  ASSERT_FALSE(shown.empty());
+  for (QWidget* w : shown) {
+    EXPECT_TRUE(room.contains(w->geometry())) << w->objectName().toStdString() << " leaves the page";
+    EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString();
+    for (QWidget* other : shown)
+      if (other != w) EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+          << w->objectName().toStdString() << " covers " << other->objectName().toStdString();
+  }
+}
+
+// The pages follow the window: the grids and the notes take the room there
+// is, and at the smallest size nothing is cut off or drawn over another.
+TEST_F(MainWindowTest, ThePagesGrowAndShrinkWithTheWindow) {
+  auto sizes = [&] {
+    std::vector<QSize> found;
+    for (int page = 0; page < 3; ++page) {
+      window->PageControl1()->setCurrentIndex(page);
+      QCoreApplication::processEvents();
+      if (page == 0) found.push_back(window->VelaDBGrid1()->size());
+      if (page == 1) found.push_back(window->DBnotes()->size()), found.push_back(window->VelaDBGrid2()->size()),
+                     found.push_back(window->DBEtitle()->size());
+      if (page == 2) found.push_back(window->dbgGroup()->size());
+    }
+    return found;
+  };
+  const std::vector<QSize> designed = sizes();
+  window->resize(1500, 900);
+  const std::vector<QSize> large = sizes();
+  for (std::size_t i = 0; i < designed.size(); ++i) {
+    EXPECT_GT(large[i].width(), designed[i].width()) << i;
+    if (i != 3) EXPECT_GT(large[i].height(), designed[i].height()) << i;  // an edit keeps its height
+  }
+  EXPECT_EQ(window->VelaDBGrid1()->width(), window->TabSheet1()->width() - 2 * 8);
+  // A short value's edit keeps its designed width.
+  EXPECT_EQ(window->VelaDBEdit2()->width(), 120);
+
+  window->resize(100, 100);
+  const QSize smallest = window->size();
+  EXPECT_GT(smallest.width(), 100);
+  EXPECT_LE(smallest.width(), 911);
+  EXPECT_LE(smallest.height(), 602);
+  for (int page = 0; page < 3; ++page) {
+    window->PageControl1()->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+    ExpectLaidOutWithoutOverlap(window->PageControl1()->currentWidget());
+  }
+}
+
 // Every page and menu is reached from the keyboard.
 TEST_F(MainWindowTest, PageKeysAndMnemonicsReachEveryPageAndMenu) {
   QTabWidget* pages = window->PageControl1();
@@ -439,9 +493,9 @@ TEST_F(MainWindowTest, FailedSaveIsShownAndKeepsTheChanges) {
 }
 
 TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
-  EXPECT_EQ(window->geometry(), QRect(208, 136, 911, 602));
+  EXPECT_EQ(window->size(), QSize(911, 602));
   EXPECT_EQ(window->Toolbar()->height(), 33);
-  EXPECT_EQ(window->PageControl1()->size(), QSize(881, 497));
+  EXPECT_EQ(window->PageControl1()->width(), 911 - 2 * 11);
   ASSERT_EQ(window->PageControl1()->count(), 3);
   EXPECT_EQ(window->PageControl1()->tabText(0), "&List");
   EXPECT_EQ(window->PageControl1()->tabText(1), "&Item");

@@ -90,6 +90,7 @@ void TVelaDataset::SetStore(TVelaCursor* store, bool owned) {
 }
 
 void TVelaDataset::ReleaseStore() {
+  ForgetSearchBase();
   visible_.clear();
   ownedStore_.reset();
   store_ = nullptr;
@@ -117,6 +118,7 @@ void TVelaDataset::LoadStore(const std::function<bool(std::string& error)>& load
   }
   store_->SetPassword(password_);
   store_->SetPartialOpen(partialOpen_);
+  ForgetSearchBase();
   visible_.clear();
 
   std::string error;
@@ -428,6 +430,7 @@ void TVelaDataset::InternalClose() {
   BindFields(false);
   if (DefaultFields()) DestroyFields();
   current_ = -1;
+  ForgetSearchBase();
   visible_.clear();
   opened_ = false;
   if (database_) database_->DatasetClosed(this);
@@ -482,13 +485,8 @@ void TVelaDataset::RebuildVisible(bool startAtFirst, bool afterCommit) {
   if (!store_) return;
   // Before anything changes: an unknown field leaves the list as it was.
   if (Filtered()) ResolveConditions();
-  TVelaRecord* remembered = nullptr;
-  if (opened_) {
-    CheckBrowseMode();
-    if (!visible_.empty()) remembered = ActiveStoreRecord();
-    DisableControls();
-    DoBeforeScroll();
-  }
+  if (!wordSearch_.Empty()) wordSearch_.Resolve(*store_, searchFields_, this);
+  TVelaRecord* remembered = BeginListChange();
   // A filter that fails part-way (incomparable fields, a raising handler)
   // must not leave a half-built list behind.
   TVelaRecordList previous;
@@ -503,19 +501,35 @@ void TVelaDataset::RebuildVisible(bool startAtFirst, bool afterCommit) {
     });
     const bool filtering = Filtered() && (OnFilterRecord || recordFilter_.HasConditions());
     const bool inOrder = sorted_ || keyBuffers_[kbIndex].Descriptors.empty();
-    if (!(afterCommit && inOrder && !filtering && !rangeActive_ && KeepLiveRecords(previous))) FillFromStore(filtering);
-    current_ = -1;
+    // A list narrowed by words is not the whole list to keep.
+    const bool keep = afterCommit && inOrder && !filtering && !rangeActive_ && wordSearch_.Empty();
+    if (!(keep && KeepLiveRecords(previous))) FillFromStore(filtering);
+    NarrowVisibleByWords();
+    if (startAtFirst) remembered = nullptr;
   }
-  if (opened_) {
-    CursorPosChanged();
-    if (!startAtFirst && remembered) {
-      auto at = std::find(visible_.begin(), visible_.end(), remembered);
-      if (at != visible_.end()) current_ = static_cast<int>(at - visible_.begin());
-    }
-    Resync({});
-    DoAfterScroll();
-    EnableControls();
+  EndListChange(remembered);
+}
+
+TVelaRecord* TVelaDataset::BeginListChange() {
+  if (!opened_) return nullptr;
+  CheckBrowseMode();
+  TVelaRecord* remembered = visible_.empty() ? nullptr : ActiveStoreRecord();
+  DisableControls();
+  DoBeforeScroll();
+  return remembered;
+}
+
+void TVelaDataset::EndListChange(TVelaRecord* remembered) {
+  current_ = -1;
+  if (!opened_) return;
+  CursorPosChanged();
+  if (remembered) {
+    auto at = std::find(visible_.begin(), visible_.end(), remembered);
+    if (at != visible_.end()) current_ = static_cast<int>(at - visible_.begin());
   }
+  Resync({});
+  DoAfterScroll();
+  EnableControls();
 }
 
 void TVelaDataset::FillFromStore(bool filtering) {
@@ -677,7 +691,7 @@ void TVelaDataset::InternalPost() {
     // must then not rely on the order.
     CheckStillSorted(record);
     EndBlobStreamEdits();
-    RecordPosted(TVelaJournalKind::Edit, record);
+    Posted(TVelaJournalKind::Edit, record);
     return;
   }
   if (checkKeys && store_->KeyExists(data, nullptr, uniqueFieldNames_))
@@ -698,7 +712,7 @@ void TVelaDataset::InternalPost() {
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreUnaligned(Info(ActiveBuffer()), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
   EndBlobStreamEdits();
-  RecordPosted(TVelaJournalKind::Insert, created);
+  Posted(TVelaJournalKind::Insert, created);
 }
 
 void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
@@ -713,7 +727,7 @@ void TVelaDataset::InternalAddRecord(TRecordBuffer buffer, bool append) {
   current_ = static_cast<int>(visible_.size()) - 1;
   if (sorted_ && !InIndexOrderAt(current_)) sorted_ = false;
   StoreUnaligned(Info(buffer), BookmarkInfo{created, static_cast<uint8_t>(bfCurrent), current_ + 1});
-  RecordPosted(TVelaJournalKind::Insert, created);
+  Posted(TVelaJournalKind::Insert, created);
 }
 
 void TVelaDataset::InternalDelete() {
@@ -723,7 +737,7 @@ void TVelaDataset::InternalDelete() {
   auto at = std::find(visible_.begin(), visible_.end(), record);
   if (at != visible_.end()) visible_.erase(at);
   CountChange();
-  RecordPosted(TVelaJournalKind::Delete, record);
+  Posted(TVelaJournalKind::Delete, record);
 }
 
 void TVelaDataset::InternalCancel() {

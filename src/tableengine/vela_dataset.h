@@ -20,6 +20,7 @@
 #include "tableengine/journal.h"
 #include "tableengine/record_filter.h"
 #include "tableengine/record_store.h"
+#include "tableengine/word_search.h"
 
 namespace notarra {
 
@@ -130,6 +131,20 @@ public:
   // Whether the record satisfies every condition (true without conditions); may raise.
   bool RecordMatchesFilter(const TVelaRecord* record);
   static bool KindsComparable(TVelaFieldKind rightKind, TVelaFieldKind leftKind);
+
+  // ---- Typed words (vela_dataset_words.cpp) --------------------------------
+  // The fields the words are looked for in (";"-separated names).
+  const std::string& SearchFields() const { return searchFields_; }
+  void SetSearchFields(const std::string& names) { searchFields_ = names; }
+  const std::string& SearchText() const { return searchText_; }
+  // Narrows the visible list, on top of filter and range, to the records that
+  // hold every word of text (see TVelaWordSearch); "" shows them all again.
+  // Tests at most slice records now and returns false when work remains for
+  // ContinueSearch; the list shown changes only once the work is done. A
+  // new text drops the work of the one before. Raises for an unknown field.
+  bool SetSearchText(const std::string& text, std::size_t slice = SIZE_MAX);
+  bool SearchPending() const { return narrowing_.Running(); }
+  bool ContinueSearch(std::size_t slice = SIZE_MAX);
 
   // ---- Search, ranges and refresh (vela_dataset_search.cpp) ----------------
   // Locate moves to the first visible record whose key fields hold the key
@@ -309,6 +324,26 @@ private:
   TVelaRecord* filterRecord_ = nullptr;  // the record under test in dsFilter
   TVelaKeyBuffer* keyBuffer_ = nullptr;  // the key being filled in dsSetKey
   TVelaRecordFilter recordFilter_;       // the filter text's conditions
+  // Typed words: the list they narrow (valid until a record is posted or the
+  // list is rebuilt) and the narrowing under way.
+  std::string searchFields_;
+  std::string searchText_;
+  TVelaWordSearch wordSearch_;
+  TVelaRecordList searchBase_;
+  bool searchBaseValid_ = false;
+  TVelaWordNarrowing narrowing_;
+  // Narrows visible_ at once when words are typed; keeps the full list as the base.
+  void NarrowVisibleByWords();
+  void ForgetSearchBase();
+  // Shows list in place of the visible one, keeping the current record when it is there.
+  void ShowList(TVelaRecordList list);
+  TVelaRecord* BeginListChange();
+  void EndListChange(TVelaRecord* remembered);
+  // A posted change: the journal's record, and the words' base list no longer fits.
+  void Posted(TVelaJournalKind kind, const TVelaRecord* record) {
+    searchBaseValid_ = false;
+    RecordPosted(kind, record);
+  }
   // Conditions, then OnFilterRecord; the caller holds the dsFilter state.
   bool PassesFilter(TVelaRecord* record);
   // Runs testRecords in dsFilter, where fields read filterRecord_; the state

@@ -508,6 +508,7 @@ void TVelaDataset::InternalRefresh() {
     });
     ApplyMasterRange();
     PrepareIndexKey();
+    ForgetSearchBase();
     visible_.clear();
     if (store_->RecordCount() > 0) RebuildVisible(false);
   }

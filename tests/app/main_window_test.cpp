@@ -176,9 +176,11 @@ void ExpectLaidOutWithoutOverlap(QWidget* page) {
   for (QWidget* w : shown) {
     EXPECT_TRUE(room.contains(w->geometry())) << w->objectName().toStdString() << " leaves the page";
     EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString();
-    for (QWidget* other : shown)
-      if (other != w) EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+    for (QWidget* other : shown) {
+      if (other == w) continue;
+      EXPECT_FALSE(w->geometry().intersects(other->geometry()))
           << w->objectName().toStdString() << " covers " << other->objectName().toStdString();
+    }
   }
 }
 
@@ -191,8 +193,9 @@ TEST_F(MainWindowTest, ThePagesGrowAndShrinkWithTheWindow) {
       window->PageControl1()->setCurrentIndex(page);
       QCoreApplication::processEvents();
       if (page == 0) found.push_back(window->VelaDBGrid1()->size());
-      if (page == 1) found.push_back(window->DBnotes()->size()), found.push_back(window->VelaDBGrid2()->size()),
-                     found.push_back(window->DBEtitle()->size());
+      if (page == 1)
+        for (QWidget* w : {(QWidget*)window->DBnotes(), (QWidget*)window->VelaDBGrid2(), (QWidget*)window->DBEtitle()})
+          found.push_back(w->size());
       if (page == 2) found.push_back(window->dbgGroup()->size());
     }
     return found;
@@ -202,7 +205,9 @@ TEST_F(MainWindowTest, ThePagesGrowAndShrinkWithTheWindow) {
   const std::vector<QSize> large = sizes();
   for (std::size_t i = 0; i < designed.size(); ++i) {
     EXPECT_GT(large[i].width(), designed[i].width()) << i;
-    if (i != 3) EXPECT_GT(large[i].height(), designed[i].height()) << i;  // an edit keeps its height
+    if (i != 3) {  // an edit keeps its height
+      EXPECT_GT(large[i].height(), designed[i].height()) << i;
+    }
   }
   EXPECT_EQ(window->VelaDBGrid1()->width(), window->TabSheet1()->width() - 2 * 8);
   // A short value's edit keeps its designed width.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 #include "table_bytes.h"
@@ -464,3 +465,112 @@ TEST_F(FailedRebuildTest, CancelChangesWithARaisingHandlerShowsNoDiscardedRecord
 }
 
 }  // namespace
+
+// ---- Typed words ----------------------------------------------------------
+
+// The scan looks at sixteen places at a time; a plain fold-and-find over
+// random texts is the reference, words at every place and in either case.
+TEST(WordSearch, ContainsAgreesWithAPlainFoldAndFind) {
+  const std::string letters = "abAB\xE9\xC9 x";  // é and É fold together
+  auto fold = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(AnsiLowerChar(static_cast<unsigned char>(c)));
+    return s;
+  };
+  unsigned seed = 12345;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 4000; ++round) {
+    std::string text(next() % 70, ' ');
+    for (char& c : text) c = letters[next() % letters.size()];
+    std::string word(1 + next() % 5, ' ');
+    for (char& c : word) c = letters[next() % letters.size()];
+    const std::string folded = fold(word);
+    const bool expected = fold(text).find(folded) != std::string::npos;
+    ASSERT_EQ(TVelaWordSearch::Contains(text, folded), expected) << '"' << text << "\" / \"" << word << '"';
+  }
+  EXPECT_TRUE(TVelaWordSearch::Contains(std::string(40, 'x') + "Cr\xC8ME", "cr\xE8me"));
+  EXPECT_FALSE(TVelaWordSearch::Contains("short", "shorter"));
+}
+
+TEST(WordSearch, SplitsAtBlanksFoldsAndDropsRepeats) {
+  const TVelaWordSearch search("  Blog\tPOST blog ");
+  EXPECT_EQ(search.Words(), (std::vector<std::string>{"blog", "post"}));
+  EXPECT_TRUE(TVelaWordSearch(" \t ").Empty());
+}
+
+// Whether the row holds every word in its Subject, Title or Notes.
+bool HoldsWords(const Idea& r, const std::vector<std::string>& words) {
+  for (const std::string& w : words)
+    if (!TVelaWordSearch::Contains(r.subject, w) && !TVelaWordSearch::Contains(r.title, w) &&
+        !TVelaWordSearch::Contains(r.notes, w))
+      return false;
+  return true;
+}
+
+TEST_F(FilterTest, TypedWordsNarrowOnTopOfTheFilterAndKeepTheOrder) {
+  table.SetIndexFieldNames("Subject");
+  table.SetSearchFields("Subject;Title;Keywords;Notes");
+  table.Open();
+  const std::vector<int> all = Keys();
+  auto holding = [&](const std::vector<std::string>& words) {
+    std::vector<int> out;
+    for (int k : all)
+      if (HoldsWords(kRows[static_cast<std::size_t>(k - 1)], words)) out.push_back(k);
+    return out;
+  };
+  EXPECT_TRUE(table.SetSearchText("BLOG"));
+  EXPECT_EQ(Keys(), holding({"blog"}));
+  ASSERT_EQ(Keys().size(), 2u);
+  table.SetSearchText("blog post");
+  EXPECT_EQ(Keys(), holding({"blog", "post"}));
+  table.SetSearchText("hello");  // in the notes only
+  EXPECT_EQ(Keys(), holding({"hello"}));
+  // With a filter: both must hold.
+  table.SetSearchText("o");
+  table.SetIndexFieldNames("Key");
+  EXPECT_EQ(Filtered("'Group' = 'Home'"),
+            Expected([](const Idea& r, int) { return r.group == "Home" && HoldsWords(r, {"o"}); }));
+  table.SetFiltered(false);
+  EXPECT_EQ(Keys(), Expected([](const Idea& r, int) { return HoldsWords(r, {"o"}); }));
+  // No words: every record again, in index order.
+  table.SetSearchText("");
+  EXPECT_EQ(Keys(), Expected([](const Idea&, int) { return true; }));
+  EXPECT_EQ(ErrorOf([&] {
+              table.SetSearchFields("Subject;Nothing");
+              table.SetSearchText("x");
+            }),
+            "BlogI_: Field Nothing is not found");
+  EXPECT_EQ(Keys().size(), kRows.size());
+}
+
+TEST_F(FilterTest, ALongNarrowingWorksInSlicesAndTheLatestTextWins) {
+  table.SetSearchFields("Subject;Title");
+  table.Open();
+  const std::vector<int> all = Keys();
+  EXPECT_FALSE(table.SetSearchText("blog", 2));
+  EXPECT_TRUE(table.SearchPending());
+  EXPECT_EQ(Keys(), all);  // nothing shown changes before the work is done
+  // A new text before the first is done: its work is dropped.
+  EXPECT_FALSE(table.SetSearchText("zeta", 2));
+  while (!table.ContinueSearch(2)) {
+  }
+  EXPECT_FALSE(table.SearchPending());
+  EXPECT_EQ(Keys(), std::vector<int>({6}));
+}
+
+TEST_F(FilterTest, APostedRecordIsFoundByTheNextWord) {
+  table.SetSearchFields("Subject;Title");
+  table.Open();
+  table.SetSearchText("z");
+  EXPECT_EQ(Keys(), std::vector<int>({6}));
+  table.Append();
+  table.FieldByName("Subject")->SetAsString("Zebra crossing");
+  table.Post();
+  table.Append();
+  table.FieldByName("Subject")->SetAsString("Unrelated");
+  table.Post();
+  // The record just posted shows until the list is narrowed again.
+  table.SetSearchText("ze");
+  EXPECT_EQ(Keys(), std::vector<int>({6, 7}));
+  table.SetSearchText("");
+  EXPECT_EQ(Keys().size(), kRows.size() + 2);
+}

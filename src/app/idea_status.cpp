@@ -53,8 +53,9 @@ void TIdeaStatus::Update() {
     return;
   }
   const bool filtered = ideas->Filtered();
+  const bool narrowed = filtered || !ideas->SearchText().empty();
   const int shown = ideas->RecordCount();
-  count_->setText(CountOf(shown, filtered ? AllIdeas(*ideas) : shown, filtered));
+  count_->setText(CountOf(shown, narrowed ? AllIdeas(*ideas) : shown, narrowed));
   filter_->setText(filtered ? "Filtered" : "");
 }
 

@@ -1,5 +1,5 @@
 // The main window's status bar beside the hints: how many ideas there are
-// ("N ideas", or "N of M ideas" while a filter narrows the list), "Filtered"
+// ("N ideas", or "N of M ideas" while a filter or typed words narrow the list), "Filtered"
 // while a filter is on, and "Saved" for a few seconds after a save. It follows
 // the idea table through a data link; scrolling and typing change no count,
 // so they cost nothing.

@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/idea_search.h"
 #include "app/idea_status.h"
 #include "app/start_options.h"
 #include "tools/idea_schema.h"
@@ -273,6 +274,14 @@ void TfrmBlog::CreateToolBarAndMenu() {
   for (QAction* a : Toolbar()->actions())
     if (QWidget* w = Toolbar()->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1() && a->icon().isNull() == false)
       w->setFixedWidth(24);
+  // The search field at the far end, where desktop programs keep theirs.
+  auto* gap = new QWidget;
+  gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  Toolbar()->addWidget(gap);
+  ideaSearch_ = new TIdeaSearch(BlogI_(), this);
+  ideaSearch_->setMinimumWidth(ScaledPx(this, 120));
+  ideaSearch_->setMaximumWidth(ScaledPx(this, 240));
+  Toolbar()->addWidget(ideaSearch_);
 
   QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("File1");

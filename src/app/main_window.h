@@ -53,6 +53,7 @@ class TVelaDBEdit;
 class TVelaTable;
 struct TFont;
 class TsfFilterDialog;
+class TIdeaSearch;
 
 class TfrmBlog : public QMainWindow {
   Q_OBJECT
@@ -71,6 +72,7 @@ public:
   TVelaTable* Group_() const { return parts_.Group_; }
   TDataSource* dsUserd() const { return parts_.dsUserd; }
   TIdeaStatus* IdeaStatus() const { return ideaStatus_.get(); }
+  TIdeaSearch* IdeaSearch() const { return ideaSearch_; }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
   TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
@@ -320,6 +322,7 @@ private:
 
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
+  TIdeaSearch* ideaSearch_ = nullptr;       // the tool bar's
   std::unique_ptr<TIdeaStatus> ideaStatus_;  // a link to the ideas: goes before their data source
   QMenu* recentMenu_ = nullptr;
   bool closeKeepingJournals_ = false;

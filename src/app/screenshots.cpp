@@ -17,6 +17,7 @@
 
 #include "app/about_box.h"
 #include "app/help_window.h"
+#include "app/idea_search.h"
 #include "app/main_window.h"
 #include "controls/edit/calculator.h"
 #include "controls/edit/calendar.h"
@@ -329,6 +330,11 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   box.hide();
   ok = SaveDialogScreenshots(window, dir) && ok;
   ok = SaveFilteredList(window, dir) && ok;
+  // Words typed into the search field narrow the list.
+  window.IdeaSearch()->setText("book");
+  Settle();
+  ok = window.grab().save(dir + "/page-list-search.png") && ok;
+  window.IdeaSearch()->clear();
   ok = SaveQuestions(window, dir) && ok;
   return ok;
 }

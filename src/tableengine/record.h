@@ -21,6 +21,10 @@ struct TVelaRecord {
   // False while Data refers only to borrowed texts and blocks (a record read
   // in place from a mapped file): destroying it then frees nothing.
   bool OwnsReferences = true;
+  // A pass over the store in its own order leaves its answer for this record
+  // here, for a list in another order to read back (TVelaWordNarrowing);
+  // the store says whose answers they are.
+  uint8_t Mark = 0;
   uint32_t StoredSize = 0;     // bytes the record takes in the table file
   // Which record this is to the recovery journal: its place in the table file
   // as last read or written, or, for a record added since, the next number on.

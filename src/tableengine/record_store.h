@@ -92,6 +92,10 @@ public:
   // ---- Records -----------------------------------------------------------
   // Every entry in store order, deleted and purged ones included.
   const TVelaRecordList& Records() const { return records_; }
+  // Who last wrote the records' Mark bytes: a pass claims them before it
+  // writes, and checks it still holds them before it reads them back.
+  void ClaimMarks(const void* owner) const { marksOwner_ = owner; }
+  bool MarksHeldBy(const void* owner) const { return marksOwner_ == owner; }
   int RecordCount() const { return static_cast<int>(records_.size()); }
   bool ContainsRecord(const TVelaRecord* record) const;
 
@@ -248,6 +252,7 @@ private:
   // A text in the arena: loading a table makes millions of them, and one
   // allocation per text would cost more than the rest of the load.
   const char* NewArenaText(std::string_view s);
+  mutable const void* marksOwner_ = nullptr;
   std::vector<Chunk> entryChunks_;
   std::vector<Chunk> slabs_;
   std::vector<Chunk> textArena_;

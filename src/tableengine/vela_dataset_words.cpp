@@ -34,7 +34,7 @@ bool TVelaDataset::SetSearchText(const std::string& text, std::size_t slice) {
     ShowList(std::move(all));
     return true;
   }
-  narrowing_.Start(wordSearch_, searchBase_);
+  narrowing_.Start(wordSearch_, searchBase_, *store_);
   return ContinueSearch(slice);
 }
 
@@ -60,7 +60,7 @@ void TVelaDataset::NarrowVisibleByWords() {
   searchBase_ = visible_;
   searchBaseValid_ = true;
   TVelaWordNarrowing all;
-  all.Start(wordSearch_, searchBase_);
+  all.Start(wordSearch_, searchBase_, *store_);
   all.Step(SIZE_MAX);
   visible_ = all.TakeResult();
 }

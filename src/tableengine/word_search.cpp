@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 #include "platform/conversions.h"
+#include "tableengine/data_area.h"
 #include "tableengine/record_values.h"
 
 namespace notarra {
@@ -97,6 +98,16 @@ bool TVelaWordSearch::Matches(const TVelaRecord& record) const {
   return true;
 }
 
+void TVelaWordSearch::Prefetch(const TVelaRecord& record) const {
+  if (!record.Data) return;
+  for (const TVelaField* field : fields_) {
+    const bool blob = field->Kind == TVelaFieldKind::Memo || field->Kind == TVelaFieldKind::FmtMemo;
+    if (field->Kind == TVelaFieldKind::SmallStr) continue;  // inside the data area
+    __builtin_prefetch(blob ? static_cast<const void*>(data_area::BlobRef(record.Data, *field))
+                            : static_cast<const void*>(data_area::TextRef(record.Data, *field) - sizeof(uint32_t)));
+  }
+}
+
 bool TVelaWordSearch::Contains(std::string_view text, std::string_view word) {
   const std::size_t m = word.size(), n = text.size();
   if (m == 0) return true;
@@ -131,18 +142,33 @@ bool TVelaWordSearch::Contains(std::string_view text, std::string_view word) {
   return false;
 }
 
-void TVelaWordNarrowing::Start(const TVelaWordSearch& search, const TVelaRecordList& list) {
+void TVelaWordNarrowing::Start(const TVelaWordSearch& search, const TVelaRecordList& list,
+                               const TVelaCursor& store) {
   search_ = &search;
+  store_ = &store;
   list_ = list;
-  matches_.assign(list_.size(), 0);
+  // A few records of a large store are cheaper to visit where they lie.
+  inStoreOrder_ = list_.size() * 4 >= store.Records().size();
+  if (inStoreOrder_) store.ClaimMarks(this);
+  else matches_.assign(list_.size(), 0);
   next_ = 0;
 }
 
 bool TVelaWordNarrowing::Step(std::size_t count) {
   if (!search_) return true;
-  const std::size_t end = next_ + std::min(count, list_.size() - next_);
-  auto test = [this](std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) matches_[i] = search_->Matches(*list_[i]);
+  const TVelaRecordList& tested = Tested();
+  const std::size_t end = next_ + std::min(count, tested.size() - next_);
+  auto test = [this, &tested](std::size_t from, std::size_t to) {
+    // Each record's texts are asked for a few records ahead, so that the
+    // waits for memory overlap.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = from; i < to; ++i) {
+      if (i + kAhead < to) search_->Prefetch(*tested[i + kAhead]);
+      TVelaRecord& record = *tested[i];
+      const bool match = record.Live() && search_->Matches(record);
+      if (inStoreOrder_) record.Mark = match;
+      else matches_[i] = match;
+    }
   };
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
   const std::size_t parts = std::clamp<std::size_t>((end - next_) / kRecordsPerThread, 1, cores);
@@ -153,19 +179,27 @@ bool TVelaWordNarrowing::Step(std::size_t count) {
   test(next_, std::min(end, next_ + share));
   helpers.clear();  // joins
   next_ = end;
-  return next_ == list_.size();
+  return next_ == tested.size();
 }
 
 TVelaRecordList TVelaWordNarrowing::TakeResult() {
   TVelaRecordList result;
-  for (std::size_t i = 0; i < next_; ++i)
-    if (matches_[i]) result.push_back(list_[i]);
+  if (inStoreOrder_ && !store_->MarksHeldBy(this)) {
+    // Another pass over the same store wrote its marks meanwhile: test again.
+    store_->ClaimMarks(this);
+    next_ = 0;
+    Step(SIZE_MAX);
+  }
+  for (std::size_t i = 0; i < list_.size(); ++i)
+    if (inStoreOrder_ ? list_[i]->Mark : matches_[i]) result.push_back(list_[i]);
   Stop();
   return result;
 }
 
 void TVelaWordNarrowing::Stop() {
+  if (search_ && inStoreOrder_ && store_->MarksHeldBy(this)) store_->ClaimMarks(nullptr);
   search_ = nullptr;
+  store_ = nullptr;
   list_ = {};
   matches_ = {};
   next_ = 0;

@@ -6,7 +6,9 @@
 // TVelaWordNarrowing: keeps the records of a list that match, in the list's
 // order, worked through in slices so that a long narrowing leaves room for
 // the next keystroke between them. Each slice is shared among the machine's
-// cores; the records must not change while a slice runs.
+// cores; the records must not change while a slice runs. A list that holds
+// much of its store is tested in the store's own order, which is the file's,
+// so that memory is read in sequence rather than in the list's sort order.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +35,8 @@ public:
   // "Field %s is not found" on behalf of owner.
   void Resolve(const TVelaCursor& store, std::string_view fieldNames, const TComponent* owner);
   bool Matches(const TVelaRecord& record) const;
+  // Asks the processor for the record's texts ahead of Matches.
+  void Prefetch(const TVelaRecord& record) const;
 
   // Whether text holds the folded word, letter case aside.
   static bool Contains(std::string_view text, std::string_view foldedWord);
@@ -44,8 +48,9 @@ private:
 
 class TVelaWordNarrowing {
 public:
-  // Begins narrowing list (copied) by search, which must outlive the work.
-  void Start(const TVelaWordSearch& search, const TVelaRecordList& list);
+  // Begins narrowing list (copied; records of store) by search; both must
+  // outlive the work.
+  void Start(const TVelaWordSearch& search, const TVelaRecordList& list, const TVelaCursor& store);
   // Tests up to count more records; true once the whole list is done.
   bool Step(std::size_t count);
   bool Running() const { return search_ != nullptr; }
@@ -54,9 +59,13 @@ public:
   void Stop();
 
 private:
+  // The records tested, in the order they are tested.
+  const TVelaRecordList& Tested() const { return inStoreOrder_ ? store_->Records() : list_; }
   const TVelaWordSearch* search_ = nullptr;
+  const TVelaCursor* store_ = nullptr;
   TVelaRecordList list_;
-  std::vector<unsigned char> matches_;
+  bool inStoreOrder_ = false;
+  std::vector<unsigned char> matches_;  // by place in list_, when not in store order
   std::size_t next_ = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 #include "table_bytes.h"
+#include "tableengine/record_values.h"
 #include "tableengine/vela_database.h"
 #include "tableengine/vela_table.h"
 
@@ -573,4 +574,32 @@ TEST_F(FilterTest, APostedRecordIsFoundByTheNextWord) {
   EXPECT_EQ(Keys(), std::vector<int>({6, 7}));
   table.SetSearchText("");
   EXPECT_EQ(Keys().size(), kRows.size() + 2);
+}
+
+// Two narrowings over one store at once (two datasets on a shared store):
+// neither reads the other's answers; a short list is tested in its own order.
+TEST_F(FilterTest, InterleavedNarrowingsOverOneStoreKeepTheirOwnAnswers) {
+  table.Open();
+  const TVelaCursor& store = *table.Store();
+  const TVelaRecordList all = table.VisibleRecords();
+  auto keys = [&](const TVelaRecordList& list) {
+    std::vector<int> out;
+    const TVelaField& key = *store.FindField("Key");
+    for (const TVelaRecord* r : list) out.push_back(record_values::GetInteger(r->Data, key));
+    return out;
+  };
+  TVelaWordSearch blog("blog"), zeta("zeta"), abc("ABC");
+  for (TVelaWordSearch* s : {&blog, &zeta, &abc}) s->Resolve(store, "Subject;Title", &table);
+  TVelaWordNarrowing first, second;
+  first.Start(blog, all, store);
+  EXPECT_FALSE(first.Step(3));
+  second.Start(zeta, all, store);
+  EXPECT_TRUE(second.Step(SIZE_MAX));
+  EXPECT_EQ(keys(second.TakeResult()), std::vector<int>({6}));
+  EXPECT_TRUE(first.Step(SIZE_MAX));
+  EXPECT_EQ(keys(first.TakeResult()), Expected([](const Idea& r, int) { return HoldsWords(r, {"blog"}); }));
+  // One record of six: tested where the list has it.
+  second.Start(abc, {all[2]}, store);
+  EXPECT_TRUE(second.Step(SIZE_MAX));
+  EXPECT_EQ(keys(second.TakeResult()), std::vector<int>({3}));
 }

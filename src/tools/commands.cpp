@@ -39,6 +39,7 @@
 #include "tools/notarra_table.h"
 #include "tools/table_csv.h"
 #include "tools/table_json.h"
+#include "tools/table_sqlite.h"
 #include "tools/tool_error.h"
 #include "tools/utf8.h"
 
@@ -54,7 +55,12 @@ const char kUsage[] =
     "                                                 replace FILE with the table a JSON document describes\n"
     "  notarra-table import FILE --csv CSV|- [--force]\n"
     "                                                 append the CSV's rows (header row names the fields)\n"
+    "  notarra-table import FILE --sqlite DB --table NAME [--force]\n"
+    "                                                 append the rows of a SQLite table (columns name the fields)\n"
     "  notarra-table export FILE --csv CSV|-          write every record as CSV\n"
+    "  notarra-table export FILE --sqlite DB [--table NAME] [--force]\n"
+    "                                                 write every record as a SQLite table (default NAME:\n"
+    "                                                 the file's name without .d; --force replaces one)\n"
     "  notarra-table init DIR [--sample]              create Blog_Ideas.d, group.d and User.d in DIR\n"
     "  notarra-table generate FILE --records N [--seed S] [--force]\n"
     "                                                 an idea table with N synthetic ideas\n"
@@ -428,12 +434,21 @@ int Write(const CommandLine& cl, std::istream& in, std::ostream& out) {
   return 0;
 }
 
+// --csv or --sqlite, one of them.
+bool FromSqlite(const CommandLine& cl) {
+  if (cl.Has("csv") == cl.Has("sqlite")) throw TUsageError(cl.command + " needs --csv or --sqlite (one of them)");
+  if (cl.Has("sqlite") && cl.Value("sqlite").empty()) throw TUsageError("--sqlite needs a database file");
+  return cl.Has("sqlite");
+}
+
 int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
-  Require(cl, "csv");
+  const bool sqlite = FromSqlite(cl);
+  if (sqlite) Require(cl, "table");
   const std::string& path = cl.positional[0];
-  if (cl.Value("csv") != "-" && SameFile(cl.Value("csv"), path))
-    throw TToolError("--csv " + cl.Value("csv") + " is the table itself");
-  const std::string text = ReadInput(cl.Value("csv"), in);
+  const std::string& source = cl.Value(sqlite ? "sqlite" : "csv");
+  if (source != "-" && SameFile(source, path))
+    throw TToolError("--" + std::string(sqlite ? "sqlite " : "csv ") + source + " is the table itself");
+  const std::string text = sqlite ? std::string() : ReadInput(source, in);
   // Held from the read to the rename, so that another import waits and then reads what this one wrote.
   TFolderLock lock(path);
   TVelaCursor cursor;
@@ -441,7 +456,7 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
   LoadTable(path, cursor, true, cl);
   RefuseReadOnly(path);
   RefuseDroppedBytes(path, cursor, cl);
-  const int added = ImportTableCsv(text, cursor);
+  const int added = sqlite ? ImportTableSqlite(source, cl.Value("table"), cursor) : ImportTableCsv(text, cursor);
   cursor.SaveToFile(path, 0, false, "");
   PrintSummary(out, "Imported " + Plural(added, "record") + " into " + path + " (now " +
                         std::to_string(LiveRecords(cursor)) + ")");
@@ -449,10 +464,11 @@ int Import(const CommandLine& cl, std::istream& in, std::ostream& out) {
 }
 
 int Export(const CommandLine& cl, std::ostream& out, std::ostream& err) {
-  Require(cl, "csv");
-  const std::string& target = cl.Value("csv");
+  const bool sqlite = FromSqlite(cl);
+  const std::string& target = cl.Value(sqlite ? "sqlite" : "csv");
   if (target != "-" && SameFile(target, cl.positional[0]))
-    throw TToolError("--csv " + target + " is the table being exported; nothing was written");
+    throw TToolError("--" + std::string(sqlite ? "sqlite " : "csv ") + target +
+                     " is the table being exported; nothing was written");
   TVelaCursor cursor;
   TVelaTable table;
   const TVelaCursor* store = &cursor;
@@ -467,6 +483,12 @@ int Export(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (store->TrailingBytes() > 0)
     err << "notarra-table: warning: " << utf8::Printable(cl.positional[0]) << " holds " << store->TrailingBytes()
         << " bytes after the last record its header counts; they are not exported\n";
+  if (sqlite) {
+    std::string name = cl.Has("table") ? cl.Value("table") : std::filesystem::path(cl.positional[0]).stem().string();
+    const int rows = ExportTableSqlite(*store, order, target, name, cl.Has("force"));
+    PrintSummary(out, "Exported " + Plural(rows, "record") + " to table " + name + " of " + target);
+    return 0;
+  }
   if (target == "-") {
     WriteTableCsv(*store, out, order);
     return 0;
@@ -609,8 +631,12 @@ int Dispatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
   const std::set<std::string> order = {"case-insensitive", "descending", "filter-case-insensitive"};
   if (c == "dump") return Dump(ParseCommandLine(args, {"format", "password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "write") return Write(ParseCommandLine(args, {"from", "password"}, {"force"}, 1), in, out);
-  if (c == "import") return Import(ParseCommandLine(args, {"csv", "password"}, {"force"}, 1), in, out);
-  if (c == "export") return Export(ParseCommandLine(args, {"csv", "password", "index", "filter"}, order, 1), out, err);
+  if (c == "import") return Import(ParseCommandLine(args, {"csv", "sqlite", "table", "password"}, {"force"}, 1), in, out);
+  if (c == "export") {
+    std::set<std::string> flags = order;
+    flags.insert("force");
+    return Export(ParseCommandLine(args, {"csv", "sqlite", "table", "password", "index", "filter"}, flags, 1), out, err);
+  }
   if (c == "count") return Count(ParseCommandLine(args, {"password", "index", "filter", "criteria"}, order, 1), out);
   if (c == "locate")
     return Locate(ParseCommandLine(args, {"key", "values", "password", "index", "filter"},

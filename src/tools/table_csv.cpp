@@ -1,5 +1,6 @@
 #include "tools/table_csv.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,51 +53,62 @@ std::string TableCsvText(const TVelaCursor& cursor, const TVelaRecordList* order
   return text;
 }
 
+int ImportTableRows(TVelaCursor& cursor, const std::string& source, const std::vector<std::string>& header,
+                    const TNextRow& next) {
+  std::vector<const TVelaField*> columns;
+  std::vector<bool> named(cursor.FieldCount(), false);
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    std::string ansi;
+    const TVelaField* f = Utf8ToAnsi(header[c], ansi) ? cursor.FindField(ansi) : nullptr;
+    const std::string column = source + " header, column " + std::to_string(c + 1);
+    if (!f) throw TToolError(column + ": unknown field '" + header[c] + "'");
+    if (named[f->Index]) throw TToolError(column + ": field '" + header[c] + "' appears twice");
+    named[f->Index] = true;
+    columns.push_back(f);
+  }
+
+  TRecordData data(cursor);
+  std::string error;
+  std::vector<std::optional<std::string>> row;
+  std::string where;
+  int added = 0;
+  while (next(row, where)) {
+    where = "record " + std::to_string(added + 1) + where;
+    if (row.size() != columns.size())
+      throw TToolError(where + ": " + std::to_string(row.size()) + (row.size() == 1 ? " value" : " values") +
+                       ", but the header names " + std::to_string(columns.size()) + " fields");
+    data.Reset();
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      TInputValue in;
+      // Blanks around a number, a flag or a date are passed over, so a cell of
+      // blanks alone is empty there; text keeps what it is given.
+      const TVelaFieldKind kind = columns[c]->Kind;
+      const bool text = kind == TVelaFieldKind::SmallStr || kind == TVelaFieldKind::String ||
+                        kind == TVelaFieldKind::Memo || kind == TVelaFieldKind::FmtMemo;
+      const bool null = !row[c] || row[c]->empty() || (!text && Trim(*row[c]).empty());
+      in.type = null ? TInputValue::Null : TInputValue::Cell;
+      if (!null) in.text = *row[c];
+      if (!StoreFieldValue(in, *columns[c], data.Get(), error))
+        throw TToolError(where + ", field '" + AnsiToUtf8(columns[c]->Name) + "': " + error);
+    }
+    if (!cursor.WriteRecord(data.Get(), nullptr, error)) throw TToolError(where + ": " + error);
+    ++added;
+  }
+  return added;
+}
+
 int ImportTableCsv(std::string_view text, TVelaCursor& cursor) {
   try {
     csv::Reader reader(text);
-    std::vector<std::string> row;
-    if (!reader.ReadRecord(row)) throw TToolError("the CSV is empty (it needs a header row of field names)");
-
-    std::vector<const TVelaField*> columns;
-    std::vector<bool> named(cursor.FieldCount(), false);
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      std::string ansi;
-      const TVelaField* f = Utf8ToAnsi(row[c], ansi) ? cursor.FindField(ansi) : nullptr;
-      if (!f)
-        throw TToolError("CSV header, column " + std::to_string(c + 1) + ": unknown field '" + row[c] + "'");
-      if (named[f->Index])
-        throw TToolError("CSV header, column " + std::to_string(c + 1) + ": field '" + row[c] + "' appears twice");
-      named[f->Index] = true;
-      columns.push_back(f);
-    }
-
-    TRecordData data(cursor);
-    std::string error;
-    int added = 0;
-    while (reader.ReadRecord(row)) {
-      const std::string where = "record " + std::to_string(added + 1) + " (line " + std::to_string(reader.RecordLine()) + ")";
-      if (row.size() != columns.size())
-        throw TToolError(where + ": " + std::to_string(row.size()) + (row.size() == 1 ? " value" : " values") +
-                         ", but the header names " +
-                         std::to_string(columns.size()) + " fields");
-      data.Reset();
-      for (std::size_t c = 0; c < columns.size(); ++c) {
-        TInputValue in;
-        // Blanks around a number, a flag or a date are passed over, so a cell of
-        // blanks alone is empty there; text keeps what it is given.
-        const TVelaFieldKind kind = columns[c]->Kind;
-        const bool text = kind == TVelaFieldKind::SmallStr || kind == TVelaFieldKind::String ||
-                          kind == TVelaFieldKind::Memo || kind == TVelaFieldKind::FmtMemo;
-        in.type = row[c].empty() || (!text && Trim(row[c]).empty()) ? TInputValue::Null : TInputValue::Cell;
-        in.text = row[c];
-        if (!StoreFieldValue(in, *columns[c], data.Get(), error))
-          throw TToolError(where + ", field '" + AnsiToUtf8(columns[c]->Name) + "': " + error);
-      }
-      if (!cursor.WriteRecord(data.Get(), nullptr, error)) throw TToolError(where + ": " + error);
-      ++added;
-    }
-    return added;
+    std::vector<std::string> cells;
+    if (!reader.ReadRecord(cells)) throw TToolError("the CSV is empty (it needs a header row of field names)");
+    const std::vector<std::string> header = cells;
+    return ImportTableRows(cursor, "CSV", header, [&](std::vector<std::optional<std::string>>& row, std::string& where) {
+      if (!reader.ReadRecord(cells)) return false;
+      row.assign(cells.begin(), cells.end());
+      where = " (line " + std::to_string(reader.RecordLine()) + ")";
+      return true;
+    });
   } catch (const csv::Error& e) {
     throw TToolError(e.what());
   }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tableengine/record_store.h"
 
@@ -24,5 +26,14 @@ std::string TableCsvText(const TVelaCursor& cursor, const TVelaRecordList* order
 // the store may then hold part of the rows, so the caller must not save it.
 // Returns the number of records added.
 int ImportTableCsv(std::string_view csv, TVelaCursor& cursor);
+
+// The same for rows from any source (source names it in a header error):
+// header names the fields; next fills
+// row with one value per column (nullopt for a null, else the text a CSV
+// cell would hold) and where with what names the row beyond its number, and
+// returns false after the last row.
+using TNextRow = std::function<bool(std::vector<std::optional<std::string>>& row, std::string& where)>;
+int ImportTableRows(TVelaCursor& cursor, const std::string& source, const std::vector<std::string>& header,
+                    const TNextRow& next);
 
 }  // namespace notarra

@@ -19,6 +19,9 @@
 #include <QSignalBlocker>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,6 +35,7 @@
 #include "app/about_box.h"
 #include "app/idea_search.h"
 #include "app/idea_status.h"
+#include "app/list_printer.h"
 #include "app/start_options.h"
 #include "tools/idea_schema.h"
 #include "tools/tool_error.h"
@@ -118,6 +122,11 @@ void SetHint(QAction* action, std::string_view hint) {
 TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make_unique<TComponent>()) {
   OnChooseFolder = [this](const QString& title) {
     return QFileDialog::getExistingDirectory(this, title, DataFolder());
+  };
+  OnSetUpPrinter = [this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle("Print");
+    return dialog.exec() == QDialog::Accepted;
   };
   setObjectName("frmBlog");
   // The mark shows, the desktop's way, that something is not saved yet.
@@ -297,12 +306,15 @@ void TfrmBlog::CreateToolBarAndMenu() {
   connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentFoldersMenu(); });
   FillRecentFoldersMenu();
   parts_.Save1 = item(file, "Save1", "&Save");
+  parts_.Print1 = item(file, "Print1", "&Print...");
+  parts_.PrintPreview1 = item(file, "PrintPreview1", "Print Pre&view");
   parts_.Filter1 = item(file, "Filter1", "&Filter");
   parts_.RemoveFilter1 = item(file, "RemoveFilter1", "&Remove Filter");
   parts_.Exit1 = item(file, "Exit1", "E&xit");
   // The keys desktop users reach for, shown in the menu.
   Save1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   Filter1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  Print1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Exit1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help1");
@@ -324,6 +336,9 @@ void TfrmBlog::CreateToolBarAndMenu() {
   bind(Open1(), &TfrmBlog::Open1Click);
   bind(OpenButton(), &TfrmBlog::Open1Click);
   bind(Exit1(), &TfrmBlog::Exit1Click);
+  bind(PrintButton(), &TfrmBlog::Print1Click);
+  bind(Print1(), &TfrmBlog::Print1Click);
+  bind(PrintPreview1(), &TfrmBlog::PrintPreview1Click);
   bind(FindButton(), &TfrmBlog::Filter1Click);
   bind(Filter1(), &TfrmBlog::Filter1Click);
   bind(PasswButton(), &TfrmBlog::RemoveFilter1Click);
@@ -886,6 +901,34 @@ void TfrmBlog::dbgUserfnDblClick(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(
 void TfrmBlog::dbgUserfnExit(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(true); }
 
 void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
+
+QString TfrmBlog::PrintTitle() const {
+  return QString("Blog ideas \u2013 %1").arg(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+int TfrmBlog::PrintList(QPagedPaintDevice* device) { return PrintGridList(VelaDBGrid1(), device, PrintTitle()); }
+
+// The list is wide: it goes across the page unless the person turns it.
+void SetUpListPrinter(QPrinter& printer) {
+  printer.setDocName("Blog ideas");
+  printer.setPageOrientation(QPageLayout::Landscape);
+}
+
+void TfrmBlog::Print1Click() {
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpListPrinter(printer);
+  if (OnSetUpPrinter(printer)) PrintList(&printer);
+}
+
+void TfrmBlog::PrintPreview1Click() {
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpListPrinter(printer);
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setWindowTitle("Print Preview");
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* p) { RunGuarded([&] { PrintList(p); }); });
+  preview.exec();
+}
 
 void TfrmBlog::Filter1Click() {
   sfFilterD1()->SetDataSource(dsBlog());

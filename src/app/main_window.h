@@ -20,6 +20,8 @@
 #include "gui/custom_grid.h"
 
 class QAction;
+class QPagedPaintDevice;
+class QPrinter;
 class QDateTime;
 class QMessageBox;
 class QLabel;
@@ -109,6 +111,8 @@ public:
   QAction* CreateFile1() const { return parts_.CreateFile1; }
   QAction* Open1() const { return parts_.Open1; }
   QAction* Save1() const { return parts_.Save1; }
+  QAction* Print1() const { return parts_.Print1; }
+  QAction* PrintPreview1() const { return parts_.PrintPreview1; }
   QAction* Filter1() const { return parts_.Filter1; }
   QAction* RemoveFilter1() const { return parts_.RemoveFilter1; }
   QAction* Exit1() const { return parts_.Exit1; }
@@ -175,12 +179,20 @@ public:
   std::function<QString(const QString& title)> OnChooseFolder;
   QMenu* RecentFoldersMenu() const { return recentMenu_; }
 
+  // Prints the List page's list as shown (see PrintGridList) on device;
+  // returns the number of pages.
+  int PrintList(QPagedPaintDevice* device);
+  // How the printer is chosen (the print dialog, which also offers a PDF
+  // file; tests answer in its place): false when the person cancels.
+  std::function<bool(QPrinter& printer)> OnSetUpPrinter;
+
 protected:
   void closeEvent(QCloseEvent* event) override;
   // The page keys, wherever the focus is in this window.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  QString PrintTitle() const;
   // Lets the tests call a handler whose control is not in place yet.
   friend struct TfrmBlogTestAccess;
 
@@ -228,6 +240,8 @@ private:
     QAction* CreateFile1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* Save1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview1 = nullptr;
     QAction* Filter1 = nullptr;
     QAction* RemoveFilter1 = nullptr;
     QAction* Exit1 = nullptr;
@@ -269,6 +283,8 @@ private:
   void HelpButtonClick();
   void Liscence1Click();
   void WebButtonClick();
+  void Print1Click();
+  void PrintPreview1Click();
   void Filter1Click();
   void RemoveFilter1Click();
   // Bound to the List grid's double click: shows the idea on the Item page.

@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QListWidget>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -311,6 +313,20 @@ bool SavePages(TfrmBlog& window, const QString& dir, const QString& suffix) {
   return ok;
 }
 
+// The list as it would be printed, in Qt's print preview.
+bool SavePrintPreview(TfrmBlog& window, const QString& dir) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  QPrintPreviewDialog preview(&printer, &window);
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &window, [&](QPrinter* p) { window.PrintList(p); });
+  preview.resize(1000, 760);
+  preview.show();
+  Settle();
+  const bool ok = preview.grab().save(dir + "/print-preview.png");
+  preview.hide();
+  return ok;
+}
+
 bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   const QSize designed = window.size();
   bool ok = SavePages(window, dir, "");
@@ -335,6 +351,7 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   Settle();
   ok = window.grab().save(dir + "/page-list-search.png") && ok;
   window.IdeaSearch()->clear();
+  ok = SavePrintPreview(window, dir) && ok;
   ok = SaveQuestions(window, dir) && ok;
   return ok;
 }

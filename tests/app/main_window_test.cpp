@@ -518,7 +518,8 @@ TEST_F(MainWindowTest, FormHasItsCaptionsSizesAndMenus) {
   ASSERT_TRUE(file && help);
   EXPECT_EQ(file->title(), "&File");
   EXPECT_EQ(texts(file),
-            QStringList({"&New File", "&Open File", "Recent &Folders", "&Save", "&Filter", "&Remove Filter", "E&xit"}));
+            QStringList({"&New File", "&Open File", "Recent &Folders", "&Save", "&Print...", "Print Pre&view", "&Filter",
+                         "&Remove Filter", "E&xit"}));
   EXPECT_EQ(help->title(), "&Help");
   EXPECT_EQ(texts(help), QStringList({"&Help", "&About"}));
 }

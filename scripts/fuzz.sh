@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs one of them for a bounded
 # time: scripts/fuzz.sh [SECONDS] [TARGET] (defaults 60 and fuzz_table_reader;
-# the other targets are fuzz_round_trip, fuzz_tool_inputs, fuzz_filter_parser
-# and fuzz_mask; "filter" runs the last two one after the other, each for
+# the other targets are fuzz_round_trip, fuzz_tool_inputs, fuzz_filter_parser,
+# fuzz_mask and fuzz_rtf; "filter" runs the last two one after the other, each for
 # SECONDS, and "all" runs every target in turn). FUZZ_BUILD picks the build
 # folder. A crash ends the script with a non-zero status.
 # The run works on a copy of the target's seed corpus under build/fuzz, so
@@ -21,7 +21,7 @@ if [ "$target" = filter ]; then
 fi
 if [ "$target" = all ]; then
   # Every target for SECONDS on its kept corpus (what CI runs, briefly).
-  for t in fuzz_table_reader fuzz_round_trip fuzz_tool_inputs fuzz_filter_parser fuzz_mask; do
+  for t in fuzz_table_reader fuzz_round_trip fuzz_tool_inputs fuzz_filter_parser fuzz_mask fuzz_rtf; do
     "$0" "$seconds" "$t"
   done
   exit
@@ -45,6 +45,9 @@ case "$target" in
     extra=(-dict=fuzz/table_reader.dict -malloc_limit_mb=512) ;;
   fuzz_tool_inputs)
     seeds=fuzz/corpus_tool_inputs corpus="$build/corpus_tool_inputs" max_len=4096
+    extra=(-malloc_limit_mb=512) ;;
+  fuzz_rtf)
+    seeds=fuzz/corpus_rtf corpus="$build/corpus_rtf" max_len=4096
     extra=(-malloc_limit_mb=512) ;;
   *)
     echo "unknown fuzz target: $target" >&2

@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -53,6 +54,7 @@
 #include "gui/db_navigator.h"
 #include "gui/dpi_scale.h"
 #include "gui/exception_guard.h"
+#include "gui/format_bar.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
 #include "platform/component.h"
@@ -373,7 +375,7 @@ bool TfrmBlog::PageKey(QWidget* focus, const QKeyEvent& key) {
   if (!tab && key.key() != Qt::Key_PageDown && key.key() != Qt::Key_PageUp) return false;
   // A control that takes Tab itself is left with Ctrl+Tab, as everywhere in Qt.
   for (QWidget* w = focus; tab && w && w != this; w = w->parentWidget()) {
-    if (qobject_cast<TCustomGrid*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+    if (qobject_cast<TCustomGrid*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w)) {
       focusNextPrevChild(forward);
       return true;
     }
@@ -522,6 +524,9 @@ QWidget* TfrmBlog::CreateItemPage() {
   auto* notesLabel = new QLabel("Notes", page);
   parts_.DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
   notesLabel->setBuddy(DBnotes());
+  // Notes written with formatting show formatted and can be formatted here.
+  DBnotes()->SetFormattedText(true);
+  formatBar_ = new TFormatBar(DBnotes(), page);
   DBnotes()->setMinimumSize(ScaledSize(DBnotes(), 240, 80));
   auto* keyLabel = new QLabel("Key", page);
   parts_.DBEkey = edit("DBEkey", "Key", 80);
@@ -536,8 +541,12 @@ QWidget* TfrmBlog::CreateItemPage() {
   keyRow->addWidget(DBEkey());
   keyRow->addStretch(1);
   keyRow->addWidget(DBCheckBox1());
+  auto* notesTitle = new QHBoxLayout;
+  notesTitle->addWidget(notesLabel);
+  notesTitle->addStretch(1);
+  notesTitle->addWidget(formatBar_);
   auto* notes = new QVBoxLayout;
-  notes->addWidget(notesLabel);
+  notes->addLayout(notesTitle);
   notes->addWidget(DBnotes(), 1);
   notes->addLayout(keyRow);
 

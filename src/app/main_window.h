@@ -56,6 +56,7 @@ class TVelaTable;
 struct TFont;
 class TsfFilterDialog;
 class TIdeaSearch;
+class TFormatBar;
 
 class TfrmBlog : public QMainWindow {
   Q_OBJECT
@@ -75,6 +76,7 @@ public:
   TDataSource* dsUserd() const { return parts_.dsUserd; }
   TIdeaStatus* IdeaStatus() const { return ideaStatus_.get(); }
   TIdeaSearch* IdeaSearch() const { return ideaSearch_; }
+  TFormatBar* FormatBar() const { return formatBar_; }
   TDataSource* dsBlog() const { return parts_.dsBlog; }
   TDataSource* dsGroup() const { return parts_.dsGroup; }
   TsfFilterDialog* sfFilterD1() const { return parts_.sfFilterD1; }
@@ -339,6 +341,7 @@ private:
   Parts parts_;
   std::unique_ptr<TComponent> components_;  // owns the non-visual components
   TIdeaSearch* ideaSearch_ = nullptr;       // the tool bar's
+  TFormatBar* formatBar_ = nullptr;         // over the notes
   std::unique_ptr<TIdeaStatus> ideaStatus_;  // a link to the ideas: goes before their data source
   QMenu* recentMenu_ = nullptr;
   bool closeKeepingJournals_ = false;

@@ -352,6 +352,14 @@ bool SaveScreenshots(TfrmBlog& window, const QString& dir) {
   ok = window.grab().save(dir + "/page-list-search.png") && ok;
   window.IdeaSearch()->clear();
   ok = SavePrintPreview(window, dir) && ok;
+  // An idea whose notes were written with formatting.
+  if (window.BlogI_()->Locate("Subject", TVariant(std::string("Sourdough starter from scratch")), {})) {
+    window.PageControl1()->setCurrentIndex(1);
+    Settle();
+    ok = window.grab().save(dir + "/page-item-formatted.png") && ok;
+    window.PageControl1()->setCurrentIndex(0);
+    window.BlogI_()->First();
+  }
   ok = SaveQuestions(window, dir) && ok;
   return ok;
 }

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QTimer>
 #include <exception>
 #include <memory>
@@ -13,6 +16,7 @@
 #include "gui/exception_guard.h"
 #include "gui/key_input.h"
 #include "gui/qt_text.h"
+#include "gui/rich_text.h"
 #include "platform/memory_stream.h"
 
 namespace notarra {
@@ -36,17 +40,36 @@ QString StoredToShown(const std::string& stored) {
 
 }  // namespace
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent), TFieldDataControl(this) {
+TDBMemo::TDBMemo(QWidget* parent) : QTextEdit(parent), TFieldDataControl(this) {
   setTabChangesFocus(true);
   setReadOnly(true);
-  connect(this, &QPlainTextEdit::textChanged, this, [this] {
+  // Pasted text arrives plain (see insertFromMimeData).
+  setAcceptRichText(false);
+  connect(this, &QTextEdit::textChanged, this, [this] {
     if (!loading_) RunGuarded([this] { ContentChanged(); });
   });
 }
 
 TDBMemo::~TDBMemo() = default;
 
+void TDBMemo::SetFormattedText(bool value) {
+  if (formattedText_ == value) return;
+  formattedText_ = value;
+  const std::string content = shownContent_;
+  shownContent_.clear();
+  SetText(content);
+}
+
+bool TDBMemo::Formatted() const { return loadedRtf_ || RtfDocumentOf(*document()).Formatted(); }
+
 std::string TDBMemo::Text() const {
+  if (formattedText_ && Formatted()) {
+    std::string rtf = WriteRtf(RtfDocumentOf(*document()));
+    // The table's memos end lines with CR LF, RTF source included.
+    std::string stored;
+    for (char c : rtf) c == '\n' ? stored += "\r\n" : stored += c;
+    return stored;
+  }
   // The raw text keeps non-breaking spaces; its block and line separators
   // are the stored line breaks.
   QString raw = document()->toRawText();
@@ -56,12 +79,66 @@ std::string TDBMemo::Text() const {
 }
 
 void TDBMemo::SetText(const std::string& value) {
-  const QString shown = StoredToShown(value);
-  // Reloading the same content keeps the cursor and the scroll position.
-  if (shown == document()->toRawText().replace(QChar::ParagraphSeparator, QChar('\n'))) return;
+  const bool rtf = formattedText_ && LooksLikeRtf(value);
+  // Reloading the same content keeps the cursor and the scroll position; a
+  // content the person changed (if only in format) is shown afresh.
+  const bool same = rtf ? value == shownContent_ && loadedRtf_
+                        : !loadedRtf_ && StoredToShown(value) == document()->toRawText().replace(
+                                                                     QChar::ParagraphSeparator, QChar('\n'));
+  if (same && !(formattedText_ && document()->isModified())) return;
   loading_ = true;
-  setPlainText(shown);
+  if (rtf) {
+    ShowRtfDocument(ReadRtf(value), *document());
+    moveCursor(QTextCursor::Start);  // as a plain text starts
+  } else {
+    setCurrentCharFormat(QTextCharFormat());
+    setPlainText(StoredToShown(value));
+  }
+  loadedRtf_ = rtf;
+  shownContent_ = value;
   loading_ = false;
+}
+
+void TDBMemo::Format(const std::function<void()>& change) {
+  if (isReadOnly() || !formattedText_) return;
+  bool allowed = false;
+  RunGuarded([&] { allowed = EditForChange(); });
+  if (!allowed) return;
+  change();
+  // A change of format alone may not count as a change of text.
+  RunGuarded([this] { ContentChanged(); });
+}
+
+void TDBMemo::ToggleBold() {
+  Format([this] { setFontWeight(fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold); });
+}
+
+void TDBMemo::ToggleItalic() {
+  Format([this] { setFontItalic(!fontItalic()); });
+}
+
+void TDBMemo::ToggleUnderline() {
+  Format([this] { setFontUnderline(!fontUnderline()); });
+}
+
+void TDBMemo::ToggleBulletList() {
+  Format([this] {
+    QTextCursor cursor = textCursor();
+    if (QTextList* list = cursor.currentList()) {
+      // Out of the list: each touched paragraph becomes plain again.
+      const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+      for (QTextBlock b = document()->findBlock(cursor.selectionStart()); b.isValid(); b = b.next()) {
+        list->remove(b);
+        QTextCursor c(b);
+        QTextBlockFormat plain = b.blockFormat();
+        plain.setIndent(0);
+        c.setBlockFormat(plain);
+        if (b == last) break;
+      }
+    } else {
+      cursor.createList(QTextListFormat::ListDisc);
+    }
+  });
 }
 
 std::string TDBMemo::ReadField() const {
@@ -113,13 +190,24 @@ void TDBMemo::UpdateData() { WriteField(Text()); }
 void TDBMemo::EditingChange() { setReadOnly(!CanModify() || !loaded_); }
 
 void TDBMemo::keyPressEvent(QKeyEvent* event) {
+  if (formattedText_ && event->modifiers() == Qt::ControlModifier) {
+    const std::function<void()> toggles[] = {[this] { ToggleBold(); }, [this] { ToggleItalic(); },
+                                            [this] { ToggleUnderline(); }};
+    const int keys[] = {Qt::Key_B, Qt::Key_I, Qt::Key_U};
+    for (int k = 0; k < 3; ++k)
+      if (event->key() == keys[k]) {
+        toggles[k]();
+        event->accept();
+        return;
+      }
+  }
   if (event->key() == Qt::Key_Escape) {
     if (DataLink().IsModified()) {
       RunGuarded([this] { ResetContent(); });
       event->accept();
       return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    QTextEdit::keyPressEvent(event);
     return;
   }
   const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -137,16 +225,16 @@ void TDBMemo::keyPressEvent(QKeyEvent* event) {
       return;
     }
   }
-  QPlainTextEdit::keyPressEvent(event);
+  QTextEdit::keyPressEvent(event);
 }
 
 void TDBMemo::focusInEvent(QFocusEvent* event) {
   RunGuarded([&] { HandleFocusIn(event); });
-  QPlainTextEdit::focusInEvent(event);
+  QTextEdit::focusInEvent(event);
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
-  QPlainTextEdit::focusOutEvent(event);
+  QTextEdit::focusOutEvent(event);
   RunGuarded([&] { HandleFocusOut(event); });
 }
 

@@ -76,7 +76,15 @@ const SampleIdea kSampleIdeas[] = {
     {false, "Road trip planning with kids", "Travel", "The 90-Minute Rule for Road Trips with Small Children",
      "road trip, kids, planning, snacks", "Stops every 90 minutes. Playground map apps.", "", 0, 0, 0, "Parents", "900"},
     {false, "Sourdough starter from scratch", "Cooking", "Seven Days to a Lively Sourdough Starter",
-     "sourdough, starter, bread, fermentation", "Day-by-day photos. Rye flour speeds it up.\nWhat smells are normal?",
+     "sourdough, starter, bread, fermentation",
+     // Formatted notes, as a word processor writes them.
+     "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
+     "{\\colortbl ;\\red192\\green0\\blue0;}\r\n"
+     "\\pard\\f0 {\\b Day-by-day photos.} Rye flour {\\i speeds it up}.\\par\r\n"
+     "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li360 "
+     "What smells are {\\ul normal}?\\par\r\n"
+     "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li360 "
+     "{\\cf1 When to throw it away}\\par\r\n}",
      "Blog", 1998, 3, 9, "Home bakers", "2000"},
     {true, "Weeknight curry in 30 minutes", "Cooking", "A Thirty-Minute Chickpea Curry for Tired Weeknights",
      "curry, chickpeas, quick dinner, vegetarian", "Use tinned tomatoes; garam masala at the end.", "", 0, 0, 0,

@@ -10,6 +10,7 @@
 
 #include "platform/date_time.h"
 #include "platform/memory_stream.h"
+#include "rtf/rtf_document.h"
 #include "tableengine/record_values.h"
 #include "tableengine/record_store.h"
 #include "tool_test_support.h"
@@ -104,7 +105,7 @@ TEST(Init, SampleDataIsConsistent) {
   const TVelaField& key = *ideas.FindField("Key");
   const TVelaField& notes = *ideas.FindField("Notes");
   const TVelaField& pubDate = *ideas.FindField("PubDate");
-  int flagged = 0, before2000 = 0, after2000 = 0, expectedKey = 0;
+  int flagged = 0, before2000 = 0, after2000 = 0, expectedKey = 0, formatted = 0;
   for (const TVelaRecord* r : ideas.Records()) {
     const std::string g(record_values::GetText(r->Data, group));
     // Every group an idea names is offered by the group table.
@@ -112,16 +113,23 @@ TEST(Init, SampleDataIsConsistent) {
       EXPECT_TRUE(categories.count(g)) << g;
     }
     EXPECT_EQ(record_values::GetInteger(r->Data, key), ++expectedKey);
-    // Notes are plain text, shown as they are.
+    // Notes are plain text, or RTF (a few, to show formatted notes) that
+    // reads as formatted text.
     const std::string_view text = record_values::GetText(r->Data, notes);
     EXPECT_FALSE(text.empty());
-    EXPECT_EQ(text.find('{'), std::string_view::npos) << text;
+    if (LooksLikeRtf(text)) {
+      ++formatted;
+      EXPECT_TRUE(ReadRtf(text).Formatted()) << text;
+    } else {
+      EXPECT_EQ(text.find('{'), std::string_view::npos) << text;
+    }
     if (record_values::GetBoolean(r->Data, *ideas.FindField("Flag"))) ++flagged;
     const int32_t day = record_values::GetInteger(r->Data, pubDate);
     if (day && day < 730120) ++before2000;
     if (day >= 730120) ++after2000;
   }
   EXPECT_GT(flagged, 0);
+  EXPECT_GT(formatted, 0);
   EXPECT_GT(before2000, 0);
   EXPECT_GT(after2000, 0);
 

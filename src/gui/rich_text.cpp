@@ -35,8 +35,13 @@ TRtfFormat RtfFormat(const QTextCharFormat& format) {
 }  // namespace
 
 void ShowRtfDocument(const TRtfDocument& rtf, QTextDocument& document) {
+  // A content shown afresh is nothing to undo (as with setPlainText).
+  const bool undo = document.isUndoRedoEnabled();
+  document.setUndoRedoEnabled(false);
   document.clear();
   QTextCursor cursor(&document);
+  // One edit block: the document lays itself out once, not after every run.
+  cursor.beginEditBlock();
   QTextList* list = nullptr;
   for (std::size_t p = 0; p < rtf.Paragraphs.size(); ++p) {
     const TRtfParagraph& paragraph = rtf.Paragraphs[p];
@@ -53,6 +58,8 @@ void ShowRtfDocument(const TRtfDocument& rtf, QTextDocument& document) {
       cursor.insertText(text, CharFormat(run.Format));
     }
   }
+  cursor.endEditBlock();
+  document.setUndoRedoEnabled(undo);
 }
 
 TRtfDocument RtfDocumentOf(const QTextDocument& document) {

@@ -10,7 +10,7 @@ class QTextDocument;
 
 namespace notarra {
 
-// Replaces the document's content with rtf's.
+// Replaces the document's content with rtf's; there is no undoing that.
 void ShowRtfDocument(const TRtfDocument& rtf, QTextDocument& document);
 // The document's content in the model.
 TRtfDocument RtfDocumentOf(const QTextDocument& document);

@@ -65,6 +65,9 @@ TEST_F(FormattedNotes, AnRtfNoteShowsFormattedAndStaysRtfWhenEdited) {
   EXPECT_TRUE(bar->ListButton()->isChecked());
 
   ClickToTheEnd();
+  // Undo has nothing to take back yet: showing the note is no edit.
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(RtfDocumentOf(*memo->document()), shown);
   QTest::keyClicks(memo, " soon");
   ClickToolButton(*window, window->SaveButton());
   const std::string stored = IdeaOnDisk(data, key).at("Notes");

@@ -55,6 +55,11 @@ bool LooksLikeRtf(std::string_view text);
 // joined, and a last empty paragraph is dropped.
 TRtfDocument ReadRtf(std::string_view rtf);
 
+// Appends the text the RTF reads as, in Windows-1252 ("?" for a character
+// that code page lacks), a paragraph ended by "\n": what a search looks at.
+// As fast as a scan: no document is made.
+void AppendRtfPlainText(std::string_view rtf, std::string& out);
+
 // Writes the document as RTF (7-bit ASCII bytes).
 std::string WriteRtf(const TRtfDocument& document);
 

@@ -33,7 +33,8 @@ bool IsSkippedDestination(std::string_view word) {
 
 class TReader {
 public:
-  explicit TReader(std::string_view in) : in_(in) {}
+  // With plain, the text alone goes there in Windows-1252 and no document is made.
+  explicit TReader(std::string_view in, std::string* plain = nullptr) : in_(in), plain_(plain) {}
 
   TRtfDocument Read() {
     while (pos_ < in_.size()) {
@@ -218,11 +219,34 @@ private:
       return;
     }
     if (state_.Skip || state_.ColorTable || c < 0x20) return;
-    Text(AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(&c), 1)));
+    if (plain_) {
+      *plain_ += static_cast<char>(c);
+      return;
+    }
+    static const auto utf8 = [] {
+      std::array<std::string, 256> table;
+      for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        table[b] = AnsiToUtf8(std::string_view(&byte, 1));
+      }
+      return table;
+    }();
+    Text(utf8[c]);
   }
 
   void Text(std::string_view utf8) {
     if (state_.Skip || state_.ColorTable) return;
+    if (plain_) {
+      std::string ansi;
+      for (std::size_t i = 0; i < utf8.size();) {
+        uint32_t cp = 0;
+        const std::size_t n = std::max<std::size_t>(1, DecodeUtf8(utf8, i, cp));
+        *plain_ += cp < 0x80 ? std::string(1, static_cast<char>(cp))
+                             : (Utf8ToAnsi(utf8.substr(i, n), ansi) ? ansi : std::string("?"));
+        i += n;
+      }
+      return;
+    }
     std::vector<TRtfRun>& runs = paragraph_.Runs;
     if (runs.empty() || runs.back().Format != state_.Format) runs.push_back({std::string(), state_.Format});
     runs.back().Text += utf8;
@@ -230,6 +254,10 @@ private:
 
   void EndParagraph(bool explicitEnd) {
     skip_ = 0;
+    if (plain_) {
+      if (explicitEnd) *plain_ += '\n';
+      return;
+    }
     if (!explicitEnd && paragraph_.Runs.empty()) return;  // no last empty paragraph
     paragraph_.Bullet = bullet_;
     doc_.Paragraphs.push_back(std::move(paragraph_));
@@ -246,6 +274,7 @@ private:
   }
 
   std::string_view in_;
+  std::string* plain_;
   std::size_t pos_ = 0;
   std::vector<TGroupState> stack_;
   TGroupState state_;
@@ -264,5 +293,7 @@ private:
 }  // namespace
 
 TRtfDocument ReadRtf(std::string_view rtf) { return TReader(rtf).Read(); }
+
+void AppendRtfPlainText(std::string_view rtf, std::string& out) { TReader(rtf, &out).Read(); }
 
 }  // namespace notarra

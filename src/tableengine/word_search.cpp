@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
+#include "rtf/rtf_document.h"
 #include "platform/conversions.h"
 #include "tableengine/data_area.h"
 #include "tableengine/record_values.h"
@@ -86,13 +87,37 @@ void TVelaWordSearch::Resolve(const TVelaCursor& store, std::string_view fieldNa
   }
 }
 
+namespace {
+
+bool IsAscii(std::string_view word) {
+  return std::all_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Whether the field's text holds the word. Notes written as RTF are matched
+// on what they read as, not on their markup ("par", "arial"). Reading the
+// markup is the slow part, so an ASCII word is first looked for in the raw
+// bytes, where it stands as typed unless formatting changes inside it; a
+// word with other letters may stand there as \'hh escapes and is always read.
+bool FieldContains(const TVelaField& field, std::string_view text, std::string_view word) {
+  const bool memo = field.Kind == TVelaFieldKind::Memo || field.Kind == TVelaFieldKind::FmtMemo;
+  const bool rtf = memo && LooksLikeRtf(text);
+  if ((!rtf || IsAscii(word)) && !TVelaWordSearch::Contains(text, word)) return false;
+  if (!rtf) return true;
+  thread_local std::string plain;
+  plain.clear();
+  AppendRtfPlainText(text, plain);
+  return TVelaWordSearch::Contains(plain, word);
+}
+
+}  // namespace
+
 bool TVelaWordSearch::Matches(const TVelaRecord& record) const {
   if (words_.empty()) return true;
   if (!record.Data) return false;
   for (const std::string& word : words_) {
     bool found = false;
     for (const TVelaField* field : fields_)
-      if ((found = Contains(record_values::GetText(record.Data, *field), word))) break;
+      if ((found = FieldContains(*field, record_values::GetText(record.Data, *field), word))) break;
     if (!found) return false;
   }
   return true;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "rtf/rtf_document.h"
 #include "platform/date_time.h"
 #include "platform/exceptions.h"
 #include "table_bytes.h"
@@ -602,4 +603,25 @@ TEST_F(FilterTest, InterleavedNarrowingsOverOneStoreKeepTheirOwnAnswers) {
   second.Start(abc, {all[2]}, store);
   EXPECT_TRUE(second.Step(SIZE_MAX));
   EXPECT_EQ(keys(second.TakeResult()), std::vector<int>({3}));
+}
+
+// Notes written as RTF are searched for what they read as, not their markup.
+TEST(WordSearch, RtfNotesMatchTheirTextNotTheirMarkup) {
+  TVelaCursor c;
+  c.AddField("Subject", TVelaFieldKind::String, 40);
+  c.AddField("Notes", TVelaFieldKind::FmtMemo);
+  Area a(c);
+  a.text("Subject", "Bread").blob("Notes", "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\b Rye\\b0  fl\\'f6ur\\par}");
+  c.AppendRecord(a);
+  const TVelaRecord& record = *c.Records()[0];
+  auto matches = [&](const char* text) {
+    TVelaWordSearch search(text);
+    search.Resolve(c, "Subject;Notes", nullptr);
+    return search.Matches(record);
+  };
+  EXPECT_TRUE(matches("rye FL\xD6UR bread"));
+  for (const char* markup : {"arial", "rtf1", "par", "fswiss", "b0"}) EXPECT_FALSE(matches(markup)) << markup;
+  std::string plain;
+  AppendRtfPlainText("{\\rtf1 a\\u8364?\\u937?b\\par c\\line d}", plain);
+  EXPECT_EQ(plain, "a\x80?b\nc\nd");
 }

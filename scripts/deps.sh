@@ -4,7 +4,7 @@
 # appstream and lintian build and check the Debian package (scripts/package.sh).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev sqlite3 libsqlite3-dev poppler-utils qt6-base-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev sqlite3 libsqlite3-dev poppler-utils qt6-base-dev qt6-tools-dev qt6-l10n-tools
           dpkg-dev desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do

@@ -13,8 +13,8 @@ namespace notarra {
 TIdeaSearch::TIdeaSearch(TVelaDataset* ideas, QWidget* parent, std::size_t slice)
     : QLineEdit(parent), ideas_(ideas), slice_(slice) {
   setObjectName("IdeaSearch");
-  setPlaceholderText("Search ideas (Ctrl+K)");
-  setToolTip("Show only the ideas whose Subject, Title, Keywords or Notes hold every word typed");
+  setPlaceholderText(tr("Search ideas (Ctrl+K)"));
+  setToolTip(tr("Show only the ideas whose Subject, Title, Keywords or Notes hold every word typed"));
   setClearButtonEnabled(true);
   ideas_->SetSearchFields("Subject;Title;Keywords;Notes");
   for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_Search)}) {

@@ -1,5 +1,6 @@
 #include "app/idea_status.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -35,15 +36,16 @@ TIdeaStatus::TIdeaStatus(QStatusBar* bar, TDataSource* ideas)
 }
 
 QString TIdeaStatus::CountOf(int shown, int all, bool narrowed) {
-  const QString ideas = (narrowed ? all : shown) == 1 ? "idea" : "ideas";
-  if (narrowed) return QString("%1 of %2 %3").arg(shown).arg(all).arg(ideas);
-  return QString("%1 %2").arg(shown).arg(ideas);
+  if (narrowed && all == 1) return QCoreApplication::translate("TIdeaStatus", "%1 of 1 idea").arg(shown);
+  if (narrowed) return QCoreApplication::translate("TIdeaStatus", "%1 of %2 ideas").arg(shown).arg(all);
+  if (shown == 1) return QCoreApplication::translate("TIdeaStatus", "1 idea");
+  return QCoreApplication::translate("TIdeaStatus", "%1 ideas").arg(shown);
 }
 
 QString TIdeaStatus::CountText() const { return count_->text(); }
 QString TIdeaStatus::FilterText() const { return filter_->text(); }
 
-void TIdeaStatus::ShowSaved() { bar_->showMessage("Saved", kSavedShownMs); }
+void TIdeaStatus::ShowSaved() { bar_->showMessage(QCoreApplication::translate("TIdeaStatus", "Saved"), kSavedShownMs); }
 
 void TIdeaStatus::Update() {
   const auto* ideas = dynamic_cast<const TVelaDataset*>(DataSet());
@@ -56,7 +58,7 @@ void TIdeaStatus::Update() {
   const bool narrowed = filtered || !ideas->SearchText().empty();
   const int shown = ideas->RecordCount();
   count_->setText(CountOf(shown, narrowed ? AllIdeas(*ideas) : shown, narrowed));
-  filter_->setText(filtered ? "Filtered" : "");
+  filter_->setText(filtered ? QCoreApplication::translate("TIdeaStatus", "Filtered") : QString());
 }
 
 }  // namespace notarra

@@ -1,5 +1,6 @@
 #include "app/list_printer.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -130,7 +131,7 @@ int PrintGridList(TVelaCustomDBGrid* grid, QPagedPaintDevice* device, const QStr
     painter.setFont(font);
     painter.setPen(Qt::darkGray);
     painter.drawText(QRect(0, page.height() - line, page.width(), line), Qt::AlignHCenter | Qt::AlignVCenter,
-                     QString("Page %1").arg(pages));
+                     QCoreApplication::translate("PrintGridList", "Page %1").arg(pages));
   };
 
   QFont heading = font;

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/quit_signals.h"
 #include "app/start_options.h"
+#include "app/translations.h"
 #include "gui/application.h"
 
 using namespace notarra;
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   }
   TApplication app(argc, argv);
   app.SetTitle("Notarra");
+  InstallTranslations(app);
   if (HoldsTables(options.Folder)) RememberDataFolder(options.Folder);
   InstallHelpViewer(app);
   TfrmBlog window;

@@ -113,8 +113,9 @@ QVBoxLayout* PageLayout(QWidget* page) {
 }
 
 // A "Short|Long" hint: the tooltip and the status-bar text.
-void SetHint(QAction* action, std::string_view hint) {
-  const THintParts parts = SplitHint(hint);
+void SetHint(QAction* action, const QString& hint) {
+  const std::string text = FromQString(hint);  // the parts point into it
+  const THintParts parts = SplitHint(text);
   action->setToolTip(ToQString(parts.Short));
   action->setStatusTip(ToQString(parts.Long));
 }
@@ -127,7 +128,7 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   };
   OnSetUpPrinter = [this](QPrinter& printer) {
     QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle("Print");
+    dialog.setWindowTitle(tr("Print"));
     return dialog.exec() == QDialog::Accepted;
   };
   setObjectName("frmBlog");
@@ -236,7 +237,7 @@ void TfrmBlog::CreateToolBarAndMenu() {
   // After addToolBar: taking its place in the area resets the tool bar's minimum size.
   Toolbar()->setFixedHeight(33);
   QStyle* st = style();
-  auto button = [this](const char* name, const QIcon& glyph, const QString& text, std::string_view hint) {
+  auto button = [this](const char* name, const QIcon& glyph, const QString& text, const QString& hint) {
     // Some of the style's icons have no greyed form of their own: the
     // disabled buttons on the User page must look disabled.
     const QPixmap normal = glyph.pixmap(16, 16);
@@ -246,42 +247,42 @@ void TfrmBlog::CreateToolBarAndMenu() {
     icon.addPixmap(style()->generatedIconPixmap(QIcon::Disabled, normal, &option), QIcon::Disabled);
     auto* action = new QAction(icon, text, this);
     action->setObjectName(name);
-    if (!hint.empty()) SetHint(action, hint);
+    if (!hint.isEmpty()) SetHint(action, hint);
     Toolbar()->addAction(action);
     return action;
   };
   Toolbar()->addWidget(new QWidget)->setObjectName("Indent");
   Toolbar()->widgetForAction(Toolbar()->actions().back())->setFixedWidth(8);
-  parts_.NewButton = button("NewButton", st->standardIcon(QStyle::SP_FileIcon), "New", "New|Create a new document");
-  parts_.OpenButton = button("OpenButton", st->standardIcon(QStyle::SP_DialogOpenButton), "Open",
-                      "Open|Open an existing document");
-  parts_.SaveButton = button("SaveButton", st->standardIcon(QStyle::SP_DialogSaveButton), "Save",
-                      "Save|Save the active document");
-  parts_.PrintButton = button("PrintButton", st->standardIcon(QStyle::SP_FileDialogDetailedView), "Print",
-                       "Print|Print the active document");
+  parts_.NewButton = button("NewButton", st->standardIcon(QStyle::SP_FileIcon), tr("New"), tr("New|Create a new document"));
+  parts_.OpenButton = button("OpenButton", st->standardIcon(QStyle::SP_DialogOpenButton), tr("Open"),
+                      tr("Open|Open an existing document"));
+  parts_.SaveButton = button("SaveButton", st->standardIcon(QStyle::SP_DialogSaveButton), tr("Save"),
+                      tr("Save|Save the active document"));
+  parts_.PrintButton = button("PrintButton", st->standardIcon(QStyle::SP_FileDialogDetailedView), tr("Print"),
+                       tr("Print|Print the active document"));
   Toolbar()->addSeparator()->setObjectName("S1");
   Toolbar()->addSeparator()->setObjectName("S2");
   parts_.DBNavigator1 = new TDBNavigator;
   DBNavigator1()->setObjectName("DBNavigator1");
   DBNavigator1()->SetDataSource(dsBlog());
   DBNavigator1()->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete});
-  DBNavigator1()->SetHint(nbFirst, "First record");
-  DBNavigator1()->SetHint(nbPrior, "Prior record");
-  DBNavigator1()->SetHint(nbNext, "Next record");
-  DBNavigator1()->SetHint(nbLast, "Last record");
-  DBNavigator1()->SetHint(nbInsert, "Insert record");
-  DBNavigator1()->SetHint(nbDelete, "Delete record");
+  DBNavigator1()->SetHint(nbFirst, FromQString(tr("First record")));
+  DBNavigator1()->SetHint(nbPrior, FromQString(tr("Prior record")));
+  DBNavigator1()->SetHint(nbNext, FromQString(tr("Next record")));
+  DBNavigator1()->SetHint(nbLast, FromQString(tr("Last record")));
+  DBNavigator1()->SetHint(nbInsert, FromQString(tr("Insert record")));
+  DBNavigator1()->SetHint(nbDelete, FromQString(tr("Delete record")));
   DBNavigator1()->setFixedSize(228, 22);
   Toolbar()->addWidget(DBNavigator1());
   Toolbar()->addSeparator()->setObjectName("S3");
-  parts_.WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), "Sort by Subject",
-                            "Sort by Subject|Sort the ideas by Subject, then Group");
+  parts_.WebButton = button("WebButton", st->standardIcon(QStyle::SP_DriveNetIcon), tr("Sort by Subject"),
+                            tr("Sort by Subject|Sort the ideas by Subject, then Group"));
   Toolbar()->addSeparator()->setObjectName("S4");
-  parts_.FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), "Filter", "Set Filter");
-  parts_.PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), "Remove Filter",
-                       "Remove Filter");
-  parts_.HelpButton = button("HelpButton", st->standardIcon(QStyle::SP_DialogHelpButton), "Help",
-                      "Help|Open the helpfile");
+  parts_.FindButton = button("FindButton", st->standardIcon(QStyle::SP_FileDialogContentsView), tr("Filter"), tr("Set Filter"));
+  parts_.PasswButton = button("PasswButton", st->standardIcon(QStyle::SP_DialogResetButton), tr("Remove Filter"),
+                       tr("Remove Filter"));
+  parts_.HelpButton = button("HelpButton", st->standardIcon(QStyle::SP_DialogHelpButton), tr("Help"),
+                      tr("Help|Open the helpfile"));
   for (QAction* a : Toolbar()->actions())
     if (QWidget* w = Toolbar()->widgetForAction(a); w && !a->isSeparator() && w != DBNavigator1() && a->icon().isNull() == false)
       w->setFixedWidth(24);
@@ -294,34 +295,34 @@ void TfrmBlog::CreateToolBarAndMenu() {
   ideaSearch_->setMaximumWidth(ScaledPx(this, 240));
   Toolbar()->addWidget(ideaSearch_);
 
-  QMenu* file = menuBar()->addMenu("&File");
+  QMenu* file = menuBar()->addMenu(tr("&File"));
   file->setObjectName("File1");
   auto item = [this](QMenu* menu, const char* name, const QString& text) {
     auto* action = menu->addAction(text);
     action->setObjectName(name);
     return action;
   };
-  parts_.CreateFile1 = item(file, "CreateFile1", "&New File");
-  parts_.Open1 = item(file, "Open1", "&Open File");
-  recentMenu_ = file->addMenu("Recent &Folders");
+  parts_.CreateFile1 = item(file, "CreateFile1", tr("&New File"));
+  parts_.Open1 = item(file, "Open1", tr("&Open File"));
+  recentMenu_ = file->addMenu(tr("Recent &Folders"));
   recentMenu_->setObjectName("RecentFolders1");
   connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentFoldersMenu(); });
   FillRecentFoldersMenu();
-  parts_.Save1 = item(file, "Save1", "&Save");
-  parts_.Print1 = item(file, "Print1", "&Print...");
-  parts_.PrintPreview1 = item(file, "PrintPreview1", "Print Pre&view");
-  parts_.Filter1 = item(file, "Filter1", "&Filter");
-  parts_.RemoveFilter1 = item(file, "RemoveFilter1", "&Remove Filter");
-  parts_.Exit1 = item(file, "Exit1", "E&xit");
+  parts_.Save1 = item(file, "Save1", tr("&Save"));
+  parts_.Print1 = item(file, "Print1", tr("&Print..."));
+  parts_.PrintPreview1 = item(file, "PrintPreview1", tr("Print Pre&view"));
+  parts_.Filter1 = item(file, "Filter1", tr("&Filter"));
+  parts_.RemoveFilter1 = item(file, "RemoveFilter1", tr("&Remove Filter"));
+  parts_.Exit1 = item(file, "Exit1", tr("E&xit"));
   // The keys desktop users reach for, shown in the menu.
   Save1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   Filter1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   Print1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Exit1()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QMenu* help = menuBar()->addMenu("&Help");
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
   help->setObjectName("Help1");
-  parts_.Help2 = item(help, "Help2", "&Help");
-  parts_.Liscence1 = item(help, "Liscence1", "&About");
+  parts_.Help2 = item(help, "Help2", tr("&Help"));
+  parts_.Liscence1 = item(help, "Liscence1", tr("&About"));
   Help2()->setShortcut(QKeySequence(Qt::Key_F1));
 
   auto bind = [this](QAction* action, void (TfrmBlog::*handler)()) {
@@ -359,11 +360,11 @@ void TfrmBlog::CreatePages() {
   parts_.TabSheet1 = new QWidget;
   TabSheet1()->setObjectName("TabSheet1");
   CreateListGrid(TabSheet1());
-  PageControl1()->addTab(TabSheet1(), "&List");
+  PageControl1()->addTab(TabSheet1(), tr("&List"));
   parts_.TabSheet2 = CreateItemPage();
-  PageControl1()->addTab(TabSheet2(), "&Item");
+  PageControl1()->addTab(TabSheet2(), tr("&Item"));
   parts_.TabSheet3 = CreateUserPage();
-  PageControl1()->addTab(TabSheet3(), "&User");
+  PageControl1()->addTab(TabSheet3(), tr("&User"));
   PageControl1()->setCurrentWidget(TabSheet1());
   connect(PageControl1(), &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { PageControl1Change(); }); });
 }
@@ -484,14 +485,14 @@ QWidget* TfrmBlog::CreateItemPage() {
   auto* fields = new QFormLayout;
   fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   fields->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  auto row = [page, fields](const char* text, QWidget* control) {
+  auto row = [page, fields](const QString& text, QWidget* control) {
     auto* label = new QLabel(text, page);
     label->setBuddy(control);
     fields->addRow(label, control);
     return label;
   };
   parts_.DBEsubject = edit("DBEsubject", "Subject", kGrows);
-  row("Subject", DBEsubject());
+  row(tr("Subject"), DBEsubject());
   parts_.VelaDBEdit1 = new TVelaDBEdit(page);
   sized(VelaDBEdit1(), 160);
   VelaDBEdit1()->SetDialogStyle(vdsLookup);
@@ -502,38 +503,38 @@ QWidget* TfrmBlog::CreateItemPage() {
   VelaDBEdit1()->LookupProps().SetLookupKeyField("CATEGORY");
   VelaDBEdit1()->LookupProps().SetListFieldNames("CATEGORY");
   bind(VelaDBEdit1(), "VelaDBEdit1", "Group");
-  row("Group", VelaDBEdit1());
+  row(tr("Group"), VelaDBEdit1());
   parts_.DBEtitle = edit("DBEtitle", "Title", kGrows);
-  row("Title", DBEtitle());
+  row(tr("Title"), DBEtitle());
   parts_.DBEkeyword = edit("DBEkeyword", "Keywords", kGrows);
-  row("Keywords", DBEkeyword());
+  row(tr("Keywords"), DBEkeyword());
   parts_.DBEpublish = edit("DBEpublish", "Published", 200);
-  row("Published", DBEpublish());
+  row(tr("Published"), DBEpublish());
   parts_.VelaDBEdit2 = new TVelaDBEdit(page);
   sized(VelaDBEdit2(), 120);
   VelaDBEdit2()->SetDialogStyle(vdsCalendar);
   bind(VelaDBEdit2(), "VelaDBEdit2", "PubDate");
-  row("PubDate", VelaDBEdit2());
+  row(tr("PubDate"), VelaDBEdit2());
   parts_.DBEdit1 = edit("DBEdit1", "UserField1", 160);
-  parts_.Label9 = row("Field1", DBEdit1());
+  parts_.Label9 = row(tr("Field1"), DBEdit1());
   Label9()->setObjectName("Label9");
   parts_.DBEdit2 = edit("DBEdit2", "UserField2", 160);
-  parts_.Label10 = row("Field2", DBEdit2());
+  parts_.Label10 = row(tr("Field2"), DBEdit2());
   Label10()->setObjectName("Label10");
 
-  auto* notesLabel = new QLabel("Notes", page);
+  auto* notesLabel = new QLabel(tr("Notes"), page);
   parts_.DBnotes = bind(new TDBMemo(page), "DBnotes", "Notes");
   notesLabel->setBuddy(DBnotes());
   // Notes written with formatting show formatted and can be formatted here.
   DBnotes()->SetFormattedText(true);
   formatBar_ = new TFormatBar(DBnotes(), page);
   DBnotes()->setMinimumSize(ScaledSize(DBnotes(), 240, 80));
-  auto* keyLabel = new QLabel("Key", page);
+  auto* keyLabel = new QLabel(tr("Key"), page);
   parts_.DBEkey = edit("DBEkey", "Key", 80);
   keyLabel->setBuddy(DBEkey());
   DBEkey()->SetReadOnly(true);
   parts_.DBCheckBox1 = bind(new TDBCheckBox(page), "DBCheckBox1", "Flag");
-  DBCheckBox1()->setText("Flag");
+  DBCheckBox1()->setText(tr("Flag"));
   DBCheckBox1()->SetValueChecked("True");
   DBCheckBox1()->SetValueUnchecked("False");
   auto* keyRow = new QHBoxLayout;
@@ -566,12 +567,12 @@ QWidget* TfrmBlog::CreateItemPage() {
 QWidget* TfrmBlog::CreateUserPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet3");
-  auto* groups = new QLabel("Group Descriptions", page);
+  auto* groups = new QLabel(tr("Group Descriptions"), page);
   parts_.dbgGroup = new TVelaDBGrid(page);
   dbgGroup()->setObjectName("dbgGroup");
   dbgGroup()->SetDataSource(dsGroup());
   groups->setBuddy(dbgGroup());
-  auto* user = new QLabel("User Field Names", page);
+  auto* user = new QLabel(tr("User Field Names"), page);
   parts_.dbgUserfn = new TVelaDBGrid(page);
   dbgUserfn()->setObjectName("dbgUserfn");
   // One row of captions: the grid keeps its designed height.
@@ -580,14 +581,14 @@ QWidget* TfrmBlog::CreateUserPage() {
   dbgUserfn()->SetReadOnly(true);
   user->setBuddy(dbgUserfn());
   // Titles a person reads; the field names stay as the files have them.
-  auto titled = [](TVelaDBGrid* grid, const char* field, const char* title) {
+  auto titled = [](TVelaDBGrid* grid, const char* field, const std::string& title) {
     TVelaColumn* column = grid->Columns().Add();
     column->SetFieldName(field);
     column->Title()->SetCaption(title);
   };
-  titled(dbgUserfn(), "DataFile", "Data file");
-  titled(dbgUserfn(), "Fldname1", "Field 1 caption");
-  titled(dbgUserfn(), "Fldname2", "Field 2 caption");
+  titled(dbgUserfn(), "DataFile", FromQString(tr("Data file")));
+  titled(dbgUserfn(), "Fldname1", FromQString(tr("Field 1 caption")));
+  titled(dbgUserfn(), "Fldname2", FromQString(tr("Field 2 caption")));
   dbgUserfn()->OnDblClick = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnDblClick);
   dbgUserfn()->OnExit = TGridNotifyEvent::Bind(this, &TfrmBlog::dbgUserfnExit);
 
@@ -612,7 +613,7 @@ void TfrmBlog::FormCreate() {
 
 void TfrmBlog::OpenTables() {
   for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
-    TProgressScope progress(ProgressDialog1(), "Opening " + ToQString(table->TableName()) + "...");
+    TProgressScope progress(ProgressDialog1(), tr("Opening %1...").arg(ToQString(table->TableName())));
     table->SetActive(true);
   }
   OfferJournals();
@@ -655,10 +656,10 @@ bool TfrmBlog::OpenDataFolder(const QString& wanted) {
       Veladb()->SetDatabasePath(QFile::encodeName(previous).toStdString());
       RunGuarded([this] { OpenTables(); });
     }
-    const std::string question = FromQString(QString("Notarra cannot open the folder %1: %2. Choose another folder?")
+    const std::string question = FromQString(tr("Notarra cannot open the folder %1: %2. Choose another folder?")
                                                  .arg(QDir::toNativeSeparators(folder), problem));
     if (!ConfirmOkCancel(question)) return false;
-    folder = OnChooseFolder ? OnChooseFolder("Open Data Folder") : QString();
+    folder = OnChooseFolder ? OnChooseFolder(tr("Open Data Folder")) : QString();
     if (folder.isEmpty()) return false;
     folder = QDir(folder).absolutePath();
   }
@@ -667,7 +668,7 @@ bool TfrmBlog::OpenDataFolder(const QString& wanted) {
 bool TfrmBlog::NewDataFolder(const QString& wanted) {
   const QString folder = QDir(wanted).absolutePath();
   if (const QStringList there = TableFiles(folder, true); !there.isEmpty()) {
-    ShowError(FromQString(QString("The folder %1 already holds %2; File > Open File opens it.")
+    ShowError(FromQString(tr("The folder %1 already holds %2; File > Open File opens it.")
                               .arg(QDir::toNativeSeparators(folder), there.front())));
     return false;
   }
@@ -695,12 +696,12 @@ void TfrmBlog::FillRecentFoldersMenu() {
 std::unique_ptr<QMessageBox> TfrmBlog::RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when) {
   auto box = std::make_unique<QMessageBox>(
       QMessageBox::Question, QApplication::applicationDisplayName(),
-      QString("Notarra was not closed properly. Restore the %1 unsaved changes from %2?")
+      tr("Notarra was not closed properly. Restore the %1 unsaved changes from %2?")
           .arg(changes)
           .arg(QLocale().toString(when, QLocale::ShortFormat)),
       QMessageBox::NoButton, parent);
-  QPushButton* restore = box->addButton("Restore", QMessageBox::AcceptRole);
-  box->addButton("Discard", QMessageBox::DestructiveRole);
+  QPushButton* restore = box->addButton(tr("Restore"), QMessageBox::AcceptRole);
+  box->addButton(tr("Discard"), QMessageBox::DestructiveRole);
   box->setDefaultButton(restore);
   // Escape and the title bar's close button lose nothing: they restore.
   box->setEscapeButton(restore);
@@ -711,7 +712,7 @@ std::unique_ptr<QMessageBox> TfrmBlog::QuitQuestionBox(QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(QMessageBox::Question, QApplication::applicationDisplayName(),
                                            QuitQuestion(),
                                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-  box->button(QMessageBox::Discard)->setText("Don't Save");
+  box->button(QMessageBox::Discard)->setText(tr("Don't Save"));
   box->setDefaultButton(QMessageBox::Save);
   box->setEscapeButton(QMessageBox::Cancel);
   return box;
@@ -835,7 +836,7 @@ bool TfrmBlog::SaveAll() {
   }
   for (TVelaTable* table : tables) {
     if (!table->Active() || !table->ChangesPending()) continue;
-    TProgressScope progress(ProgressDialog1(), "Saving " + ToQString(table->TableName()) + "...");
+    TProgressScope progress(ProgressDialog1(), tr("Saving %1...").arg(ToQString(table->TableName())));
     Veladb()->SaveDatasets({table});
   }
   UpdateModifiedMark();
@@ -853,12 +854,12 @@ void TfrmBlog::PageControl1Change() {
 }
 
 void TfrmBlog::CreateFile1Click() {
-  const QString folder = OnChooseFolder ? OnChooseFolder("New Data Folder") : QString();
+  const QString folder = OnChooseFolder ? OnChooseFolder(tr("New Data Folder")) : QString();
   if (!folder.isEmpty()) NewDataFolder(folder);
 }
 
 void TfrmBlog::Open1Click() {
-  const QString folder = OnChooseFolder ? OnChooseFolder("Open Data Folder") : QString();
+  const QString folder = OnChooseFolder ? OnChooseFolder(tr("Open Data Folder")) : QString();
   if (!folder.isEmpty()) OpenDataFolder(folder);
 }
 
@@ -912,14 +913,14 @@ void TfrmBlog::dbgUserfnExit(TVelaCustomDBGrid*) { dbgUserfn()->SetReadOnly(true
 void TfrmBlog::WebButtonClick() { BlogI_()->SetIndexFieldNames("Subject;Group"); }
 
 QString TfrmBlog::PrintTitle() const {
-  return QString("Blog ideas \u2013 %1").arg(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+  return tr("Blog ideas \u2013 %1").arg(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
 int TfrmBlog::PrintList(QPagedPaintDevice* device) { return PrintGridList(VelaDBGrid1(), device, PrintTitle()); }
 
 // The list is wide: it goes across the page unless the person turns it.
 void SetUpListPrinter(QPrinter& printer) {
-  printer.setDocName("Blog ideas");
+  printer.setDocName(TfrmBlog::tr("Blog ideas"));
   printer.setPageOrientation(QPageLayout::Landscape);
 }
 
@@ -933,7 +934,7 @@ void TfrmBlog::PrintPreview1Click() {
   QPrinter printer(QPrinter::HighResolution);
   SetUpListPrinter(printer);
   QPrintPreviewDialog preview(&printer, this);
-  preview.setWindowTitle("Print Preview");
+  preview.setWindowTitle(tr("Print Preview"));
   connect(&preview, &QPrintPreviewDialog::paintRequested, this,
           [this](QPrinter* p) { RunGuarded([&] { PrintList(p); }); });
   preview.exec();

@@ -30,7 +30,8 @@ for f in share/applications/example.notarra.Notarra.desktop \
          share/metainfo/example.notarra.Notarra.metainfo.xml \
          share/icons/hicolor/scalable/apps/notarra.svg \
          share/man/man1/notarra.1.gz share/man/man1/notarra-table.1.gz share/man/man1/notarra-launch.1.gz \
-         share/doc/notarra/copyright share/doc/notarra/changelog.Debian.gz; do
+         share/doc/notarra/copyright share/doc/notarra/changelog.Debian.gz \
+         share/notarra/translations/notarra_de.qm; do
   expect -rw-r--r-- "usr/$f"
 done
 for s in 16 32 48 64 128 256; do expect -rw-r--r-- "usr/share/icons/hicolor/${s}x${s}/apps/notarra.png"; done

@@ -1,0 +1,55 @@
+// The German translation, chosen by the locale: the window's menus, pages,
+// search field, format bar and status bar speak German; English needs none.
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTranslator>
+
+#include "app/idea_search.h"
+#include "app/idea_status.h"
+#include "app/translations.h"
+#include "app_test_support.h"
+#include "data_folder.h"
+#include "gui/format_bar.h"
+
+namespace {
+
+using namespace apptest;
+
+// Takes every translation off the application again, for the tests after.
+void RemoveTranslations() {
+  for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
+}
+
+TEST(Translations, AGermanLocaleGetsTheGermanWindow) {
+  DataFolder data;
+  ASSERT_TRUE(InstallTranslations(*qApp, QLocale(QLocale::German, QLocale::Germany)));
+  auto window = OpenWindow(data);
+  RemoveTranslations();
+  ASSERT_TRUE(ShowActive(window.get()));
+  QStringList menus;
+  for (QAction* a : window->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, QStringList({"&Datei", "&Hilfe"}));
+  EXPECT_EQ(window->PageControl1()->tabText(0), "&Liste");
+  EXPECT_EQ(window->Print1()->text(), "&Drucken...");
+  EXPECT_EQ(window->SaveButton()->toolTip(), "Speichern");
+  EXPECT_EQ(window->IdeaSearch()->placeholderText(), "Ideen suchen (Strg+K)");
+  EXPECT_EQ(window->FormatBar()->BoldButton()->toolTip(), "Fett (Strg+B)");
+  const int ideas = window->BlogI_()->RecordCount();
+  EXPECT_EQ(window->IdeaStatus()->CountText(), QString("%1 Ideen").arg(ideas));
+}
+
+TEST(Translations, EnglishNeedsNone) {
+  EXPECT_FALSE(InstallTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates)));
+  RemoveTranslations();
+  DataFolder data;
+  auto window = OpenWindow(data);
+  EXPECT_EQ(window->menuBar()->actions().first()->text(), "&File");
+}
+
+}  // namespace

@@ -36,6 +36,173 @@
     </message>
 </context>
 <context>
+    <name>TsfFilterDialogTexts</name>
+    <message>
+        <source>View Su&amp;mmary</source>
+        <translation>Zu&amp;sammenfassung</translation>
+    </message>
+    <message>
+        <source>View summary of current search criteria</source>
+        <translation>Zusammenfassung der aktuellen Suchkriterien anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;New Search</source>
+        <translation>&amp;Neue Suche</translation>
+    </message>
+    <message>
+        <source>Start a new search</source>
+        <translation>Eine neue Suche beginnen</translation>
+    </message>
+    <message>
+        <source>Field Order</source>
+        <translation>Feldreihenfolge</translation>
+    </message>
+    <message>
+        <source>Sort field list alphabetically or in their natural logical order</source>
+        <translation>Feldliste alphabetisch oder in ihrer natürlichen Reihenfolge sortieren</translation>
+    </message>
+    <message>
+        <source>Alpha&amp;betic</source>
+        <translation>Alpha&amp;betisch</translation>
+    </message>
+    <message>
+        <source>&amp;Logical</source>
+        <translation>&amp;Logisch</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation>&amp;Alle</translation>
+    </message>
+    <message>
+        <source>&amp;Searched</source>
+        <translation>&amp;Gesuchte</translation>
+    </message>
+    <message>
+        <source>Show all fields or only currently searched fields</source>
+        <translation>Alle Felder oder nur die gerade gesuchten Felder zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Starting Range</source>
+        <translation>&amp;Anfang des Bereichs</translation>
+    </message>
+    <message>
+        <source>Enter starting range for field</source>
+        <translation>Anfang des Bereichs für das Feld eingeben</translation>
+    </message>
+    <message>
+        <source>En&amp;ding Range</source>
+        <translation>En&amp;de des Bereichs</translation>
+    </message>
+    <message>
+        <source>Enter ending range for field</source>
+        <translation>Ende des Bereichs für das Feld eingeben</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>Clear starting range for field</source>
+        <translation>Anfang des Bereichs für das Feld leeren</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ear</source>
+        <translation>Lee&amp;ren</translation>
+    </message>
+    <message>
+        <source>Clear ending range for field</source>
+        <translation>Ende des Bereichs für das Feld leeren</translation>
+    </message>
+    <message>
+        <source>Clear the current field&apos;s search value</source>
+        <translation>Den Suchwert des aktuellen Felds leeren</translation>
+    </message>
+    <message>
+        <source>By &amp;Value</source>
+        <translation>Nach &amp;Wert</translation>
+    </message>
+    <message>
+        <source>By &amp;Range</source>
+        <translation>Nach &amp;Bereich</translation>
+    </message>
+    <message>
+        <source>Field &amp;Value</source>
+        <translation>Feld&amp;wert</translation>
+    </message>
+    <message>
+        <source>Enter field&apos;s search value</source>
+        <translation>Suchwert des Felds eingeben</translation>
+    </message>
+    <message>
+        <source>Search Type</source>
+        <translation>Suchart</translation>
+    </message>
+    <message>
+        <source>Specify how the Field Value should be compared</source>
+        <translation>Festlegen, wie der Feldwert verglichen wird</translation>
+    </message>
+    <message>
+        <source>&amp;Exact Match</source>
+        <translation>&amp;Genaue Übereinstimmung</translation>
+    </message>
+    <message>
+        <source>&amp;Partial Match at Beginning</source>
+        <translation>Teilweise Übereinstimmung am &amp;Anfang</translation>
+    </message>
+    <message>
+        <source>Partial Match Any&amp;where</source>
+        <translation>Teilweise Übereinstimmung über&amp;all</translation>
+    </message>
+    <message>
+        <source>Case Sensi&amp;tive</source>
+        <translation>Groß-/Kleinschrei&amp;bung beachten</translation>
+    </message>
+    <message>
+        <source>Searching is case-sensitive</source>
+        <translation>Die Suche unterscheidet Groß- und Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>N&amp;on-matching records</source>
+        <translation>Nicht &amp;passende Datensätze</translation>
+    </message>
+    <message>
+        <source>Show records that do not match the field value criteria</source>
+        <translation>Datensätze zeigen, die den Kriterien des Feldwerts nicht entsprechen</translation>
+    </message>
+    <message>
+        <source>&amp;Fields</source>
+        <translation>&amp;Felder</translation>
+    </message>
+    <message>
+        <source>Search fields by value or by range</source>
+        <translation>Felder nach Wert oder nach Bereich durchsuchen</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Feld</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>NOT</source>
+        <translation>NICHT</translation>
+    </message>
+    <message>
+        <source>You have not selected any search criteria</source>
+        <translation>Sie haben keine Suchkriterien gewählt</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>notarra::TFormatBar</name>
     <message>
         <source>Bold (Ctrl+B)</source>

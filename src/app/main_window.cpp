@@ -193,7 +193,7 @@ void TfrmBlog::CreateComponents() {
   parts_.sfFilterD1 = new TsfFilterDialog(owner);
   sfFilterD1()->SetName("sfFilterD1");
   sfFilterD1()->SetDataSource(dsBlog());
-  sfFilterD1()->SetCaption("Filter");
+  sfFilterD1()->SetCaption(FromQString(tr("Filter")));
   sfFilterD1()->FilterPropertyOptions().LikeWildcardChar = "%";
 
   parts_.BlogI_Flag = AddField<TBooleanField>(BlogI_(), "Flag");
@@ -942,13 +942,13 @@ void TfrmBlog::PrintPreview1Click() {
 
 void TfrmBlog::Filter1Click() {
   sfFilterD1()->SetDataSource(dsBlog());
-  sfFilterD1()->SetCaption("Filter");
+  sfFilterD1()->SetCaption(FromQString(tr("Filter")));
   sfFilterD1()->Execute();
 }
 
 void TfrmBlog::RemoveFilter1Click() {
   sfFilterD1()->SetDataSource(dsBlog());
-  sfFilterD1()->SetCaption("Filter");
+  sfFilterD1()->SetCaption(FromQString(tr("Filter")));
   sfFilterD1()->ClearFilter();
   sfFilterD1()->ApplyFilter();
 }

@@ -4,6 +4,9 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "filterdialog/filter_texts.h"
+#include "gui/qt_text.h"
+
 namespace notarra {
 
 bool InstallTranslations(QCoreApplication& app, const QLocale& locale) {
@@ -16,6 +19,10 @@ bool InstallTranslations(QCoreApplication& app, const QLocale& locale) {
   for (const QString& place : places) {
     if (own->load(locale, "notarra", "_", place)) {
       app.installTranslator(own);
+      // The filter dialog takes its texts from a table the program fills.
+      FilterDialogTexts().ForEachText([](std::string& text) {
+        if (!text.empty()) text = FromQString(QCoreApplication::translate("TsfFilterDialogTexts", text.c_str()));
+      });
       return true;
     }
   }

@@ -7,6 +7,11 @@
 
 #include <string>
 
+// Marks the default texts for Qt's translation tools (Qt's own definition).
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace notarra {
 
 struct TsfFontStyles {
@@ -17,54 +22,61 @@ struct TsfFontStyles {
 };
 
 struct TsfFilterDialogTexts {
-  std::string BtnViewSummary = "View Su&mmary";
-  std::string BtnViewSummaryHint = "View summary of current search criteria";
-  std::string BtnNewSearch = "&New Search";
-  std::string BtnNewSearchHint = "Start a new search";
-  std::string FieldOrderLabel = "Field Order";
-  std::string FieldOrderHint = "Sort field list alphabetically or in their natural logical order";
-  std::string AlphabeticLabel = "Alpha&betic";
-  std::string LogicalLabel = "&Logical";
-  std::string AllFieldsLabel = "&All";
-  std::string SearchedFieldsLabel = "&Searched";
-  std::string AllSearchedTabHint = "Show all fields or only currently searched fields";
-  std::string StartingRangeLabel = "&Starting Range";
-  std::string StartingRangeHint = "Enter starting range for field";
-  std::string EndingRangeLabel = "En&ding Range";
-  std::string EndingRangeHint = "Enter ending range for field";
-  std::string BtnClearMin = "&Clear";
-  std::string BtnClearMinHint = "Clear starting range for field";
-  std::string BtnClearMax = "Cl&ear";
-  std::string BtnClearMaxHint = "Clear ending range for field";
-  std::string BtnClearFilterValue = "&Clear";
-  std::string BtnClearFilterValueHint = "Clear the current field's search value";
-  std::string ByValueLabel = "By &Value";
-  std::string ByRangeLabel = "By &Range";
-  std::string FieldValueLabel = "Field &Value";
-  std::string FieldValueHint = "Enter field's search value";
-  std::string SearchTypeLabel = "Search Type";
-  std::string SearchTypeHint = "Specify how the Field Value should be compared";
-  std::string MatchExactLabel = "&Exact Match";
-  std::string MatchStartLabel = "&Partial Match at Beginning";
-  std::string MatchAnyLabel = "Partial Match Any&where";
-  std::string CaseSensitiveLabel = "Case Sensi&tive";
-  std::string CaseSensitiveHint = "Searching is case-sensitive";
-  std::string NonMatchingLabel = "N&on-matching records";
-  std::string NonMatchingHint = "Show records that do not match the field value criteria";
-  std::string FieldsLabel = "&Fields";
-  std::string ValueRangeTabHint = "Search fields by value or by range";
-  std::string SummaryFieldLabel = "Field";
-  std::string SummarySearchLabel = "Search Type";
-  std::string SummaryValueLabel = "Value";
+  std::string BtnViewSummary = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "View Su&mmary");
+  std::string BtnViewSummaryHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "View summary of current search criteria");
+  std::string BtnNewSearch = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&New Search");
+  std::string BtnNewSearchHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Start a new search");
+  std::string FieldOrderLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Field Order");
+  std::string FieldOrderHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Sort field list alphabetically or in their natural logical order");
+  std::string AlphabeticLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Alpha&betic");
+  std::string LogicalLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Logical");
+  std::string AllFieldsLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&All");
+  std::string SearchedFieldsLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Searched");
+  std::string AllSearchedTabHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Show all fields or only currently searched fields");
+  std::string StartingRangeLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Starting Range");
+  std::string StartingRangeHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Enter starting range for field");
+  std::string EndingRangeLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "En&ding Range");
+  std::string EndingRangeHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Enter ending range for field");
+  std::string BtnClearMin = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Clear");
+  std::string BtnClearMinHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Clear starting range for field");
+  std::string BtnClearMax = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Cl&ear");
+  std::string BtnClearMaxHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Clear ending range for field");
+  std::string BtnClearFilterValue = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Clear");
+  std::string BtnClearFilterValueHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Clear the current field's search value");
+  std::string ByValueLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "By &Value");
+  std::string ByRangeLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "By &Range");
+  std::string FieldValueLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Field &Value");
+  std::string FieldValueHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Enter field's search value");
+  std::string SearchTypeLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Search Type");
+  std::string SearchTypeHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Specify how the Field Value should be compared");
+  std::string MatchExactLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Exact Match");
+  std::string MatchStartLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Partial Match at Beginning");
+  std::string MatchAnyLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Partial Match Any&where");
+  std::string CaseSensitiveLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Case Sensi&tive");
+  std::string CaseSensitiveHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Searching is case-sensitive");
+  std::string NonMatchingLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "N&on-matching records");
+  std::string NonMatchingHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Show records that do not match the field value criteria");
+  std::string FieldsLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&Fields");
+  std::string ValueRangeTabHint = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Search fields by value or by range");
+  std::string SummaryFieldLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Field");
+  std::string SummarySearchLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Search Type");
+  std::string SummaryValueLabel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Value");
   std::string SummaryCaption;
-  std::string ViewSummaryNotText = "NOT";
-  std::string FilterDlgNoCriteria = "You have not selected any search criteria";
-  std::string BtnOK = "&OK";
-  std::string BtnCancel = "Cancel";
+  std::string ViewSummaryNotText = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "NOT");
+  std::string FilterDlgNoCriteria = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "You have not selected any search criteria");
+  std::string BtnOK = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "&OK");
+  std::string BtnCancel = QT_TRANSLATE_NOOP("TsfFilterDialogTexts", "Cancel");
   // The style the dialog forms' font takes when the texts are applied:
   // none, so the forms' bold font becomes regular.
   TsfFontStyles DialogFontStyle;
   bool BitmapButtons = true;
+
+  // Calls f on every text of the table, to translate them all at once.
+  template <typename F>
+  void ForEachText(F&& f) {
+    for (std::string* text : {&BtnViewSummary, &BtnViewSummaryHint, &BtnNewSearch, &BtnNewSearchHint, &FieldOrderLabel, &FieldOrderHint, &AlphabeticLabel, &LogicalLabel, &AllFieldsLabel, &SearchedFieldsLabel, &AllSearchedTabHint, &StartingRangeLabel, &StartingRangeHint, &EndingRangeLabel, &EndingRangeHint, &BtnClearMin, &BtnClearMinHint, &BtnClearMax, &BtnClearMaxHint, &BtnClearFilterValue, &BtnClearFilterValueHint, &ByValueLabel, &ByRangeLabel, &FieldValueLabel, &FieldValueHint, &SearchTypeLabel, &SearchTypeHint, &MatchExactLabel, &MatchStartLabel, &MatchAnyLabel, &CaseSensitiveLabel, &CaseSensitiveHint, &NonMatchingLabel, &NonMatchingHint, &FieldsLabel, &ValueRangeTabHint, &SummaryFieldLabel, &SummarySearchLabel, &SummaryValueLabel, &SummaryCaption, &ViewSummaryNotText, &FilterDlgNoCriteria, &BtnOK, &BtnCancel})
+      f(*text);
+  }
 };
 
 // The one table; starts with the defaults above.

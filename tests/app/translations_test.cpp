@@ -12,6 +12,7 @@
 #include "app/translations.h"
 #include "app_test_support.h"
 #include "data_folder.h"
+#include "filterdialog/filter_texts.h"
 #include "gui/format_bar.h"
 
 namespace {
@@ -28,9 +29,14 @@ void RemoveTranslations() {
 
 TEST(Translations, AGermanLocaleGetsTheGermanWindow) {
   DataFolder data;
+  const TsfFilterDialogTexts english = FilterDialogTexts();
   ASSERT_TRUE(InstallTranslations(*qApp, QLocale(QLocale::German, QLocale::Germany)));
   auto window = OpenWindow(data);
   RemoveTranslations();
+  // The filter dialog's table of texts, filled in German for the program.
+  EXPECT_EQ(FilterDialogTexts().BtnNewSearch, "&Neue Suche");
+  EXPECT_EQ(FilterDialogTexts().FilterDlgNoCriteria, "Sie haben keine Suchkriterien gew\xE4hlt");
+  FilterDialogTexts() = english;
   ASSERT_TRUE(ShowActive(window.get()));
   QStringList menus;
   for (QAction* a : window->menuBar()->actions()) menus << a->text();

@@ -36,6 +36,13 @@
     </message>
 </context>
 <context>
+    <name>TfrmBlog</name>
+    <message>
+        <source>The file %1 was changed by another program after it was opened. Overwrite it?</source>
+        <translation>Die Datei %1 wurde nach dem Öffnen von einem anderen Programm geändert. Überschreiben?</translation>
+    </message>
+</context>
+<context>
     <name>TsfFilterDialogTexts</name>
     <message>
         <source>View Su&amp;mmary</source>
@@ -203,6 +210,68 @@
     </message>
 </context>
 <context>
+    <name>notarra::TAboutBox1</name>
+    <message>
+        <source>License &amp; Warranty</source>
+        <translation>Lizenz und Gewährleistung</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>notarra::TDBNavigator</name>
+    <message>
+        <source>Delete record?</source>
+        <translation>Datensatz löschen?</translation>
+    </message>
+    <message>
+        <source>First record</source>
+        <translation>Erster Datensatz</translation>
+    </message>
+    <message>
+        <source>Prior record</source>
+        <translation>Voriger Datensatz</translation>
+    </message>
+    <message>
+        <source>Next record</source>
+        <translation>Nächster Datensatz</translation>
+    </message>
+    <message>
+        <source>Last record</source>
+        <translation>Letzter Datensatz</translation>
+    </message>
+    <message>
+        <source>Insert record</source>
+        <translation>Datensatz einfügen</translation>
+    </message>
+    <message>
+        <source>Delete record</source>
+        <translation>Datensatz löschen</translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Datensatz bearbeiten</translation>
+    </message>
+    <message>
+        <source>Post edit</source>
+        <translation>Änderung übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel edit</source>
+        <translation>Änderung verwerfen</translation>
+    </message>
+    <message>
+        <source>Refresh data</source>
+        <translation>Daten neu lesen</translation>
+    </message>
+</context>
+<context>
     <name>notarra::TFormatBar</name>
     <message>
         <source>Bold (Ctrl+B)</source>
@@ -226,6 +295,13 @@
     </message>
 </context>
 <context>
+    <name>notarra::THelpWindow</name>
+    <message>
+        <source>Notarra Help</source>
+        <translation>Notarra-Hilfe</translation>
+    </message>
+</context>
+<context>
     <name>notarra::TIdeaSearch</name>
     <message>
         <source>Search ideas (Ctrl+K)</source>
@@ -234,6 +310,91 @@
     <message>
         <source>Show only the ideas whose Subject, Title, Keywords or Notes hold every word typed</source>
         <translation>Nur die Ideen zeigen, deren Thema, Titel, Stichwörter oder Notizen jedes eingegebene Wort enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>notarra::TPasswordDialog</name>
+    <message>
+        <source>Login password</source>
+        <translation>Kennwort</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>notarra::TVelaCalculator</name>
+    <message>
+        <source>Delete the digit</source>
+        <translation>Ziffer löschen</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Save result</source>
+        <translation>Ergebnis übernehmen</translation>
+    </message>
+    <message>
+        <source>Close without saving</source>
+        <translation>Schließen ohne Übernehmen</translation>
+    </message>
+    <message>
+        <source>Clear memory</source>
+        <translation>Speicher löschen</translation>
+    </message>
+    <message>
+        <source>Read memory</source>
+        <translation>Speicher abrufen</translation>
+    </message>
+    <message>
+        <source>Write to memory</source>
+        <translation>In den Speicher schreiben</translation>
+    </message>
+    <message>
+        <source>Add in memory</source>
+        <translation>Zum Speicher addieren</translation>
+    </message>
+    <message>
+        <source>Decimal digits</source>
+        <translation>Nachkommastellen</translation>
+    </message>
+</context>
+<context>
+    <name>notarra::TVelaCalendar</name>
+    <message>
+        <source>Today is %1</source>
+        <translation>Heute ist der %1</translation>
+    </message>
+    <message>
+        <source>Click to select today</source>
+        <translation>Klicken, um heute zu wählen</translation>
+    </message>
+    <message>
+        <source>Previous year</source>
+        <translation>Voriges Jahr</translation>
+    </message>
+    <message>
+        <source>Previous month</source>
+        <translation>Voriger Monat</translation>
+    </message>
+    <message>
+        <source>Next month</source>
+        <translation>Nächster Monat</translation>
+    </message>
+    <message>
+        <source>Next year</source>
+        <translation>Nächstes Jahr</translation>
+    </message>
+    <message>
+        <source>Click to change month</source>
+        <translation>Klicken, um den Monat zu wechseln</translation>
     </message>
 </context>
 <context>
@@ -497,6 +658,22 @@
     <message>
         <source>Print Preview</source>
         <translation>Druckvorschau</translation>
+    </message>
+    <message>
+        <source>The unsaved changes to %1 cannot be restored: %2. They were kept in %3.</source>
+        <translation>Die nicht gespeicherten Änderungen an %1 lassen sich nicht wiederherstellen: %2. Sie wurden in %3 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Changes to %1 cannot be kept safe from a crash until you save (%2).</source>
+        <translation>Änderungen an %1 sind bis zum Speichern nicht vor einem Absturz geschützt (%2).</translation>
+    </message>
+    <message>
+        <source>New Records not supported in this version.</source>
+        <translation>Neue Datensätze werden in dieser Version nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>Save changes to your ideas before closing?</source>
+        <translation>Änderungen an Ihren Ideen vor dem Schließen speichern?</translation>
     </message>
 </context>
 </TS>

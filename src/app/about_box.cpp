@@ -35,7 +35,7 @@ const char kLicence[] =
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox1");
-  setWindowTitle("License & Warranty");
+  setWindowTitle(tr("License & Warranty"));
   // A fixed form, laid out at 96 dots per inch and scaled to the screen.
   setFixedSize(ScaledSize(this, 402, 391));
   if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
@@ -60,7 +60,7 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   title->setFont(bold);
   title->setGeometry(ScaledRect(this, 88, 12, 200, 24));
 
-  auto* versionCaption = new QLabel("Version", panel);
+  auto* versionCaption = new QLabel(tr("Version"), panel);
   versionCaption->setGeometry(ScaledRect(this, 88, 40, 52, 16));
   label1_ = new QLabel(panel);
   label1_->setObjectName("Label1");
@@ -87,7 +87,7 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
   licence->setReadOnly(true);
   licence->setGeometry(ScaledRect(this, 8, 152, 386, 186));
 
-  auto* ok = new QPushButton("OK", this);
+  auto* ok = new QPushButton(tr("OK"), this);
   ok->setObjectName("OKButton");
   ok->setDefault(true);
   ok->setGeometry(ScaledRect(this, 103, 348, 75, 25));

@@ -25,7 +25,7 @@ bool IsOurHelpFile(std::string name) {
 }  // namespace
 
 THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent) {
-  setWindowTitle("Notarra Help");
+  setWindowTitle(tr("Notarra Help"));
   setObjectName("HelpWindow");
   setAttribute(Qt::WA_DeleteOnClose);
   // An open help window must not keep the program running once the main

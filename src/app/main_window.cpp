@@ -74,7 +74,8 @@ namespace {
 // command-line tool, a second copy of the program, a sync client) wrote
 // after this window read it.
 std::string FileChangedQuestion(const std::string& fileName) {
-  return "The file " + fileName + " was changed by another program after it was opened. Overwrite it?";
+  return FromQString(TfrmBlog::tr("The file %1 was changed by another program after it was opened. Overwrite it?")
+                         .arg(ToQString(fileName)));
 }
 
 template <typename F>
@@ -724,8 +725,8 @@ void TfrmBlog::OfferJournals() {
   int64_t last = 0;
   auto keepAside = [](TVelaTable* table, const std::string& why) {
     const std::string kept = table->KeepJournalAside();
-    ShowError("The unsaved changes to " + table->TableName() + " cannot be restored: " + why + ". They were kept in " +
-              kept + ".");
+    ShowError(FromQString(tr("The unsaved changes to %1 cannot be restored: %2. They were kept in %3.")
+                              .arg(ToQString(table->TableName()), ToQString(why), ToQString(kept))));
   };
   for (TVelaTable* table : {Userdef_(), BlogI_(), Group_()}) {
     if (!table->Active() || !table->LeftJournal()) continue;
@@ -768,8 +769,8 @@ void TfrmBlog::JournalError(TVelaTable* table, const std::string& message) {
   // Once is enough: every later post would fail the same way.
   if (journalErrorShown_) return;
   journalErrorShown_ = true;
-  ShowError("Changes to " + table->TableName() + " cannot be kept safe from a crash until you save (" + message +
-            ").");
+  ShowError(FromQString(tr("Changes to %1 cannot be kept safe from a crash until you save (%2).")
+                            .arg(ToQString(table->TableName()), ToQString(message))));
 }
 
 void TfrmBlog::SettleEdits() {
@@ -1014,7 +1015,7 @@ void TfrmBlog::RestoreSettings() {
   }
 }
 
-void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage("New Records not supported in this version."); }
+void TfrmBlog::Userdef_NewRecord(TDataSet*) { ShowMessage(FromQString(tr("New Records not supported in this version."))); }
 
 void TfrmBlog::BlogI_AfterInsert(TDataSet*) {
   if (PageControl1()->currentWidget() == TabSheet2()) DBEsubject()->setFocus();

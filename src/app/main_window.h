@@ -154,7 +154,7 @@ public:
 
   // The questions the window asks, as it asks them (the screenshots show
   // them too). The restore box's default and escape button is Restore.
-  static QString QuitQuestion() { return "Save changes to your ideas before closing?"; }
+  static QString QuitQuestion() { return tr("Save changes to your ideas before closing?"); }
   static std::unique_ptr<QMessageBox> QuitQuestionBox(QWidget* parent);
   static std::unique_ptr<QMessageBox> RestoreQuestionBox(QWidget* parent, int changes, const QDateTime& when);
 

@@ -18,11 +18,19 @@ namespace notarra {
 
 namespace {
 
-constexpr const char* kDeleteRecordQuestion = "Delete record?";
+constexpr const char* kDeleteRecordQuestion = QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Delete record?");
 
 constexpr std::array<const char*, TDBNavigator::kButtonCount> kDefaultHints = {
-    "First record", "Prior record", "Next record", "Last record", "Insert record",
-    "Delete record", "Edit record", "Post edit",   "Cancel edit", "Refresh data",
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "First record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Prior record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Next record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Last record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Insert record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Delete record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Edit record"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Post edit"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Cancel edit"),
+    QT_TRANSLATE_NOOP("notarra::TDBNavigator", "Refresh data"),
 };
 
 constexpr std::array<const char*, TDBNavigator::kButtonCount> kButtonNames = {
@@ -143,7 +151,7 @@ void TDBNavigator::SetVisibleButtons(TButtonSet buttons) {
 
 std::string TDBNavigator::Hint(TNavigateBtn button) const {
   const std::string& own = hints_[static_cast<std::size_t>(button)];
-  return own.empty() ? kDefaultHints[static_cast<std::size_t>(button)] : own;
+  return own.empty() ? FromQString(tr(kDefaultHints[static_cast<std::size_t>(button)])) : own;
 }
 
 void TDBNavigator::SetHint(TNavigateBtn button, const std::string& hint) {
@@ -189,7 +197,7 @@ void TDBNavigator::BtnClick(TNavigateBtn button) {
       case nbLast: dataSet->Last(); break;
       case nbInsert: dataSet->Insert(); break;
       case nbDelete:
-        if (!confirmDelete_ || ConfirmOkCancel(kDeleteRecordQuestion)) dataSet->Delete();
+        if (!confirmDelete_ || ConfirmOkCancel(FromQString(tr(kDeleteRecordQuestion)))) dataSet->Delete();
         break;
       case nbEdit: dataSet->Edit(); break;
       case nbPost: dataSet->Post(); break;

@@ -13,7 +13,7 @@ namespace notarra {
 
 TPasswordDialog::TPasswordDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("PasswordDialog");
-  setWindowTitle("Login password");
+  setWindowTitle(tr("Login password"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
   setFixedSize(ScaledSize(this, 205, 116));
@@ -29,11 +29,11 @@ TPasswordDialog::TPasswordDialog(QWidget* parent) : QDialog(parent) {
   // Every character shows as "*", whatever the style's own mark.
   edit_->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
   label_->setBuddy(edit_);
-  ok_ = new QPushButton("OK", this);
+  ok_ = new QPushButton(tr("OK"), this);
   ok_->setObjectName("OkButton");
   ok_->setGeometry(ScaledRect(this, 18, 77, 75, 25));
   ok_->setDefault(true);
-  cancel_ = new QPushButton("Cancel", this);
+  cancel_ = new QPushButton(tr("Cancel"), this);
   cancel_->setObjectName("CancelButton");
   cancel_->setGeometry(ScaledRect(this, 113, 77, 75, 25));
   cancel_->setAutoDefault(false);

@@ -82,14 +82,14 @@ TVelaCalculator::TVelaCalculator(QWidget* owner) : TPopupWindow(owner) {
 
   using A = TAction;
   const TButtonSpec buttons[] = {
-      {"<=", 30, 2, 13, kMaroon, "Delete the digit", A::Key, TCalculatorCore::kBackspace},
-      {"C", 58, 2, 16, kMaroon, "Clear", A::Key, TCalculatorCore::kClear},
-      {":/calculator/calc_ok.png", 114, 2, 0, kBlack, "Save result", A::Save, 0},
-      {":/calculator/calc_cancel.png", 142, 2, 0, kBlack, "Close without saving", A::Cancel, 0},
-      {"MC", 2, 24, 11, kNavy, "Clear memory", A::MemoryClear, 0},
-      {"MR", 2, 46, 11, kNavy, "Read memory", A::MemoryRead, 0},
-      {"MS", 2, 68, 11, kNavy, "Write to memory", A::MemoryStore, 0},
-      {"M+", 2, 90, 11, kNavy, "Add in memory", A::MemoryAdd, 0},
+      {"<=", 30, 2, 13, kMaroon, QT_TR_NOOP("Delete the digit"), A::Key, TCalculatorCore::kBackspace},
+      {"C", 58, 2, 16, kMaroon, QT_TR_NOOP("Clear"), A::Key, TCalculatorCore::kClear},
+      {":/calculator/calc_ok.png", 114, 2, 0, kBlack, QT_TR_NOOP("Save result"), A::Save, 0},
+      {":/calculator/calc_cancel.png", 142, 2, 0, kBlack, QT_TR_NOOP("Close without saving"), A::Cancel, 0},
+      {"MC", 2, 24, 11, kNavy, QT_TR_NOOP("Clear memory"), A::MemoryClear, 0},
+      {"MR", 2, 46, 11, kNavy, QT_TR_NOOP("Read memory"), A::MemoryRead, 0},
+      {"MS", 2, 68, 11, kNavy, QT_TR_NOOP("Write to memory"), A::MemoryStore, 0},
+      {"M+", 2, 90, 11, kNavy, QT_TR_NOOP("Add in memory"), A::MemoryAdd, 0},
       {"7", 30, 24, 16, kBlack, "", A::Key, '7'},
       {"8", 58, 24, 16, kBlack, "", A::Key, '8'},
       {"9", 86, 24, 16, kBlack, "", A::Key, '9'},
@@ -117,7 +117,7 @@ TVelaCalculator::TVelaCalculator(QWidget* owner) : TPopupWindow(owner) {
   decimalsLabel_->setObjectName("DecimalDigits");
   decimalsLabel_->setGeometry(frameWidth() + Px(87), frameWidth() + Px(7), Px(14), Px(22));
   decimalsLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  decimalsLabel_->setToolTip("Decimal digits");
+  decimalsLabel_->setToolTip(tr("Decimal digits"));
   const auto arrow = [this](const char* glyph, int top, const char* hint, bool up) {
     auto* button = new QToolButton(this);
     button->setAutoRaise(true);
@@ -189,7 +189,7 @@ void TVelaCalculator::CreateButton(const TButtonSpec& def) {
     pal.setColor(QPalette::ButtonText, def.color);
     button->setPalette(pal);
   }
-  if (def.hint[0] != '\0') button->setToolTip(QString::fromLatin1(def.hint));
+  if (def.hint[0] != '\0') button->setToolTip(tr(def.hint));
   const TAction action = def.action;
   const char key = def.key;
   connect(button, &QToolButton::clicked, this, [this, action, key] { RunGuarded([&] { Run(action, key); }); });

@@ -85,8 +85,8 @@ TVelaCalendar::TVelaCalendar(QWidget* parent) : TCustomPanel(parent) {
   todayBar_->setFont(SizedFont(font(), 8, true));
   todayBar_->setAlignment(Qt::AlignCenter);
   todayBar_->setGeometry(ScaledRect(this, 2, kHeight - 2 - 20, kWidth - 4, 20));
-  todayBar_->setText(ToQString("Today is " + DateToStr(::notarra::Date())));
-  todayBar_->setToolTip("Click to select today");
+  todayBar_->setText(tr("Today is %1").arg(ToQString(DateToStr(::notarra::Date()))));
+  todayBar_->setToolTip(tr("Click to select today"));
   today->onClick = [this] { RunGuarded([this] { TodayClick(); }); };
 
   int year = 0, month = 0, day = 0;
@@ -114,10 +114,10 @@ void TVelaCalendar::CreateTitle() {
     std::function<void()> action;
   };
   const Nav navs[] = {
-      {prevYear_, "<<", "PrevYear", 2, 18, "Previous year", [this] { SetYear(static_cast<uint16_t>(year_ - 1)); }},
-      {prevMonth_, "<", "PrevMonth", 20, 16, "Previous month", [this] { StepMonth(-1); }},
-      {nextMonth_, ">", "NextMonth", 121, 16, "Next month", [this] { StepMonth(1); }},
-      {nextYear_, ">>", "NextYear", 137, 18, "Next year", [this] { SetYear(static_cast<uint16_t>(year_ + 1)); }},
+      {prevYear_, "<<", "PrevYear", 2, 18, QT_TR_NOOP("Previous year"), [this] { SetYear(static_cast<uint16_t>(year_ - 1)); }},
+      {prevMonth_, "<", "PrevMonth", 20, 16, QT_TR_NOOP("Previous month"), [this] { StepMonth(-1); }},
+      {nextMonth_, ">", "NextMonth", 121, 16, QT_TR_NOOP("Next month"), [this] { StepMonth(1); }},
+      {nextYear_, ">>", "NextYear", 137, 18, QT_TR_NOOP("Next year"), [this] { SetYear(static_cast<uint16_t>(year_ + 1)); }},
   };
   for (const Nav& nav : navs) {
     auto* button = new QToolButton(this);
@@ -133,7 +133,7 @@ void TVelaCalendar::CreateTitle() {
     palette.setColor(QPalette::Window, palette.color(QPalette::Active, QPalette::Highlight));
     button->setPalette(palette);
     button->setGeometry(ScaledRect(this, nav.left, 2, nav.width, 22));
-    button->setToolTip(nav.hint);
+    button->setToolTip(tr(nav.hint));
     connect(button, &QToolButton::clicked, this, [action = nav.action] { RunGuarded(action); });
     nav.button = button;
   }
@@ -146,7 +146,7 @@ void TVelaCalendar::CreateTitle() {
   monthLabel_->setAlignment(Qt::AlignCenter);
   monthLabel_->setGeometry(ScaledRect(this, 36, 6, 54, 13));
   SetTextColor(monthLabel_, Qt::white);
-  monthLabel_->setToolTip("Click to change month");
+  monthLabel_->setToolTip(tr("Click to change month"));
   monthLabel->onClick = [this] { ShowMonthMenu(); };
   monthLabel_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(monthLabel_, &QWidget::customContextMenuRequested, this, [this] { ShowMonthMenu(); });

@@ -9,15 +9,20 @@ namespace notarra {
 
 bool TVelaDataset::SetSearchText(const std::string& text, std::size_t slice) {
   TVelaWordSearch search(text);
+  if (search.Words() == wordSearch_.Words()) {
+    searchText_ = text;
+    return ContinueSearch(slice);
+  }
+  if (Active() && store_) {
+    CheckBrowseMode();
+    search.Resolve(*store_, searchFields_, this);  // an unknown field changes nothing
+  }
   searchText_ = text;
-  if (search.Words() == wordSearch_.Words()) return ContinueSearch(slice);
   narrowing_.Stop();
   if (!Active() || !store_) {
     wordSearch_ = std::move(search);
     return true;
   }
-  CheckBrowseMode();
-  search.Resolve(*store_, searchFields_, this);  // an unknown field changes nothing
   const bool wasSearching = !wordSearch_.Empty();
   wordSearch_ = std::move(search);
   if (wasSearching && !searchBaseValid_) {

@@ -542,6 +542,7 @@ TEST_F(FilterTest, TypedWordsNarrowOnTopOfTheFilterAndKeepTheOrder) {
             }),
             "BlogI_: Field Nothing is not found");
   EXPECT_EQ(Keys().size(), kRows.size());
+  EXPECT_EQ(table.SearchText(), "");  // the refused text is not the one in force
 }
 
 TEST_F(FilterTest, ALongNarrowingWorksInSlicesAndTheLatestTextWins) {

@@ -16,6 +16,8 @@ TIdeaSearch::TIdeaSearch(TVelaDataset* ideas, QWidget* parent, std::size_t slice
   setPlaceholderText(tr("Search ideas (Ctrl+K)"));
   setToolTip(tr("Show only the ideas whose Subject, Title, Keywords or Notes hold every word typed"));
   setClearButtonEnabled(true);
+  // Room for the whole hint, the clear button and the frame, in any language.
+  setMinimumWidth(fontMetrics().horizontalAdvance(placeholderText()) + fontMetrics().height() * 3);
   ideas_->SetSearchFields("Subject;Title;Keywords;Notes");
   for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_Search)}) {
     auto* shortcut = new QShortcut(key, parent->window());

@@ -142,6 +142,8 @@ TfrmBlog::TfrmBlog(QWidget* parent) : QMainWindow(parent), components_(std::make
   CreateToolBarAndMenu();
   CreatePages();
   ideaStatus_ = std::make_unique<TIdeaStatus>(statusBar(), dsBlog());
+  // The smallest window still shows every tool button and the search field.
+  setMinimumWidth(std::max(minimumSizeHint().width(), Toolbar()->sizeHint().width()));
   // Key presses go to the focused control first; the page keys are the window's.
   qApp->installEventFilter(this);
   parts_.ProgressDialog1 = new TProgressDialog(this);
@@ -292,8 +294,7 @@ void TfrmBlog::CreateToolBarAndMenu() {
   gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   Toolbar()->addWidget(gap);
   ideaSearch_ = new TIdeaSearch(BlogI_(), this);
-  ideaSearch_->setMinimumWidth(ScaledPx(this, 120));
-  ideaSearch_->setMaximumWidth(ScaledPx(this, 240));
+  ideaSearch_->setMaximumWidth(std::max(ideaSearch_->minimumWidth(), ScaledPx(this, 240)));
   Toolbar()->addWidget(ideaSearch_);
 
   QMenu* file = menuBar()->addMenu(tr("&File"));

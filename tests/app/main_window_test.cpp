@@ -29,6 +29,7 @@
 
 #include "app/about_box.h"
 #include "app/help_window.h"
+#include "app/idea_search.h"
 #include "app/idea_status.h"
 #include "app/start_options.h"
 #include "app_test_support.h"
@@ -218,6 +219,10 @@ TEST_F(MainWindowTest, ThePagesGrowAndShrinkWithTheWindow) {
   EXPECT_GT(smallest.width(), 100);
   EXPECT_LE(smallest.width(), 911);
   EXPECT_LE(smallest.height(), 602);
+  // Every tool button and the whole search field stay on the tool bar.
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window->IdeaSearch()->isVisible());
+  EXPECT_GE(window->IdeaSearch()->width(), window->IdeaSearch()->minimumWidth());
   for (int page = 0; page < 3; ++page) {
     window->PageControl1()->setCurrentIndex(page);
     QCoreApplication::processEvents();

@@ -1,11 +1,13 @@
 #include "app/help_window.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
-#include <algorithm>
 #include <QUrl>
+#include <algorithm>
 
 #include "gui/application.h"
 #include "platform/text.h"
@@ -37,12 +39,10 @@ THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent) {
 }
 
 QUrl THelpWindow::PageForContext(int context) {
-  switch (context) {
-    case 30:
-      return QUrl("qrc:/help/ideas.html");
-    default:
-      return QUrl("qrc:/help/index.html");
-  }
+  const QString page = context == 30 ? "ideas.html" : "index.html";
+  // The pages in the locale's language where there are any (help/de/...).
+  const QString translated = QString(":/help/%1/%2").arg(QLocale().name().section('_', 0, 0), page);
+  return QUrl("qrc" + (QFile::exists(translated) ? translated : ":/help/" + page));
 }
 
 void THelpWindow::ShowContext(int context) {

@@ -2,11 +2,13 @@
 // search field, format bar and status bar speak German; English needs none.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTranslator>
 
+#include "app/help_window.h"
 #include "app/idea_search.h"
 #include "app/idea_status.h"
 #include "app/translations.h"
@@ -48,6 +50,21 @@ TEST(Translations, AGermanLocaleGetsTheGermanWindow) {
   EXPECT_EQ(window->FormatBar()->BoldButton()->toolTip(), "Fett (Strg+B)");
   const int ideas = window->BlogI_()->RecordCount();
   EXPECT_EQ(window->IdeaStatus()->CountText(), QString("%1 Ideen").arg(ideas));
+}
+
+// The help pages in the locale's language where there are any.
+TEST(Translations, HelpPagesFollowTheLocale) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const QUrl german = THelpWindow::PageForContext(30);
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  const QUrl french = THelpWindow::PageForContext(30);
+  QLocale::setDefault(before);
+  EXPECT_EQ(german, QUrl("qrc:/help/de/ideas.html"));
+  EXPECT_EQ(french, QUrl("qrc:/help/ideas.html"));  // none in French: English
+  QFile page(":/help/de/ideas.html");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(QString::fromUtf8(page.readAll()).contains("Mit Ideen arbeiten"));
 }
 
 TEST(Translations, EnglishNeedsNone) {

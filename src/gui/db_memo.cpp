@@ -191,15 +191,18 @@ void TDBMemo::EditingChange() { setReadOnly(!CanModify() || !loaded_); }
 
 void TDBMemo::keyPressEvent(QKeyEvent* event) {
   if (formattedText_ && event->modifiers() == Qt::ControlModifier) {
-    const std::function<void()> toggles[] = {[this] { ToggleBold(); }, [this] { ToggleItalic(); },
-                                            [this] { ToggleUnderline(); }};
-    const int keys[] = {Qt::Key_B, Qt::Key_I, Qt::Key_U};
-    for (int k = 0; k < 3; ++k)
-      if (event->key() == keys[k]) {
-        toggles[k]();
-        event->accept();
-        return;
-      }
+    void (TDBMemo::*toggle)() = nullptr;
+    switch (event->key()) {
+      case Qt::Key_B: toggle = &TDBMemo::ToggleBold; break;
+      case Qt::Key_I: toggle = &TDBMemo::ToggleItalic; break;
+      case Qt::Key_U: toggle = &TDBMemo::ToggleUnderline; break;
+      default: break;
+    }
+    if (toggle) {
+      (this->*toggle)();
+      event->accept();
+      return;
+    }
   }
   if (event->key() == Qt::Key_Escape) {
     if (DataLink().IsModified()) {

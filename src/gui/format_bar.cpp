@@ -1,6 +1,7 @@
 #include "gui/format_bar.h"
 
 #include <QHBoxLayout>
+#include <functional>
 #include <QTextList>
 #include <QToolButton>
 
@@ -13,7 +14,8 @@ TFormatBar::TFormatBar(TDBMemo* memo, QWidget* parent) : QWidget(parent), memo_(
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
-  auto button = [&](const char* name, const QString& text, const QString& tip, void (TDBMemo::*toggle)()) {
+  auto button = [this, row](const char* name, const QString& text, const QString& tip,
+                            const std::function<void()>& toggle) {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
     b->setText(text);
@@ -23,25 +25,25 @@ TFormatBar::TFormatBar(TDBMemo* memo, QWidget* parent) : QWidget(parent), memo_(
     b->setAutoRaise(true);
     // The click only asks the memo; the memo's cursor then says what is on.
     connect(b, &QToolButton::clicked, this, [this, toggle] {
-      (memo_->*toggle)();
+      toggle();
       ShowState();
     });
     row->addWidget(b);
     return b;
   };
-  bold_ = button("BoldButton", "B", tr("Bold (Ctrl+B)"), &TDBMemo::ToggleBold);
+  bold_ = button("BoldButton", "B", tr("Bold (Ctrl+B)"), [this] { memo_->ToggleBold(); });
   QFont f = bold_->font();
   f.setBold(true);
   bold_->setFont(f);
-  italic_ = button("ItalicButton", "I", tr("Italic (Ctrl+I)"), &TDBMemo::ToggleItalic);
+  italic_ = button("ItalicButton", "I", tr("Italic (Ctrl+I)"), [this] { memo_->ToggleItalic(); });
   f = italic_->font();
   f.setItalic(true);
   italic_->setFont(f);
-  underline_ = button("UnderlineButton", "U", tr("Underline (Ctrl+U)"), &TDBMemo::ToggleUnderline);
+  underline_ = button("UnderlineButton", "U", tr("Underline (Ctrl+U)"), [this] { memo_->ToggleUnderline(); });
   f = underline_->font();
   f.setUnderline(true);
   underline_->setFont(f);
-  list_ = button("ListButton", tr("\u2022 List"), tr("Bullet list"), &TDBMemo::ToggleBulletList);
+  list_ = button("ListButton", tr("\u2022 List"), tr("Bullet list"), [this] { memo_->ToggleBulletList(); });
   connect(memo_, &QTextEdit::currentCharFormatChanged, this, [this] { ShowState(); });
   connect(memo_, &QTextEdit::cursorPositionChanged, this, [this] { ShowState(); });
   ShowState();

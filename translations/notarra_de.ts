@@ -9,6 +9,13 @@
     </message>
 </context>
 <context>
+    <name>TApplication</name>
+    <message>
+        <source>Unknown error</source>
+        <translation>Unbekannter Fehler</translation>
+    </message>
+</context>
+<context>
     <name>TIdeaStatus</name>
     <message>
         <source>Saved</source>
@@ -225,6 +232,13 @@
     </message>
 </context>
 <context>
+    <name>notarra::TCustomMaskEdit</name>
+    <message>
+        <source>Invalid input value. Use escape key to abandon changes</source>
+        <translation>Ungültige Eingabe. Mit Escape verwerfen Sie die Änderungen</translation>
+    </message>
+</context>
+<context>
     <name>notarra::TDBNavigator</name>
     <message>
         <source>Delete record?</source>
@@ -395,6 +409,17 @@
     <message>
         <source>Click to change month</source>
         <translation>Klicken, um den Monat zu wechseln</translation>
+    </message>
+</context>
+<context>
+    <name>notarra::TVelaCustomDBGrid</name>
+    <message>
+        <source>Delete selected records ?</source>
+        <translation>Ausgewählte Datensätze löschen?</translation>
+    </message>
+    <message>
+        <source>Delete record ?</source>
+        <translation>Datensatz löschen?</translation>
     </message>
 </context>
 <context>

@@ -68,6 +68,8 @@ void HandleApplicationException(const std::exception& e) {
   MessageService().Error(ours ? ours->Message() : std::string(e.what()));
 }
 
-void HandleUnknownApplicationException() { MessageService().Error("Unknown error"); }
+void HandleUnknownApplicationException() {
+  MessageService().Error(FromQString(QCoreApplication::translate("TApplication", "Unknown error")));
+}
 
 }  // namespace notarra

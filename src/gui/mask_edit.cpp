@@ -94,7 +94,7 @@ void TCustomMaskEdit::ValidateEdit() {
   const int bad = mask_.FirstInvalid(EditText());
   if (bad < 0) return;
   setCursorPosition(bad);
-  throw EDBEditError("Invalid input value. Use escape key to abandon changes");
+  throw EDBEditError(FromQString(tr("Invalid input value. Use escape key to abandon changes")));
 }
 
 void TCustomMaskEdit::focusOutEvent(QFocusEvent* event) {

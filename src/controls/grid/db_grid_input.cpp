@@ -149,7 +149,7 @@ void TVelaCustomDBGrid::GoToColumn(int gridCol, int direction) {
 }
 
 bool TVelaCustomDBGrid::DeletePrompt() {
-  const std::string text = bookmarks_->Count() > 1 ? "Delete selected records ?" : "Delete record ?";
+  const std::string text = FromQString(bookmarks_->Count() > 1 ? tr("Delete selected records ?") : tr("Delete record ?"));
   if (!allowDelete_) return false;
   if (options_.Contains(dgConfirmDelete)) return ConfirmOkCancel(text);
   return true;

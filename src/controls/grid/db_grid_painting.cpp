@@ -168,6 +168,9 @@ void TVelaCustomDBGrid::DrawTitleCell(QPainter& painter, TVelaColumn* column, QR
   const bool lines = options_.Contains(dgColLines) && options_.Contains(dgRowLines);
   QRect textRect = rect;
   if (lines) textRect.adjust(1, 1, -1, -1);
+  // A column reaching past the view (a long text field) shows its title in
+  // the part that is seen, not centred out of sight.
+  textRect.setRight(std::min(textRect.right(), viewport()->rect().right()));
   const bool pressed = column->TitlePressed();
   const int offset = pressed ? frameOffset + 1 : frameOffset;
   painter.fillRect(rect, color);
